@@ -1,0 +1,47 @@
+#pragma once
+
+#include "RunningApplication.h"
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+/// The desktop's running applications and what can be asked of them.
+/// Every call is made on the Qt main thread; termination observers are called there too.
+class Workspace {
+public:
+    using TerminationObserver = std::function<void(pid_t)>;
+    using ObserverToken = std::uint64_t;
+
+    virtual ~Workspace() = default;
+
+    /// All running applications, in the platform's order.
+    virtual QList<RunningApplication> runningApplications() = 0;
+    /// The application whose main process is `pid`; nothing when no application has that pid.
+    virtual std::optional<RunningApplication> runningApplication(pid_t pid) = 0;
+
+    /// Asks the app to quit the ordinary way (it may ask to save); the outcome comes by observer.
+    virtual bool terminate(pid_t pid) = 0;
+    /// Kills the app at once; false when it is gone or could not be signalled.
+    virtual bool forceTerminate(pid_t pid) = 0;
+    /// Brings the app's window forward.
+    virtual bool activate(pid_t pid) = 0;
+
+    /// Calls `observer` with the pid of every application seen to end, until removed.
+    virtual ObserverToken addTerminationObserver(TerminationObserver observer) = 0;
+    virtual void removeTerminationObserver(ObserverToken token) = 0;
+
+    /// Location (desktop file or bundle path) of the installed app with this identifier.
+    virtual std::optional<QString> applicationLocation(const QString& bundleID) = 0;
+    /// Icon of the app at a location; a null icon when it has none.
+    virtual QIcon iconForFile(const QString& location) = 0;
+    /// Icon a running app shows on its own windows; a null icon when it shows none.
+    virtual QIcon windowIcon(pid_t pid) = 0;
+    virtual QIcon genericApplicationIcon() = 0;
+    /// Starts the app at a location in the background; does not wait for it.
+    virtual void openApplication(const QString& location) = 0;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <sys/types.h>
+
+// The fields of /proc/PID/stat that tell who a process is and where it hangs in the tree.
+struct ProcStat {
+    pid_t parent = 0;
+    quint64 startTime = 0; // clock ticks after boot
+    bool kernelThread = false;
+
+    // Parses a whole stat record; nothing when it is cut short or malformed.
+    static std::optional<ProcStat> parse(const QByteArray& record);
+    // Reads `<procRoot>/<pid>/stat`; nothing when it cannot be read whole.
+    static std::optional<ProcStat> read(const QString& procRoot, pid_t pid);
+};

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Nimbrel needs.
+# Safe to run again: it only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config git
+  # Qt and coroutines
+  qt6-base-dev qt6-declarative-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
+  qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
+  qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtquick-templates
+  qcoro-qt6-dev
+  # engine: locale, desktop entries, X11
+  libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev
+  # tests and benchmarks: a real X server, a window manager, client apps, a session bus
+  xvfb openbox x11-utils xdotool dbus dbus-x11 python3 python3-gi gir1.2-gtk-3.0
+  util-linux procps smem adwaita-icon-theme hicolor-icon-theme
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo="sudo"
+  echo "setup: installing ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

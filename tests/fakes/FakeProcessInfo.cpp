@@ -1,0 +1,39 @@
+#include "FakeProcessInfo.h"
+
+void FakeProcessInfo::add(pid_t pid, const Process& process)
+{
+    if (!processes.contains(pid))
+        order.append(pid);
+    processes.insert(pid, process);
+}
+
+void FakeProcessInfo::remove(pid_t pid)
+{
+    processes.remove(pid);
+    order.removeAll(pid);
+}
+
+std::optional<pid_t> FakeProcessInfo::parent(pid_t pid) const
+{
+    const auto found = processes.constFind(pid);
+    return found == processes.constEnd() ? std::nullopt : found->parent;
+}
+
+std::optional<quint64> FakeProcessInfo::startTime(pid_t pid) const
+{
+    const auto found = processes.constFind(pid);
+    return found == processes.constEnd() ? std::nullopt : std::optional(found->startTime);
+}
+
+std::optional<quint64> FakeProcessInfo::footprint(pid_t pid) const
+{
+    ++footprintReads;
+    const auto found = processes.constFind(pid);
+    return found == processes.constEnd() ? std::nullopt : found->footprint;
+}
+
+std::optional<QString> FakeProcessInfo::appUnit(pid_t pid) const
+{
+    const auto found = processes.constFind(pid);
+    return found == processes.constEnd() ? std::nullopt : found->appUnit;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Workspace.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include <map>
+
+// A workspace the tests script (which apps run, what a quit request does) and inspect
+// (what was asked of it). Observers are called synchronously, as if on the main thread.
+class FakeWorkspace : public Workspace {
+public:
+    // Scripting
+    void addApp(const RunningApplication& app);
+    // The app ends: it is no longer found, and observers hear of it now.
+    void endApp(pid_t pid);
+    // The app ends without observers hearing of it (yet).
+    void endAppQuietly(pid_t pid);
+    // Tells observers that `pid` ended, whether or not it was listed.
+    void notifyTerminated(pid_t pid);
+    // Runs on every terminate request, after it was recorded (e.g. to end the app).
+    std::function<void(pid_t)> onTerminate;
+    bool forceTerminateResult = true;
+    QHash<QString, QString> locations;   // bundle identifier -> location
+    QHash<QString, QIcon> fileIcons;     // location -> icon
+    QHash<pid_t, QIcon> windowIcons;     // pid -> icon
+
+    // Inspection
+    QList<pid_t> terminateRequests;
+    QList<pid_t> forceTerminateRequests;
+    QList<pid_t> activations;
+    QStringList opened;
+    QStringList locationLookups;
+    int observersAdded = 0;
+    int observerCount() const { return int(observers.size()); }
+    int runningApplicationsCalls = 0;
+
+    // Workspace
+    QList<RunningApplication> runningApplications() override;
+    std::optional<RunningApplication> runningApplication(pid_t pid) override;
+    bool terminate(pid_t pid) override;
+    bool forceTerminate(pid_t pid) override;
+    bool activate(pid_t pid) override;
+    ObserverToken addTerminationObserver(TerminationObserver observer) override;
+    void removeTerminationObserver(ObserverToken token) override;
+    std::optional<QString> applicationLocation(const QString& bundleID) override;
+    QIcon iconForFile(const QString& location) override;
+    QIcon windowIcon(pid_t pid) override;
+    QIcon genericApplicationIcon() override;
+    void openApplication(const QString& location) override;
+
+    // The icon genericApplicationIcon() hands out, so tests can recognise it.
+    static QIcon genericIcon();
+
+private:
+    QList<RunningApplication> apps;
+    std::map<ObserverToken, TerminationObserver> observers;
+    ObserverToken nextToken = 1;
+};
