@@ -2,10 +2,16 @@
 
 #include "AppEntry.h"
 
+#include <QCoroTask>
 #include <QList>
 #include <QString>
 
+#include <functional>
+
+class Workspace;
+
 // Asks apps to quit the ordinary way and follows them until they end or time runs out.
+// Holds no state of its own: one quitter serves any number of runs, also overlapping ones.
 class Quitter {
 public:
     // The outcome of one quit run.
@@ -20,4 +26,20 @@ public:
 
         friend bool operator==(const Report&, const Report&) = default;
     };
+    using ProgressCallback = std::function<void(const Report&)>;
+
+    // `workspace` must outlive every run.
+    explicit Quitter(Workspace& workspace);
+
+    // Sends every app the ordinary quit request, then waits until all have ended or `timeout`
+    // seconds have passed since the wait began; `onChange` hears of each app seen to end.
+    // Main thread only. Always ends with a report.
+    QCoro::Task<Report> quit(QList<AppEntry> apps, double timeout, ProgressCallback onChange = {});
+
+    // Kills one app at once; false when it is no longer running.
+    bool forceQuit(const AppEntry& app);
+
+private:
+    class Wait;
+    Workspace& workspace;
 };

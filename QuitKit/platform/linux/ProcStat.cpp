@@ -22,6 +22,7 @@ std::optional<ProcStat> ProcStat::parse(const QByteArray& record)
         return std::nullopt;
     bool parentOk = false, flagsOk = false, startOk = false;
     ProcStat stat;
+    stat.state = fields[0].isEmpty() ? '?' : fields[0].at(0);
     stat.parent = fields[parentIndex].toInt(&parentOk);
     const quint64 flags = fields[flagsIndex].toULongLong(&flagsOk);
     stat.startTime = fields[startIndex].toULongLong(&startOk);
