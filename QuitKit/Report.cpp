@@ -1,0 +1,23 @@
+#include "FormatBytes.h"
+#include "Localization.h"
+#include "Quitter.h"
+
+quint64 Quitter::Report::freed() const
+{
+    quint64 total = 0;
+    for (const AppEntry& app : closed)
+        total += app.memory;
+    return total;
+}
+
+QString Quitter::Report::headline() const
+{
+    const qsizetype count = closed.size();
+    if (count == 0)
+        return stillOpen.isEmpty() ? L("Nothing to close") : L("Nothing closed yet");
+    const QString countLine = count == 1 ? L("Closed 1 app") : L("Closed %d apps", count);
+    const quint64 bytes = freed();
+    if (bytes == 0)
+        return countLine;
+    return L("%@, freed %@", countLine, formatBytes(bytes));
+}
