@@ -33,7 +33,8 @@ public:
 
     // Sends every app the ordinary quit request, then waits until all have ended or `timeout`
     // seconds have passed since the wait began; `onChange` hears of each app seen to end.
-    // Main thread only. Always ends with a report.
+    // The run happens on the main thread (a caller elsewhere is moved there and resumed there).
+    // Always ends with a report.
     QCoro::Task<Report> quit(QList<AppEntry> apps, double timeout, ProgressCallback onChange = {});
 
     // Kills one app at once; false when it is no longer running.
@@ -41,5 +42,8 @@ public:
 
 private:
     class Wait;
+    // No running application with that pid, or one that has ended.
+    static bool hasGone(Workspace& workspace, pid_t pid);
+
     Workspace& workspace;
 };

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <sys/types.h>
+#include <unordered_map>
 
 // Tells, on the thread it lives on, when watched processes end: one pidfd per process,
 // read through a QSocketNotifier. Nothing polls.
@@ -27,6 +28,8 @@ signals:
 
 private:
     struct Watch;
+    void ended(pid_t pid);
+
     QString procRoot;
-    QHash<pid_t, Watch*> watches;
+    std::unordered_map<pid_t, std::unique_ptr<Watch>> watches;
 };

@@ -1,0 +1,93 @@
+#include "QuitterWait.h"
+
+#include "LocalizedCompare.h"
+#include "MainThread.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// QTimer takes an int of milliseconds: round up so a run never ends early, and clamp.
+int timeoutMilliseconds(double seconds)
+{
+    const double ms = std::ceil(seconds * 1000.0);
+    if (!(ms > 0))
+        return 0;
+    return ms >= double(INT_MAX) ? INT_MAX : int(ms);
+}
+
+} // namespace
+
+Quitter::Wait::Wait(Workspace& workspace, Report report, QHash<pid_t, AppEntry> pending,
+                    ProgressCallback onChange)
+    : workspace(workspace), report(std::move(report)), pending(std::move(pending)),
+      onChange(std::move(onChange))
+{
+}
+
+void Quitter::Wait::start(double timeout, Completion completion)
+{
+    requireMainThread("Quitter: starting a wait");
+    done = std::move(completion);
+    token = workspace.addTerminationObserver([weak = weak_from_this()](pid_t pid) {
+        requireMainThread("Quitter: the termination handler");
+        if (const std::shared_ptr<Wait> wait = weak.lock())
+            wait->closed(pid);
+    });
+
+    // Apps that ended between their quit request and the observer's registration.
+    const QList<pid_t> snapshot = pending.keys();
+    for (const pid_t pid : snapshot) {
+        if (Quitter::hasGone(workspace, pid))
+            closed(pid);
+    }
+    if (!done)
+        return;
+
+    QTimer::singleShot(timeoutMilliseconds(timeout), Qt::PreciseTimer,
+                       QCoreApplication::instance(), [wait = shared_from_this()] {
+                           requireMainThread("Quitter: the time-out");
+                           wait->finish();
+                       });
+}
+
+void Quitter::Wait::closed(pid_t pid)
+{
+    const auto found = pending.find(pid);
+    if (found == pending.end())
+        return;
+    report.closed.append(*found);
+    pending.erase(found);
+    if (onChange)
+        onChange(report);
+    if (pending.isEmpty())
+        finish();
+}
+
+void Quitter::Wait::finish()
+{
+    if (!done)
+        return;
+    const Completion completion = std::exchange(done, nullptr);
+    if (token)
+        workspace.removeTerminationObserver(*token);
+
+    for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
+        if (Quitter::hasGone(workspace, it.key()))
+            report.closed.append(it.value());
+        else
+            report.stillOpen.append(it.value());
+    }
+    pending.clear();
+    std::stable_sort(report.stillOpen.begin(), report.stillOpen.end(),
+                     [](const AppEntry& a, const AppEntry& b) {
+                         return localizedCompare(a.name, b.name) < 0;
+                     });
+    completion(report);
+}
