@@ -1,13 +1,11 @@
 #include "FormatBytes.h"
 #include "Localization.h"
 #include "Quitter.h"
+#include "TotalMemory.h"
 
 quint64 Quitter::Report::freed() const
 {
-    quint64 total = 0;
-    for (const AppEntry& app : closed)
-        total += app.memory;
-    return total;
+    return totalMemory(closed);
 }
 
 QString Quitter::Report::headline() const

@@ -1,0 +1,218 @@
+#include "QuitPlanner.h"
+
+#include <QTest>
+
+namespace
+{
+
+AppEntry app(pid_t pid, std::optional<QString> bundleID, std::optional<QString> category = {},
+             quint64 memory = 0, const QString& name = QStringLiteral("App"))
+{
+    return AppEntry{pid, name, std::move(bundleID), std::nullopt, memory, std::move(category)};
+}
+
+QString games(const char* kind)
+{
+    return QStringLiteral("public.app-category.%1").arg(QLatin1String(kind));
+}
+
+} // namespace
+
+class TestQuitPlanner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void singleApp_data()
+    {
+        QTest::addColumn<AppEntry>("entry");
+        QTest::addColumn<QSet<QString>>("keep");
+        QTest::addColumn<QSet<pid_t>>("inUse");
+        // Whether the entry is quit under everything, work and call.
+        QTest::addColumn<bool>("everything");
+        QTest::addColumn<bool>("work");
+        QTest::addColumn<bool>("call");
+        const QSet<QString> none;
+        const QSet<pid_t> idle;
+
+        QTest::newRow("unlisted, uncategorised") << app(1, QStringLiteral("org.example.Editor"))
+                                                 << none << idle << true << false << true;
+        QTest::newRow("no identifier, no category")
+            << app(1, std::nullopt) << none << idle << true << false << true;
+        QTest::newRow("kept distraction")
+            << app(1, QStringLiteral("com.spotify.client"))
+            << QSet{QStringLiteral("com.spotify.client")} << idle << false << false << false;
+        QTest::newRow("kept by name without identifier")
+            << app(1, std::nullopt, games("games"), 0, QStringLiteral("Notes"))
+            << QSet{QStringLiteral("Notes")} << idle << false << false << false;
+        QTest::newRow("name does not keep an app that has an identifier")
+            << app(1, QStringLiteral("org.example.Notes"), {}, 0, QStringLiteral("Notes"))
+            << QSet{QStringLiteral("Notes")} << idle << true << false << true;
+        QTest::newRow("listed distraction whatever its category")
+            << app(1, QStringLiteral("com.spotify.client"), games("productivity")) << none << idle
+            << true << true << true;
+        QTest::newRow("games") << app(1, QStringLiteral("org.example.A"), games("games")) << none
+                               << idle << true << true << true;
+        QTest::newRow("puzzle games")
+            << app(1, QStringLiteral("org.example.A"), games("puzzle-games")) << none << idle
+            << true << true << true;
+        QTest::newRow("arcade games, no identifier")
+            << app(1, std::nullopt, games("arcade-games")) << none << idle << true << true << true;
+        QTest::newRow("lifestyle")
+            << app(1, std::nullopt, games("lifestyle")) << none << idle << true << true << true;
+        QTest::newRow("productivity")
+            << app(1, std::nullopt, games("productivity")) << none << idle << true << false << true;
+        QTest::newRow("category match is case-sensitive")
+            << app(1, std::nullopt, QStringLiteral("public.app-category.Games")) << none << idle
+            << true << false << true;
+        QTest::newRow("zoom") << app(1, QStringLiteral("us.zoom.xos")) << none << idle << true
+                              << false << false;
+        QTest::newRow("identifier match is case-sensitive")
+            << app(1, QStringLiteral("us.zoom.XOS")) << none << idle << true << false << true;
+        QTest::newRow("Discord messenger")
+            << app(1, QStringLiteral("com.hnc.Discord")) << none << idle << true << true << false;
+        QTest::newRow("Telegram messenger") << app(1, QStringLiteral("org.telegram.desktop"))
+                                            << none << idle << true << true << false;
+        QTest::newRow("Chrome web app")
+            << app(1, QStringLiteral("com.google.Chrome.app.kjgfgldnnfoeklkmfkjfagphfepbbdan"))
+            << none << idle << true << false << false;
+        QTest::newRow("Edge web app") << app(1, QStringLiteral("com.microsoft.edgemac.app.meet"))
+                                      << none << idle << true << false << false;
+        QTest::newRow("Chrome itself")
+            << app(1, QStringLiteral("com.google.Chrome")) << none << idle << true << false << true;
+        QTest::newRow("Linux Chrome web app")
+            << app(1, QStringLiteral("chrome-kjgfgldnnfoeklkmfkjfagphfepbbdan-Default")) << none
+            << idle << true << false << false;
+        QTest::newRow("Linux Chromium web app")
+            << app(1, QStringLiteral("chromium-kjgfgldnnfoeklkmfkjfagphfepbbdan-Profile_1")) << none
+            << idle << true << false << false;
+        QTest::newRow("Linux Edge web app")
+            << app(1, QStringLiteral("msedge-kjgfgldnnfoeklkmfkjfagphfepbbdan-Default")) << none
+            << idle << true << false << false;
+        QTest::newRow("Linux Chrome itself")
+            << app(1, QStringLiteral("google-chrome")) << none << idle << true << false << true;
+        QTest::newRow("in use without identifier")
+            << app(7, std::nullopt) << none << QSet<pid_t>{7} << true << false << false;
+        QTest::newRow("other pid in use")
+            << app(7, std::nullopt) << none << QSet<pid_t>{8} << true << false << true;
+        QTest::newRow("in-use distraction") << app(7, QStringLiteral("com.spotify.client")) << none
+                                            << QSet<pid_t>{7} << true << true << false;
+        QTest::newRow("Flatpak Spotify")
+            << app(1, QStringLiteral("com.spotify.Client")) << none << idle << true << true << true;
+        QTest::newRow("Flatpak Zoom")
+            << app(1, QStringLiteral("us.zoom.Zoom")) << none << idle << true << false << false;
+        QTest::newRow("Flatpak Discord messenger")
+            << app(1, QStringLiteral("com.discordapp.Discord")) << none << idle << true << true
+            << false;
+    }
+
+    void singleApp()
+    {
+        QFETCH(AppEntry, entry);
+        QFETCH(QSet<QString>, keep);
+        QFETCH(QSet<pid_t>, inUse);
+        QFETCH(bool, everything);
+        QFETCH(bool, work);
+        QFETCH(bool, call);
+        for (const auto& [preset, quits] :
+             {std::pair{QuitPreset(QuitPreset::everything), everything},
+              std::pair{QuitPreset(QuitPreset::work), work},
+              std::pair{QuitPreset(QuitPreset::call), call}}) {
+            const QuitPlan plan = QuitPlanner::plan({entry}, preset, keep, inUse);
+            const QuitPlan expected = quits ? QuitPlan{{entry}, {}} : QuitPlan{{}, {entry}};
+            QVERIFY2(plan == expected, qPrintable(preset.rawValue()));
+        }
+    }
+
+    void plansKeepInputOrderAndCountOnlyQuitMemory()
+    {
+        const QList<AppEntry> apps{
+            app(1, QStringLiteral("com.valvesoftware.steam"), {}, 900),
+            app(2, QStringLiteral("org.example.Editor"), {}, 500),
+            app(3, std::nullopt, games("music"), 300, QStringLiteral("Player")),
+            app(4, QStringLiteral("com.tinyspeck.slackmacgap"), {}, 200),
+            app(5, std::nullopt, {}, 100, QStringLiteral("Notes")),
+        };
+        const QSet<QString> keep{QStringLiteral("Notes")};
+
+        const QuitPlan all = QuitPlanner::plan(apps, QuitPreset::everything, {}, {});
+        QCOMPARE(all, (QuitPlan{apps, {}}));
+        QCOMPARE(all.bytes(), quint64(2000));
+
+        const QuitPlan work = QuitPlanner::plan(apps, QuitPreset::work, keep, {});
+        QCOMPARE(work, (QuitPlan{{apps[0], apps[2]}, {apps[1], apps[3], apps[4]}}));
+        QCOMPARE(work.bytes(), quint64(1200));
+
+        const QuitPlan call = QuitPlanner::plan(apps, QuitPreset::call, keep, {2});
+        QCOMPARE(call, (QuitPlan{{apps[0], apps[2]}, {apps[1], apps[3], apps[4]}}));
+
+        const QuitPlan nothing = QuitPlanner::plan({}, QuitPreset::call, keep, {1});
+        QCOMPARE(nothing, QuitPlan{});
+        QCOMPARE(nothing.bytes(), quint64(0));
+    }
+
+    void planEqualityIsOrderSensitive()
+    {
+        const AppEntry a = app(1, std::nullopt), b = app(2, std::nullopt);
+        QVERIFY((QuitPlan{{a, b}, {}}) != (QuitPlan{{b, a}, {}}));
+        QVERIFY((QuitPlan{{a}, {b}}) != (QuitPlan{{b}, {a}}));
+    }
+
+    void tablesHoldTheirEntries()
+    {
+        QCOMPARE(QuitPlanner::distractionCategories().size(), 8);
+        QCOMPARE(QuitPlanner::distractionApps().size(), 21);
+        QCOMPARE(QuitPlanner::callApps().size(), 19);
+        const QSet<QString> messengers{
+            QStringLiteral("com.hnc.Discord"), QStringLiteral("net.whatsapp.WhatsApp"),
+            QStringLiteral("ru.keepcoder.Telegram"), QStringLiteral("org.telegram.desktop"),
+            QStringLiteral("com.apple.MobileSMS")};
+        QCOMPARE(QSet(QuitPlanner::distractionApps()).intersect(QuitPlanner::callApps()),
+                 messengers);
+    }
+
+    void linuxTablesOnTheirOwn_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("distraction");
+        QTest::addColumn<bool>("call");
+        QTest::newRow("Flatpak Spotify") << QStringLiteral("com.spotify.Client") << true << false;
+        QTest::newRow("Debian Spotify") << QStringLiteral("spotify") << true << false;
+        QTest::newRow("Flatpak Steam")
+            << QStringLiteral("com.valvesoftware.Steam") << true << false;
+        QTest::newRow("Debian Steam") << QStringLiteral("steam") << true << false;
+        QTest::newRow("Flatpak Discord")
+            << QStringLiteral("com.discordapp.Discord") << true << true;
+        QTest::newRow("Debian Discord") << QStringLiteral("discord") << true << true;
+        QTest::newRow("Debian Telegram") << QStringLiteral("telegram-desktop") << true << true;
+        QTest::newRow("WhatsApp") << QStringLiteral("com.github.eneshecan.WhatsAppForLinux") << true
+                                  << true;
+        QTest::newRow("Flatpak Signal") << QStringLiteral("org.signal.Signal") << true << true;
+        QTest::newRow("Debian Signal") << QStringLiteral("signal-desktop") << true << true;
+        QTest::newRow("Flatpak Zoom") << QStringLiteral("us.zoom.Zoom") << false << true;
+        QTest::newRow("Debian Zoom") << QStringLiteral("zoom") << false << true;
+        QTest::newRow("Flatpak Slack") << QStringLiteral("com.slack.Slack") << false << true;
+        QTest::newRow("Debian Slack") << QStringLiteral("slack") << false << true;
+        QTest::newRow("Flatpak Skype") << QStringLiteral("com.skype.Client") << false << true;
+        QTest::newRow("Debian Skype") << QStringLiteral("skypeforlinux") << false << true;
+        QTest::newRow("Flatpak Teams") << QStringLiteral("com.microsoft.Teams") << false << true;
+        QTest::newRow("Debian Teams") << QStringLiteral("teams") << false << true;
+        QTest::newRow("macOS Spotify is not a Linux ID")
+            << QStringLiteral("com.spotify.client") << false << false;
+    }
+
+    void linuxTablesOnTheirOwn()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, distraction);
+        QFETCH(bool, call);
+        QCOMPARE(QuitPlanner::linuxDistractionApps().contains(id), distraction);
+        QCOMPARE(QuitPlanner::linuxCallApps().contains(id), call);
+        QCOMPARE(QuitPlanner::isDistraction(app(1, id)),
+                 distraction || QuitPlanner::distractionApps().contains(id));
+        QCOMPARE(QuitPlanner::isCallApp(app(1, id)), call || QuitPlanner::callApps().contains(id));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuitPlanner)
+#include "tst_QuitPlanner.moc"
