@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <optional>
+
+/// A persistent store of small settings: the program's own (standard) store or a named suite,
+/// each one INI file under $XDG_CONFIG_HOME/nimbrel/.
+///
+/// Values are read into memory when the store opens and read from there afterwards. Every write
+/// saves at once and atomically, key by key, so two stores over one file keep each other's keys.
+/// A file that cannot be read is moved aside (NAME.conf.corrupt) and the store starts empty; when
+/// the file cannot be written the values stay in memory, a warning is logged once and the next
+/// write tries again. Main thread only.
+class SettingsStore {
+public:
+    /// The program's own store, named after the program's identifier.
+    static SettingsStore standard();
+    /// A named suite; nothing when the name is empty, contains '/' or is the program's identifier.
+    static std::optional<SettingsStore> suite(const QString& name);
+    /// The program's identifier, which names the standard store.
+    static QString standardName();
+
+    SettingsStore(SettingsStore&&) = default;
+    SettingsStore& operator=(SettingsStore&&) = default;
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    /// The file behind the store.
+    QString path() const { return filePath; }
+
+    /// The text under `key`; nothing when absent or not a text.
+    std::optional<QString> string(const QString& key) const;
+    /// The list of texts under `key`; empty when absent.
+    QStringList stringList(const QString& key) const;
+    /// The Boolean under `key`; false when absent.
+    bool boolean(const QString& key) const;
+
+    void setString(const QString& key, const QString& value);
+    void setStringList(const QString& key, const QStringList& value);
+    void setBoolean(const QString& key, bool value);
+
+private:
+    explicit SettingsStore(const QString& name);
+
+    void write(const QString& key, const QVariant& value);
+    void save();
+    void warnOnce(const QString& problem);
+
+    QString filePath;
+    QHash<QString, QVariant> values;
+    QSet<QString> unsaved; // keys whose last write has not reached the file yet
+    bool warned = false;
+};

@@ -1,0 +1,280 @@
+#include "SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class tst_SettingsStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void roundTrip_data();
+    void roundTrip();
+    void absentValues();
+    void suitesKeptApart();
+    void suiteNames_data();
+    void suiteNames();
+    void storesOverOneFileKeepEachOthersKeys();
+    void writeReplacesTheFileWhole();
+    void unreadableFileKeptAside_data();
+    void unreadableFileKeptAside();
+    void fileDamagedAfterOpeningKeptAside();
+    void unwritableDirectoryKeepsMemory();
+
+private:
+    QString storeDir() const { return config->path() + QStringLiteral("/nimbrel"); }
+    QByteArray contents(const QString& path) const;
+    void writeFile(const QString& path, const QByteArray& data) const;
+
+    std::unique_ptr<QTemporaryDir> config;
+};
+
+QByteArray tst_SettingsStore::contents(const QString& path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void tst_SettingsStore::writeFile(const QString& path, const QByteArray& data) const
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+void tst_SettingsStore::init()
+{
+    config = std::make_unique<QTemporaryDir>();
+    QVERIFY(config->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
+}
+
+void tst_SettingsStore::roundTrip_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("text") << QVariant(QStringLiteral("call"));
+    QTest::newRow("empty text") << QVariant(QString(""));
+    QTest::newRow("text with comma, quotes and @")
+        << QVariant(QStringLiteral("@a, \"b\"; c=d \\ é"));
+    QTest::newRow("list") << QVariant(QStringList{"com.b", "com.c", "My App, Pro"});
+    QTest::newRow("list of one") << QVariant(QStringList{"com.b"});
+    QTest::newRow("empty list") << QVariant(QStringList{});
+    QTest::newRow("true") << QVariant(true);
+    QTest::newRow("false") << QVariant(false);
+}
+
+void tst_SettingsStore::roundTrip()
+{
+    QFETCH(QVariant, value);
+    const auto check = [&](const SettingsStore& store) {
+        if (value.typeId() == QMetaType::QString)
+            QCOMPARE(store.string("Key"), value.toString());
+        else if (value.typeId() == QMetaType::QStringList)
+            QCOMPARE(store.stringList("Key"), value.toStringList());
+        else
+            QCOMPARE(store.boolean("Key"), value.toBool());
+    };
+
+    auto store = SettingsStore::suite("round");
+    QVERIFY(store);
+    QCOMPARE(store->path(), storeDir() + "/round.conf");
+    if (value.typeId() == QMetaType::QString)
+        store->setString("Key", value.toString());
+    else if (value.typeId() == QMetaType::QStringList)
+        store->setStringList("Key", value.toStringList());
+    else
+        store->setBoolean("Key", value.toBool());
+    check(*store);
+    QVERIFY(QFile::exists(store->path()));
+
+    check(*SettingsStore::suite("round"));
+}
+
+void tst_SettingsStore::absentValues()
+{
+    const SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.string("Missing"), std::nullopt);
+    QCOMPARE(store.stringList("Missing"), QStringList());
+    QCOMPARE(store.boolean("Missing"), false);
+    QVERIFY(!QFile::exists(store.path()));
+}
+
+void tst_SettingsStore::suitesKeptApart()
+{
+    SettingsStore standard = SettingsStore::standard();
+    auto first = SettingsStore::suite("dev.corvane.Nimbrel.tutorial");
+    auto second = SettingsStore::suite("other");
+    standard.setString("QuitPreset", "work");
+    first->setString("QuitPreset", "call");
+    second->setBoolean("TutorialSeen", true);
+
+    QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
+    QCOMPARE(SettingsStore::suite("dev.corvane.Nimbrel.tutorial")->string("QuitPreset"), "call");
+    QCOMPARE(SettingsStore::suite("other")->string("QuitPreset"), std::nullopt);
+    QCOMPARE(SettingsStore::standard().boolean("TutorialSeen"), false);
+    QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name),
+             QStringList({"dev.corvane.Nimbrel.conf", "dev.corvane.Nimbrel.tutorial.conf",
+                          "other.conf"}));
+}
+
+void tst_SettingsStore::suiteNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("slash") << "a/b" << false;
+    QTest::newRow("only a slash") << "/" << false;
+    QTest::newRow("upwards") << "../escape" << false;
+    QTest::newRow("program's own") << SettingsStore::standardName() << false;
+    QTest::newRow("demonstration suite") << "dev.corvane.Nimbrel.check" << true;
+    QTest::newRow("own name, other case") << SettingsStore::standardName().toLower() << true;
+}
+
+void tst_SettingsStore::suiteNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    auto store = SettingsStore::suite(name);
+    QCOMPARE(store.has_value(), opens);
+    if (store) {
+        store->setBoolean("Seen", true);
+        QVERIFY(QFile::exists(storeDir() + '/' + name + ".conf"));
+    }
+}
+
+void tst_SettingsStore::storesOverOneFileKeepEachOthersKeys()
+{
+    SettingsStore shell = SettingsStore::standard();
+    SettingsStore updater = SettingsStore::standard();
+    shell.setBoolean("TutorialSeen", true);
+    updater.setBoolean("corvane.firstCheckSent", true);
+    shell.setStringList("QuitKeep", {"com.b"});
+
+    const SettingsStore reread = SettingsStore::standard();
+    QCOMPARE(reread.boolean("TutorialSeen"), true);
+    QCOMPARE(reread.boolean("corvane.firstCheckSent"), true);
+    QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.b"});
+}
+
+void tst_SettingsStore::writeReplacesTheFileWhole()
+{
+    SettingsStore store = SettingsStore::standard();
+    store.setString("QuitPreset", "work");
+    struct stat before = {};
+    QCOMPARE(stat(QFile::encodeName(store.path()).constData(), &before), 0);
+    store.setString("QuitPreset", "call");
+    struct stat after = {};
+    QCOMPARE(stat(QFile::encodeName(store.path()).constData(), &after), 0);
+    // A new inode: the file was written beside and renamed over, never truncated in place.
+    QVERIFY(before.st_ino != after.st_ino);
+    QCOMPARE(QDir(storeDir()).entryList(QDir::Files),
+             QStringList{QFileInfo(store.path()).fileName()});
+}
+
+void tst_SettingsStore::unreadableFileKeptAside_data()
+{
+    QTest::addColumn<QByteArray>("damaged");
+    QTest::addColumn<bool>("earlierCopy");
+    QTest::newRow("unclosed section") << QByteArray("[General\nQuitPreset=call\n") << false;
+    QTest::newRow("line without a value") << QByteArray("[General]\nQuitPreset\n") << false;
+    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\n\x01", 12) << false;
+    QTest::newRow("second damage") << QByteArray("[General\n") << true;
+}
+
+void tst_SettingsStore::unreadableFileKeptAside()
+{
+    QFETCH(QByteArray, damaged);
+    QFETCH(bool, earlierCopy);
+    const QString path = storeDir() + "/dev.corvane.Nimbrel.conf";
+    writeFile(path, damaged);
+    if (earlierCopy)
+        writeFile(path + ".corrupt", "earlier");
+    const QString aside = path + (earlierCopy ? ".corrupt.1" : ".corrupt");
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
+    SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QCOMPARE(contents(aside), damaged);
+
+    store.setString("QuitPreset", "work");
+    QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
+    QCOMPARE(contents(aside), damaged);
+    if (earlierCopy)
+        QCOMPARE(contents(path + ".corrupt"), "earlier");
+}
+
+void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
+{
+    SettingsStore store = SettingsStore::standard();
+    store.setString("QuitPreset", "work");
+    // A later edit: QSettings rereads only a file whose size or time has changed.
+    writeFile(store.path(), "[General]\nhand-edited beyond repair\n");
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
+    store.setStringList("QuitKeep", {"com.c"});
+    QCOMPARE(contents(store.path() + ".corrupt"), "[General]\nhand-edited beyond repair\n");
+    const SettingsStore reread = SettingsStore::standard();
+    QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.c"});
+    QCOMPARE(reread.string("QuitPreset"), "work");
+}
+
+void tst_SettingsStore::unwritableDirectoryKeepsMemory()
+{
+    if (geteuid() == 0) {
+        // Root writes anywhere, so the case runs again in a child as an ordinary user.
+        if (!getpwnam("nobody"))
+            QSKIP("no 'nobody' user to run the unwritable-directory case as");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", "/tmp");
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                QCoreApplication::applicationFilePath(),
+                                "unwritableDirectoryKeepsMemory"});
+        if (!child.waitForStarted())
+            QSKIP("setpriv is missing, so the case cannot run as an ordinary user");
+        QVERIFY(child.waitForFinished(120000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        if (!output.contains("Totals:"))
+            QSKIP(qPrintable("the test can't run as 'nobody' here: " + output));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(output));
+        return;
+    }
+
+    const QString path = storeDir() + "/dev.corvane.Nimbrel.conf";
+    writeFile(path, "[General]\nQuitPreset=call\n");
+    QVERIFY(QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::ExeOwner));
+    SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.string("QuitPreset"), "call");
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be written"));
+    QTest::failOnWarning(QRegularExpression("Settings file"));
+    store.setString("QuitPreset", "work");
+    store.setStringList("QuitKeep", {"com.b", "com.c"});
+    QCOMPARE(store.string("QuitPreset"), "work");
+    QCOMPARE(store.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
+    QCOMPARE(contents(path), "[General]\nQuitPreset=call\n");
+
+    // Once the directory is writable again the next write saves everything kept so far.
+    QVERIFY(QFile::setPermissions(storeDir(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    store.setBoolean("TutorialSeen", true);
+    const SettingsStore reread = SettingsStore::standard();
+    QCOMPARE(reread.string("QuitPreset"), "work");
+    QCOMPARE(reread.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
+    QCOMPARE(reread.boolean("TutorialSeen"), true);
+}
+
+QTEST_GUILESS_MAIN(tst_SettingsStore)
+#include "tst_SettingsStore.moc"
