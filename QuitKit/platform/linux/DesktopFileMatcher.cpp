@@ -1,0 +1,171 @@
+#include "DesktopFileMatcher.h"
+
+#include "AppUnit.h"
+#include "DesktopEntries.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+// The `name` of the [Application] group of a .flatpak-info file.
+std::optional<QString> flatpakApplication(const QByteArray& info)
+{
+    bool inApplication = false;
+    for (const QByteArray& rawLine : info.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith('['))
+            inApplication = line == "[Application]";
+        else if (inApplication && line.startsWith("name="))
+            return QString::fromUtf8(line.mid(5).trimmed());
+    }
+    return std::nullopt;
+}
+
+// `NAME=value` of a NUL-separated environment block.
+std::optional<QByteArray> variable(const QByteArray& environment, const QByteArray& name)
+{
+    const QByteArray prefix = name + '=';
+    for (const QByteArray& entry : environment.split('\0')) {
+        if (entry.startsWith(prefix))
+            return entry.mid(prefix.size());
+    }
+    return std::nullopt;
+}
+
+QString fileIdFromWmClass(const QString& wmClass)
+{
+    return wmClass.toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
+}
+
+} // namespace
+
+DesktopFileMatcher::DesktopFileMatcher(QString procRoot) : procRoot(std::move(procRoot)) {}
+
+std::optional<DesktopEntry> DesktopFileMatcher::match(const X11Window& window) const
+{
+    if (auto entry = bySandbox(window.pid))
+        return entry;
+    if (auto entry = byToolkitId(window))
+        return entry;
+    if (auto entry = byStartupWmClass(window))
+        return entry;
+    if (auto entry = byWmClassFile(window))
+        return entry;
+    if (auto entry = byAppUnit(window.pid))
+        return entry;
+    if (auto entry = byLauncherHint(window.pid))
+        return entry;
+    return byExec(window.pid);
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::bySandbox(pid_t pid) const
+{
+    if (pid <= 0)
+        return std::nullopt;
+    if (const auto flatpak = flatpakApplication(procFile(pid, "root/.flatpak-info")))
+        return DesktopEntries::byId(*flatpak);
+    const std::optional<QString> unit = appUnit(pid);
+    if (unit && unit->startsWith(QLatin1String("snap."))) {
+        if (const auto id = AppUnit::applicationId(*unit))
+            return DesktopEntries::byId(*id);
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byToolkitId(const X11Window& window) const
+{
+    if (auto entry = DesktopEntries::byId(window.gtkApplicationId))
+        return entry;
+    return DesktopEntries::byId(window.kdeDesktopFile);
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byStartupWmClass(const X11Window& window) const
+{
+    const QList<DesktopEntry> entries = DesktopEntries::all();
+    for (const QString& wmClass : {window.wmInstance, window.wmClass}) {
+        if (wmClass.isEmpty())
+            continue;
+        for (const DesktopEntry& entry : entries) {
+            if (entry.startupWmClass == wmClass)
+                return entry;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byWmClassFile(const X11Window& window) const
+{
+    for (const QString& wmClass : {window.wmInstance, window.wmClass}) {
+        if (auto entry = DesktopEntries::byId(wmClass))
+            return entry;
+        if (auto entry = DesktopEntries::byId(fileIdFromWmClass(wmClass)))
+            return entry;
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byAppUnit(pid_t pid) const
+{
+    const std::optional<QString> unit = appUnit(pid);
+    if (!unit)
+        return std::nullopt;
+    const std::optional<QString> id = AppUnit::applicationId(*unit);
+    return id ? DesktopEntries::byId(*id) : std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byLauncherHint(pid_t pid) const
+{
+    if (pid <= 0)
+        return std::nullopt;
+    const QByteArray environment = procFile(pid, "environ");
+    // Children inherit the launcher's variables; only the launched process itself is meant.
+    const auto launchedPid = variable(environment, "GIO_LAUNCHED_DESKTOP_FILE_PID");
+    const auto launched = variable(environment, "GIO_LAUNCHED_DESKTOP_FILE");
+    if (launched && (!launchedPid || launchedPid->toLongLong() == pid)) {
+        if (auto entry = DesktopEntries::byFilename(QFile::decodeName(*launched)))
+            return entry;
+    }
+    if (const auto hint = variable(environment, "BAMF_DESKTOP_FILE_HINT"))
+        return DesktopEntries::byFilename(QFile::decodeName(*hint));
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid) const
+{
+    if (pid <= 0)
+        return std::nullopt;
+    const QByteArray commandLine = procFile(pid, "cmdline");
+    const QString program = QFileInfo(QFile::decodeName(commandLine.left(commandLine.indexOf('\0'))))
+                                .fileName();
+    if (program.isEmpty())
+        return std::nullopt;
+    // Interpreters and wrappers start many apps; a name that fits more than one entry says nothing.
+    std::optional<DesktopEntry> found;
+    for (const DesktopEntry& entry : DesktopEntries::all()) {
+        if (QFileInfo(entry.executable).fileName() != program)
+            continue;
+        if (found)
+            return std::nullopt;
+        found = entry;
+    }
+    return found;
+}
+
+QByteArray DesktopFileMatcher::procFile(pid_t pid, const char* name) const
+{
+    QFile file(procRoot + QLatin1Char('/') + QString::number(pid) + QLatin1Char('/')
+               + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+std::optional<QString> DesktopFileMatcher::appUnit(pid_t pid) const
+{
+    if (pid <= 0)
+        return std::nullopt;
+    return AppUnit::fromCgroup(procFile(pid, "cgroup"));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DesktopEntry.h"
+#include "X11Window.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Finds the desktop entry of the app behind a window, trying in turn: the sandbox's app id
+// (Flatpak, snap), the id the toolkit sets on the window, WM_CLASS against StartupWMClass,
+// WM_CLASS as a file name, the systemd app unit, the launcher's hint in the environment, and
+// the program name against the entries' Exec.
+class DesktopFileMatcher {
+public:
+    explicit DesktopFileMatcher(QString procRoot = QStringLiteral("/proc"));
+
+    std::optional<DesktopEntry> match(const X11Window& window) const;
+
+private:
+    std::optional<DesktopEntry> bySandbox(pid_t pid) const;
+    std::optional<DesktopEntry> byToolkitId(const X11Window& window) const;
+    std::optional<DesktopEntry> byStartupWmClass(const X11Window& window) const;
+    std::optional<DesktopEntry> byWmClassFile(const X11Window& window) const;
+    std::optional<DesktopEntry> byAppUnit(pid_t pid) const;
+    std::optional<DesktopEntry> byLauncherHint(pid_t pid) const;
+    std::optional<DesktopEntry> byExec(pid_t pid) const;
+
+    QByteArray procFile(pid_t pid, const char* name) const;
+    std::optional<QString> appUnit(pid_t pid) const;
+
+    QString procRoot;
+};

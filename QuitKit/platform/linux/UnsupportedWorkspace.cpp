@@ -1,0 +1,62 @@
+#include "UnsupportedWorkspace.h"
+
+#include "GenericAppIcon.h"
+
+#include <utility>
+
+UnsupportedWorkspace::UnsupportedWorkspace(QString reason) : why(std::move(reason)) {}
+
+QList<RunningApplication> UnsupportedWorkspace::runningApplications()
+{
+    return {};
+}
+
+std::optional<RunningApplication> UnsupportedWorkspace::runningApplication(pid_t)
+{
+    return std::nullopt;
+}
+
+bool UnsupportedWorkspace::terminate(pid_t)
+{
+    return false;
+}
+
+bool UnsupportedWorkspace::forceTerminate(pid_t)
+{
+    return false;
+}
+
+bool UnsupportedWorkspace::activate(pid_t)
+{
+    return false;
+}
+
+Workspace::ObserverToken UnsupportedWorkspace::addTerminationObserver(TerminationObserver)
+{
+    // Nothing is listed, so nothing can be seen to end.
+    return nextToken++;
+}
+
+void UnsupportedWorkspace::removeTerminationObserver(ObserverToken) {}
+
+std::optional<QString> UnsupportedWorkspace::applicationLocation(const QString&)
+{
+    return std::nullopt;
+}
+
+QIcon UnsupportedWorkspace::iconForFile(const QString&)
+{
+    return {};
+}
+
+QIcon UnsupportedWorkspace::windowIcon(pid_t)
+{
+    return {};
+}
+
+QIcon UnsupportedWorkspace::genericApplicationIcon()
+{
+    return GenericAppIcon::icon();
+}
+
+void UnsupportedWorkspace::openApplication(const QString&) {}

@@ -1,0 +1,81 @@
+#include "X11WindowRequests.h"
+
+#include "X11Connection.h"
+
+#include <xcb/xcb_icccm.h>
+
+#include <cstring>
+
+namespace {
+
+bool acceptsDeleteWindow(X11Connection& connection, xcb_window_t window)
+{
+    xcb_icccm_get_wm_protocols_reply_t protocols;
+    if (!xcb_icccm_get_wm_protocols_reply(
+            connection.xcb(),
+            xcb_icccm_get_wm_protocols(connection.xcb(), window, connection.atom("WM_PROTOCOLS")),
+            &protocols, nullptr))
+        return false;
+    bool accepts = false;
+    for (uint32_t i = 0; i < protocols.atoms_len; ++i)
+        accepts = accepts || protocols.atoms[i] == connection.atom("WM_DELETE_WINDOW");
+    xcb_icccm_get_wm_protocols_reply_wipe(&protocols);
+    return accepts;
+}
+
+void sendDeleteWindow(X11Connection& connection, xcb_window_t window, xcb_timestamp_t time)
+{
+    xcb_client_message_event_t message;
+    std::memset(&message, 0, sizeof message);
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = connection.atom("WM_PROTOCOLS");
+    message.data.data32[0] = connection.atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = time;
+    xcb_send_event(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+}
+
+} // namespace
+
+bool X11WindowRequests::close(X11Connection& connection, const QList<xcb_window_t>& windows)
+{
+    if (connection.problem() || windows.isEmpty())
+        return false;
+    const xcb_timestamp_t time = connection.serverTime();
+    bool asked = false;
+    if (connection.hasWindowManager()) {
+        for (xcb_window_t window : windows)
+            xcb_ewmh_request_close_window(connection.ewmh(), connection.screenNumber(), window,
+                                          time, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+        asked = true;
+    } else {
+        for (xcb_window_t window : windows) {
+            if (!acceptsDeleteWindow(connection, window))
+                continue;
+            sendDeleteWindow(connection, window, time);
+            asked = true;
+        }
+    }
+    xcb_flush(connection.xcb());
+    return asked;
+}
+
+bool X11WindowRequests::activate(X11Connection& connection, xcb_window_t window)
+{
+    if (connection.problem())
+        return false;
+    const xcb_timestamp_t time = connection.serverTime();
+    if (connection.hasWindowManager()) {
+        xcb_ewmh_request_change_active_window(connection.ewmh(), connection.screenNumber(), window,
+                                              XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, time,
+                                              XCB_WINDOW_NONE);
+    } else {
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(connection.xcb(), window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        xcb_set_input_focus(connection.xcb(), XCB_INPUT_FOCUS_PARENT, window, time);
+    }
+    xcb_flush(connection.xcb());
+    return true;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+
+#include <xcb/xcb.h>
+
+class X11Connection;
+
+// What a pager asks of managed windows, with a real server time so window managers obey.
+namespace X11WindowRequests {
+
+// Asks each window to close as if the user clicked its close button: _NET_CLOSE_WINDOW through
+// the window manager, or WM_DELETE_WINDOW straight to the client when none runs. Nothing is
+// destroyed or killed. False when no window could be asked.
+bool close(X11Connection& connection, const QList<xcb_window_t>& windows);
+// Raises and focuses the window (_NET_ACTIVE_WINDOW).
+bool activate(X11Connection& connection, xcb_window_t window);
+
+} // namespace X11WindowRequests
