@@ -13,6 +13,7 @@ namespace
 // One context for every text: keys are whole English sentences, not per-class strings.
 constexpr const char* translationContext = "Nimbrel";
 constexpr QStringView translationDirectory = u":/i18n";
+constexpr qsizetype maxPosition = 999;
 
 struct Placeholder {
     qsizetype length = 0;   // characters from '%' through the conversion character
@@ -25,8 +26,12 @@ std::optional<Placeholder> placeholderAt(const QString& format, qsizetype start)
 {
     qsizetype i = start + 1;
     qsizetype position = 0;
-    while (i < format.size() && format[i].isDigit())
+    while (i < format.size() && format[i].isDigit()) {
         position = position * 10 + format[i++].digitValue();
+        // No format has that many arguments; stop before the number can overflow.
+        if (position > maxPosition)
+            return std::nullopt;
+    }
     if (i > start + 1) {
         if (i >= format.size() || format[i] != u'$' || position == 0)
             return std::nullopt;

@@ -69,6 +69,8 @@ private slots:
             << QStringLiteral("a before b and a");
         QTest::newRow("percent sign and strays")
             << L(QStringLiteral("100%% %x %0$d %"), 1) << QStringLiteral("100% %x %0$d %");
+        QTest::newRow("absurd position stays") << L(QStringLiteral("%99999999999999999999999$d"), 1)
+                                               << QStringLiteral("%99999999999999999999999$d");
         QTest::newRow("missing argument stays")
             << L(QStringLiteral("%d of %d"), 4) << QStringLiteral("4 of %d");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
