@@ -1,0 +1,45 @@
+#pragma once
+
+#include "AppEntry.h"
+#include "CtlArguments.h"
+
+#include <QCoroTask>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class ProcessInfo;
+class QTextStream;
+class Workspace;
+
+// Runs one nimbrelctl command against the desktop and prints its outcome.
+class CtlCommands {
+public:
+    enum ExitStatus { success = 0, failure = 1, badArguments = 2, appsStillOpen = 3 };
+
+    // What Nimbrel itself has stored; used when the command line does not say otherwise.
+    struct Stored {
+        QuitPreset preset;
+        QSet<QString> keep;
+    };
+
+    CtlCommands(Workspace& workspace, const ProcessInfo& processes, Stored stored,
+                QSet<QString> neverOffered, QTextStream& out, QTextStream& err);
+
+    QCoro::Task<int> run(CtlArguments arguments);
+
+private:
+    int list(const CtlArguments& arguments);
+    int plan(const CtlArguments& arguments);
+    QCoro::Task<int> quit(CtlArguments arguments);
+    int forceQuit(const CtlArguments& arguments);
+
+    QList<AppEntry> snapshot(bool measure);
+
+    Workspace& workspace;
+    const ProcessInfo& processes;
+    Stored stored;
+    QSet<QString> neverOffered;
+    QTextStream& out;
+    QTextStream& err;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "AppEntry.h"
+#include "QuitPlan.h"
+#include "QuitPreset.h"
+#include "Quitter.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+// nimbrelctl's JSON documents. Field names are the engine's own; absent values are null, so
+// every document of a kind has the same fields.
+namespace CtlJson {
+
+QJsonObject entry(const AppEntry& app);
+QJsonArray entries(const QList<AppEntry>& apps);
+QJsonObject plan(const QuitPlan& plan, QuitPreset preset);
+QJsonObject report(const Quitter::Report& report);
+
+} // namespace CtlJson

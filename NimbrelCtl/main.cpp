@@ -1,0 +1,73 @@
+#include "CtlArguments.h"
+#include "CtlCommands.h"
+#include "Localization.h"
+#include "ProcProcessInfo.h"
+#include "SettingsStore.h"
+#include "WorkspaceFactory.h"
+
+#include <QCoreApplication>
+#include <QCoroTask>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// The store Nimbrel itself reads: the suite NIMBREL_DEFAULTS names, else the standard one.
+SettingsStore programStore()
+{
+    const QString suite = qEnvironmentVariable("NIMBREL_DEFAULTS");
+    if (!suite.isEmpty()) {
+        if (std::optional<SettingsStore> store = SettingsStore::suite(suite))
+            return std::move(*store);
+    }
+    return SettingsStore::standard();
+}
+
+CtlCommands::Stored storedChoices(const SettingsStore& store)
+{
+    const QStringList keep = store.stringList(QStringLiteral("QuitKeep"));
+    return {QuitPreset::fromRawValue(store.string(QStringLiteral("QuitPreset")).value_or(QString()))
+                .value_or(QuitPreset::everything),
+            QSet<QString>(keep.begin(), keep.end())};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nimbrelctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+    installTranslations(application);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const auto parsed = CtlArguments::parse(application.arguments().mid(1));
+    if (const auto* error = std::get_if<CtlArguments::Error>(&parsed)) {
+        err << "nimbrelctl: " << error->message << "\nTry 'nimbrelctl --help'." << Qt::endl;
+        return CtlCommands::badArguments;
+    }
+    const CtlArguments& arguments = std::get<CtlArguments>(parsed);
+    if (arguments.command == CtlArguments::Command::help) {
+        out << CtlArguments::usage();
+        return CtlCommands::success;
+    }
+    if (arguments.command == CtlArguments::Command::version) {
+        out << "nimbrelctl " << QCoreApplication::applicationVersion() << Qt::endl;
+        return CtlCommands::success;
+    }
+
+    if (const std::optional<QString> reason = WorkspaceFactory::unsupportedReason()) {
+        err << "nimbrelctl: cannot see the desktop's apps: " << *reason << Qt::endl;
+        return CtlCommands::failure;
+    }
+    const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
+    const ProcProcessInfo processes;
+    const SettingsStore store = programStore();
+    CtlCommands commands(*workspace, processes, storedChoices(store),
+                         {SettingsStore::standardName()}, out, err);
+    const int status = QCoro::waitFor(commands.run(arguments));
+    out.flush();
+    return status;
+}
