@@ -12,7 +12,7 @@ public:
         std::optional<pid_t> parent = 1;
         quint64 startTime = 0;
         std::optional<quint64> footprint = 0;
-        std::optional<QString> appUnit;
+        std::optional<QString> appUnit = std::nullopt;
     };
 
     // Adds or replaces a process; allPids() lists processes in the order first added.
