@@ -1,22 +1,15 @@
 #include "LocalizedCompare.h"
 
+#include "IcuLocale.h"
+
 #include <QLocale>
 
 #include <unicode/coll.h>
-#include <unicode/locid.h>
 #include <unicode/unistr.h>
 
 #include <memory>
 
 namespace {
-
-icu::Locale icuLocale(const QLocale& locale)
-{
-    // "C" has no collation of its own; ICU's root order is the language-neutral one.
-    if (locale.language() == QLocale::C)
-        return icu::Locale::getRoot();
-    return icu::Locale(locale.name().toUtf8().constData());
-}
 
 // Collators are costly to open and not safe to share across threads: one per thread and locale.
 const icu::Collator* collatorFor(const QLocale& locale)
