@@ -4,8 +4,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusSignature>
-#include <QDBusVariant>
 #include <QObject>
 
 namespace {
@@ -24,11 +22,12 @@ bool isPlainEnabledAction(const QDBusMessage& reply)
     if (description.currentSignature() != QLatin1String("(bgav)"))
         return false;
     bool enabled = false;
-    QDBusSignature parameterType;
+    // Read as text: QDBusSignature warns about the empty signature of an action without parameter.
+    QString parameterType;
     description.beginStructure();
     description >> enabled >> parameterType;
     description.endStructure();
-    return enabled && parameterType.signature().isEmpty();
+    return enabled && parameterType.isEmpty();
 }
 
 } // namespace

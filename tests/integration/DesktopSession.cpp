@@ -1,0 +1,209 @@
+#include "DesktopSession.h"
+
+#include "X11Connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
+#include <xcb/xcb_ewmh.h>
+
+namespace {
+
+// Generous: a loaded two-core machine starts an X server in well under this.
+constexpr int startTimeout = 20000;
+
+std::optional<QString> missingTool()
+{
+    for (const char* tool : {"Xvfb", "openbox", "dbus-daemon"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+            return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+    }
+    if (!QFileInfo::exists(QStringLiteral(NIMBREL_TEST_PYTHON)))
+        return QStringLiteral("%1 is not installed").arg(QStringLiteral(NIMBREL_TEST_PYTHON));
+    return std::nullopt;
+}
+
+} // namespace
+
+DesktopSession::DesktopSession() = default;
+
+DesktopSession::~DesktopSession()
+{
+    for (QProcess* app : std::as_const(apps)) {
+        stop(*app);
+        delete app;
+    }
+    stop(windowManager);
+    stop(xServer);
+    stop(bus);
+    for (auto saved = savedEnvironment.cbegin(); saved != savedEnvironment.cend(); ++saved) {
+        if (saved.value())
+            qputenv(saved.key().constData(), *saved.value());
+        else
+            qunsetenv(saved.key().constData());
+    }
+}
+
+bool DesktopSession::mustRun()
+{
+    return qgetenv("CI") == "true";
+}
+
+std::optional<QString> DesktopSession::start()
+{
+    if (auto missing = missingTool())
+        return missing;
+    if (!home.isValid())
+        return QStringLiteral("cannot create a temporary folder");
+    for (const char* folder : {"data/applications", "config", "cache", "scratch"})
+        QDir(home.path()).mkpath(QLatin1String(folder));
+    setEnvironment("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    setEnvironment("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    setEnvironment("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
+    setEnvironment("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    setEnvironment("GDK_BACKEND", "x11");
+    setEnvironment("NO_AT_BRIDGE", "1");
+    setEnvironment("WAYLAND_DISPLAY", {});
+    QString failure;
+    if (!startXServer(failure) || !startBus(failure) || !startWindowManager(failure))
+        return failure;
+    return std::nullopt;
+}
+
+QString DesktopSession::scratchPath(const QString& name) const
+{
+    return home.filePath(QStringLiteral("scratch/") + name);
+}
+
+QString DesktopSession::installDesktopEntry(const QString& fileId, const QString& contents)
+{
+    const QString path = home.filePath(QStringLiteral("data/applications/") + fileId);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(contents.toUtf8());
+    return path;
+}
+
+QString DesktopSession::appCommand(const QString& script)
+{
+    return QStringLiteral(NIMBREL_TEST_PYTHON " " NIMBREL_TEST_APPS_DIR "/") + script;
+}
+
+QProcess* DesktopSession::startApp(const QString& script, const QHash<QString, QString>& environment)
+{
+    auto* app = new QProcess;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable)
+        variables.insert(variable.key(), variable.value());
+    app->setProcessEnvironment(variables);
+    app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app->start(QStringLiteral(NIMBREL_TEST_PYTHON),
+               {QStringLiteral(NIMBREL_TEST_APPS_DIR "/") + script});
+    apps.append(app);
+    return app;
+}
+
+pid_t DesktopSession::activeWindowPid() const
+{
+    X11Connection connection(displayName.toLocal8Bit());
+    if (connection.problem())
+        return 0;
+    xcb_window_t active = XCB_WINDOW_NONE;
+    if (!xcb_ewmh_get_active_window_reply(
+            connection.ewmh(),
+            xcb_ewmh_get_active_window(connection.ewmh(), connection.screenNumber()), &active,
+            nullptr)
+        || active == XCB_WINDOW_NONE)
+        return 0;
+    uint32_t pid = 0;
+    xcb_ewmh_get_wm_pid_reply(connection.ewmh(), xcb_ewmh_get_wm_pid(connection.ewmh(), active),
+                              &pid, nullptr);
+    return pid_t(pid);
+}
+
+void DesktopSession::killXServer()
+{
+    xServer.kill();
+    xServer.waitForFinished(startTimeout);
+}
+
+bool DesktopSession::startXServer(QString& failure)
+{
+    // Start away from the usual numbers and from other test runs started at the same moment.
+    const int first = 200 + int(getpid() % 500);
+    for (int number = first; number < first + 20; ++number) {
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            continue;
+        xServer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        xServer.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
+                                               QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!xServer.waitForStarted(startTimeout))
+            break;
+        const bool up = QTest::qWaitFor(
+            [&] { return QFileInfo::exists(socket) || xServer.state() != QProcess::Running; },
+            startTimeout);
+        if (up && xServer.state() == QProcess::Running) {
+            displayName = QStringLiteral(":%1").arg(number);
+            setEnvironment("DISPLAY", displayName.toLocal8Bit());
+            return true;
+        }
+        // Another server took the number between our look and its start: try the next one.
+        stop(xServer);
+    }
+    failure = QStringLiteral("Xvfb did not start");
+    return false;
+}
+
+bool DesktopSession::startWindowManager(QString& failure)
+{
+    windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    X11Connection connection(displayName.toLocal8Bit());
+    if (!windowManager.waitForStarted(startTimeout)
+        || !QTest::qWaitFor([&] { return connection.hasWindowManager(); }, startTimeout)) {
+        failure = QStringLiteral("openbox did not start");
+        return false;
+    }
+    return true;
+}
+
+bool DesktopSession::startBus(QString& failure)
+{
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    if (!bus.waitForStarted(startTimeout)
+        || !QTest::qWaitFor([&] { return bus.canReadLine(); }, startTimeout)) {
+        failure = QStringLiteral("dbus-daemon did not start");
+        return false;
+    }
+    setEnvironment("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+    return true;
+}
+
+void DesktopSession::setEnvironment(const char* name, const QByteArray& value)
+{
+    if (!savedEnvironment.contains(name)) {
+        savedEnvironment.insert(name, qEnvironmentVariableIsSet(name)
+                                          ? std::optional<QByteArray>(qgetenv(name))
+                                          : std::nullopt);
+    }
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
+}
+
+void DesktopSession::stop(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <optional>
+#include <sys/types.h>
+
+// A throwaway X11 desktop for integration tests: its own Xvfb, an EWMH window manager
+// (openbox), a private D-Bus session bus, and empty XDG data and config homes. start() points
+// this process's environment at them; the destructor stops everything and restores it.
+class DesktopSession {
+public:
+    DesktopSession();
+    ~DesktopSession();
+
+    // Starts the servers; nothing when the desktop is up, else what is missing or failed.
+    std::optional<QString> start();
+    // In CI a desktop that cannot start is a failure, elsewhere a reason to skip.
+    static bool mustRun();
+
+    QString display() const { return displayName; }
+    // A folder for the test's own files, removed with the session.
+    QString scratchPath(const QString& name) const;
+    // Writes `$XDG_DATA_HOME/applications/<fileId>` and returns its path.
+    QString installDesktopEntry(const QString& fileId, const QString& contents);
+    // The command that runs test app `script` from the apps folder.
+    static QString appCommand(const QString& script);
+    // Starts test app `script` with `environment` added; it is stopped with the session.
+    QProcess* startApp(const QString& script, const QHash<QString, QString>& environment = {});
+    // Pid of the window the window manager calls active; 0 when none.
+    pid_t activeWindowPid() const;
+    // Ends the X server as a crash would.
+    void killXServer();
+
+private:
+    bool startXServer(QString& failure);
+    bool startWindowManager(QString& failure);
+    bool startBus(QString& failure);
+    void setEnvironment(const char* name, const QByteArray& value);
+    static void stop(QProcess& process);
+
+    QTemporaryDir home;
+    QString displayName;
+    QProcess xServer;
+    QProcess windowManager;
+    QProcess bus;
+    QList<QProcess*> apps;
+    QHash<QByteArray, std::optional<QByteArray>> savedEnvironment;
+};
+
+// Starts `session` or ends the test: a failure in CI, a skip elsewhere.
+#define NIMBREL_START_DESKTOP(session)                                                            \
+    do {                                                                                          \
+        if (const std::optional<QString> problem = (session).start()) {                           \
+            if (DesktopSession::mustRun())                                                        \
+                QFAIL(qPrintable(QStringLiteral("no test desktop: ") + *problem));                \
+            QSKIP(qPrintable(QStringLiteral("no test desktop: ") + *problem));                    \
+        }                                                                                         \
+    } while (false)

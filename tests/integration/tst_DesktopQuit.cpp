@@ -1,0 +1,165 @@
+#include "DesktopSession.h"
+#include "ProcProcessInfo.h"
+#include "QuitPlanner.h"
+#include "Quitter.h"
+#include "RunningApps.h"
+#include "TestDesktopApps.h"
+#include "X11Workspace.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int appearTimeout = 20000;
+// Long enough for GTK apps on a loaded machine to close, short enough for a quick suite.
+constexpr double quitTimeout = 3.0;
+
+QString logOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class TestDesktopQuit : public QObject {
+    Q_OBJECT
+
+    DesktopSession session;
+    TestDesktopApps entries;
+    std::unique_ptr<X11Workspace> workspace;
+    ProcProcessInfo processes;
+    QHash<QString, QProcess*> apps; // script -> process
+    QList<AppEntry> listed;
+
+    AppEntry listedApp(const QString& script) const
+    {
+        const pid_t pid = pid_t(apps[script]->processId());
+        for (const AppEntry& entry : listed) {
+            if (entry.pid == pid)
+                return entry;
+        }
+        return {};
+    }
+
+    bool allListed()
+    {
+        listed = RunningApps::snapshot(*workspace, processes, true, {});
+        for (const QProcess* app : std::as_const(apps)) {
+            if (std::none_of(listed.cbegin(), listed.cend(),
+                             [&](const AppEntry& entry) { return entry.pid == app->processId(); }))
+                return false;
+        }
+        return true;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        NIMBREL_START_DESKTOP(session);
+        entries = TestDesktopApps::install(session);
+        workspace = std::make_unique<X11Workspace>();
+        for (const QString& script : {QStringLiteral("closer.py"), QStringLiteral("unsaved.py"),
+                                      QStringLiteral("actions.py"), QStringLiteral("helper.py")}) {
+            QProcess* app = session.startApp(
+                script, {{QStringLiteral("NIMBREL_TEST_LOG"), session.scratchPath(script + ".log")}});
+            QVERIFY(app->waitForStarted());
+            apps.insert(script, app);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(allListed(), appearTimeout);
+    }
+
+    void listsAppsWithCategoryAndMemory()
+    {
+        const AppEntry closer = listedApp(QStringLiteral("closer.py"));
+        QCOMPARE(closer.name, QStringLiteral("Closer"));
+        QCOMPARE(closer.bundleID, QStringLiteral("nimbrel-closer"));
+        QCOMPARE(closer.bundleURL, entries.closer);
+        QCOMPARE(closer.category, QStringLiteral("public.app-category.games"));
+        QCOMPARE(listedApp(QStringLiteral("unsaved.py")).category,
+                 QStringLiteral("public.app-category.productivity"));
+        QCOMPARE(listedApp(QStringLiteral("actions.py")).category, std::nullopt);
+
+        // The helper's 64 MiB child counts for the app that started it.
+        const AppEntry helper = listedApp(QStringLiteral("helper.py"));
+        QCOMPARE(helper.name, QStringLiteral("Helper Parent"));
+        const quint64 own = processes.footprint(helper.pid).value_or(0);
+        QVERIFY2(helper.memory >= own + (48u << 20),
+                 qPrintable(QStringLiteral("%1 of which own %2").arg(helper.memory).arg(own)));
+        QCOMPARE(listed.first().pid, helper.pid);
+    }
+
+    void distractionsPlanTheGame()
+    {
+        const QuitPlan plan = QuitPlanner::plan(listed, QuitPreset::work, {}, {});
+        QCOMPARE(plan.toQuit.size(), 1);
+        QCOMPARE(plan.toQuit.first().pid, listedApp(QStringLiteral("closer.py")).pid);
+    }
+
+    void quitClosesPolitelyAndLeavesUnsavedWorkOpen()
+    {
+        const AppEntry closer = listedApp(QStringLiteral("closer.py"));
+        const AppEntry unsaved = listedApp(QStringLiteral("unsaved.py"));
+        const AppEntry actions = listedApp(QStringLiteral("actions.py"));
+        Quitter quitter(*workspace);
+        QList<int> progress;
+        const Quitter::Report report = QCoro::waitFor(quitter.quit(
+            {closer, unsaved, actions}, quitTimeout,
+            [&](const Quitter::Report& now) { progress.append(int(now.closed.size())); }));
+
+        QCOMPARE(report.stillOpen, QList<AppEntry>{unsaved});
+        QCOMPARE(report.closed.size(), 2);
+        QVERIFY(report.closed.contains(closer));
+        QVERIFY(report.closed.contains(actions));
+        QCOMPARE(progress, (QList<int>{1, 2}));
+
+        QVERIFY(apps[QStringLiteral("unsaved.py")]->state() == QProcess::Running);
+        const auto stillThere = workspace->runningApplication(unsaved.pid);
+        QVERIFY(stillThere && !stillThere->isTerminated);
+        QCOMPARE(stillThere->activationPolicy, ActivationPolicy::Regular);
+        QVERIFY(logOf(session.scratchPath(QStringLiteral("unsaved.py.log"))).contains("asked"));
+
+        const QString actionsLog = logOf(session.scratchPath(QStringLiteral("actions.py.log")));
+        QVERIFY2(actionsLog.contains("quit action"), qPrintable(actionsLog));
+        QVERIFY2(!actionsLog.contains("window closed"), qPrintable(actionsLog));
+    }
+
+    void forceQuitEndsTheApp()
+    {
+        const AppEntry unsaved = listedApp(QStringLiteral("unsaved.py"));
+        QList<pid_t> ended;
+        const auto token = workspace->addTerminationObserver([&](pid_t pid) { ended.append(pid); });
+        Quitter quitter(*workspace);
+        QVERIFY(quitter.forceQuit(unsaved));
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(unsaved.pid), appearTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(apps[QStringLiteral("unsaved.py")]->state(), QProcess::NotRunning,
+                                  appearTimeout);
+        QVERIFY(!quitter.forceQuit(unsaved));
+        workspace->removeTerminationObserver(token);
+    }
+
+    void reopenStartsTheAppAgain()
+    {
+        const pid_t before = listedApp(QStringLiteral("closer.py")).pid;
+        workspace->openApplication(entries.closer);
+        std::optional<RunningApplication> reopened;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const RunningApplication& app : workspace->runningApplications()) {
+                    if (app.bundleIdentifier == QStringLiteral("nimbrel-closer") && app.processIdentifier != before)
+                        reopened = app;
+                }
+                return reopened.has_value();
+            }(),
+            appearTimeout);
+        QVERIFY(workspace->forceTerminate(reopened->processIdentifier));
+    }
+
+    void cleanupTestCase() { workspace.reset(); }
+};
+
+QTEST_MAIN(TestDesktopQuit)
+#include "tst_DesktopQuit.moc"

@@ -1,0 +1,154 @@
+#include "DesktopSession.h"
+#include "TestDesktopApps.h"
+#include "X11Workspace.h"
+
+#include <QPixmap>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Windows of a freshly started GTK app appear within this on a loaded machine.
+constexpr int appearTimeout = 20000;
+
+int lostServerWarnings = 0;
+QtMessageHandler previousHandler = nullptr;
+
+void countLostServerWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.contains(QLatin1String("No running applications can be listed")))
+        ++lostServerWarnings;
+    previousHandler(type, context, text);
+}
+
+} // namespace
+
+class TestX11Workspace : public QObject {
+    Q_OBJECT
+
+    DesktopSession session;
+    TestDesktopApps entries;
+    std::unique_ptr<X11Workspace> workspace;
+    QHash<QString, pid_t> pids; // script -> pid
+
+    pid_t startAndAwait(const QString& script)
+    {
+        QProcess* app = session.startApp(script);
+        if (!app->waitForStarted())
+            return 0;
+        const pid_t pid = pid_t(app->processId());
+        const bool listed = QTest::qWaitFor(
+            [&] { return workspace->runningApplication(pid).has_value(); }, appearTimeout);
+        return listed ? pid : 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        NIMBREL_START_DESKTOP(session);
+        entries = TestDesktopApps::install(session);
+        workspace = std::make_unique<X11Workspace>();
+        QVERIFY(!workspace->problem());
+        for (const QString& script : {QStringLiteral("closer.py"), QStringLiteral("unsaved.py"),
+                                      QStringLiteral("actions.py"), QStringLiteral("hidden.py")}) {
+            pids.insert(script, startAndAwait(script));
+            QVERIFY2(workspace->runningApplication(pids[script]), qPrintable(script));
+        }
+    }
+
+    void describesTaskbarApps_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("location");
+        QTest::newRow("WM_CLASS names the file") << "closer.py" << "nimbrel-closer" << "Closer"
+                                                 << entries.closer;
+        QTest::newRow("StartupWMClass") << "unsaved.py" << "nimbrel-notes" << "Unsaved Notes"
+                                        << entries.unsaved;
+        QTest::newRow("GTK application id") << "actions.py" << "dev.corvane.NimbrelTest.Actions"
+                                            << "Actions" << entries.actions;
+    }
+
+    void describesTaskbarApps()
+    {
+        QFETCH(QString, script);
+        const std::optional<RunningApplication> app = workspace->runningApplication(pids[script]);
+        QVERIFY(app);
+        QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
+        QVERIFY(!app->isTerminated);
+        QCOMPARE(app->processIdentifier, pids[script]);
+        QTEST(app->bundleIdentifier.value_or(QString()), "bundleIdentifier");
+        QTEST(app->localizedName.value_or(QString()), "name");
+        QTEST(app->bundleURL.value_or(QString()), "location");
+        QVERIFY(workspace->runningApplications().contains(*app));
+    }
+
+    void skipTaskbarWindowIsNoRegularApp()
+    {
+        const auto hidden = workspace->runningApplication(pids[QStringLiteral("hidden.py")]);
+        QVERIFY(hidden);
+        QCOMPARE(hidden->activationPolicy, ActivationPolicy::Background);
+    }
+
+    void findsLocationsAndIcons()
+    {
+        QCOMPARE(workspace->applicationLocation(QStringLiteral("nimbrel-closer")), entries.closer);
+        QCOMPARE(workspace->applicationLocation(QStringLiteral("no-such-app")), std::nullopt);
+        QVERIFY(!workspace->iconForFile(entries.closer).isNull());
+        QVERIFY(workspace->iconForFile(entries.actions).isNull());
+        QVERIFY(!workspace->genericApplicationIcon().isNull());
+
+        const QIcon icon = workspace->windowIcon(pids[QStringLiteral("closer.py")]);
+        QVERIFY(!icon.isNull());
+        const QImage image = icon.pixmap(32, 32).toImage();
+        QCOMPARE(image.size(), QSize(32, 32));
+        QCOMPARE(image.pixelColor(16, 16), QColor(Qt::red));
+    }
+
+    void activatesTheAppsWindow()
+    {
+        for (const QString& script : {QStringLiteral("unsaved.py"), QStringLiteral("closer.py")}) {
+            QVERIFY(workspace->activate(pids[script]));
+            QTRY_COMPARE_WITH_TIMEOUT(session.activeWindowPid(), pids[script], appearTimeout);
+        }
+    }
+
+    void followsWindowsAsTheyComeAndGo()
+    {
+        QList<pid_t> ended;
+        const auto token = workspace->addTerminationObserver([&](pid_t pid) { ended.append(pid); });
+        QProcess* app = session.startApp(QStringLiteral("closer.py"));
+        QVERIFY(app->waitForStarted());
+        const pid_t pid = pid_t(app->processId());
+
+        // A second workspace looks; the one under test is left alone, so only the server's
+        // events can make it watch the new app.
+        X11Workspace probe;
+        QTRY_VERIFY_WITH_TIMEOUT(probe.runningApplication(pid), appearTimeout);
+        QTest::qWait(500);
+        app->kill();
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), appearTimeout);
+        QCOMPARE(workspace->runningApplication(pid), std::nullopt);
+        workspace->removeTerminationObserver(token);
+    }
+
+    void reportsNothingOnceTheServerIsGone()
+    {
+        previousHandler = qInstallMessageHandler(countLostServerWarnings);
+        session.killXServer();
+        QTRY_VERIFY_WITH_TIMEOUT(workspace->problem(), appearTimeout);
+        QVERIFY(workspace->runningApplications().isEmpty());
+        QCOMPARE(workspace->runningApplication(pids[QStringLiteral("closer.py")]), std::nullopt);
+        QVERIFY(!workspace->terminate(pids[QStringLiteral("closer.py")]));
+        QVERIFY(!workspace->activate(pids[QStringLiteral("closer.py")]));
+        qInstallMessageHandler(previousHandler);
+        QCOMPARE(lostServerWarnings, 1);
+    }
+
+    void cleanupTestCase() { workspace.reset(); }
+};
+
+QTEST_MAIN(TestX11Workspace)
+#include "tst_X11Workspace.moc"
