@@ -1,0 +1,317 @@
+#include "FakeWorkspace.h"
+#include "Quitter.h"
+
+#include <QCoroTask>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTest>
+#include <QThread>
+
+#include <optional>
+#include <thread>
+
+using Report = Quitter::Report;
+
+namespace {
+
+AppEntry app(pid_t pid, const QString& name)
+{
+    AppEntry entry;
+    entry.pid = pid;
+    entry.name = name;
+    return entry;
+}
+
+RunningApplication running(pid_t pid)
+{
+    RunningApplication application;
+    application.processIdentifier = pid;
+    return application;
+}
+
+QList<qsizetype> closedCounts(const QList<Report>& progress)
+{
+    QList<qsizetype> counts;
+    for (const Report& report : progress)
+        counts.append(report.closed.size());
+    return counts;
+}
+
+bool anyStillOpen(const QList<Report>& progress)
+{
+    return std::any_of(progress.begin(), progress.end(),
+                       [](const Report& report) { return !report.stillOpen.isEmpty(); });
+}
+
+// Awaits a run like a caller would, counting how often it is resumed.
+QCoro::Task<> awaitRun(QCoro::Task<Report> run, Report* report, int* resumed)
+{
+    *report = co_await run;
+    ++*resumed;
+}
+
+} // namespace
+
+class TestQuitter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void returnsAtOnceWhenNothingIsRunning_data()
+    {
+        QTest::addColumn<QList<AppEntry>>("apps");
+        QTest::newRow("empty list") << QList<AppEntry>{};
+        QTest::newRow("all already gone")
+            << QList<AppEntry>{app(30, "Zed"), app(10, "Ann"), app(20, "Moe")};
+    }
+
+    void returnsAtOnceWhenNothingIsRunning()
+    {
+        QFETCH(QList<AppEntry>, apps);
+        FakeWorkspace workspace;
+        Quitter quitter(workspace);
+        int progressCalls = 0;
+        QCoro::Task<Report> run = quitter.quit(apps, 60, [&](const Report&) { ++progressCalls; });
+        QVERIFY(run.isReady());
+        QCOMPARE(QCoro::waitFor(run), (Report{apps, {}}));
+        QCOMPARE(progressCalls, 0);
+        QCOMPARE(workspace.observersAdded, 0);
+        QVERIFY(workspace.terminateRequests.isEmpty());
+    }
+
+    void reportsEachAppSeenToEnd()
+    {
+        FakeWorkspace workspace;
+        for (pid_t pid : {1, 2, 3})
+            workspace.addApp(running(pid));
+        const AppEntry gone = app(9, "Gone"), a = app(1, "A"), b = app(2, "B"), c = app(3, "C");
+        Quitter quitter(workspace);
+        QList<Report> progress;
+        QCoro::Task<Report> run =
+            quitter.quit({gone, a, b, c}, 60, [&](const Report& r) { progress.append(r); });
+
+        QCOMPARE(workspace.terminateRequests, (QList<pid_t>{1, 2, 3}));
+        QVERIFY(!run.isReady());
+        workspace.endApp(2);
+        workspace.endApp(1);
+        QVERIFY(!run.isReady());
+        workspace.endApp(3);
+        QVERIFY(run.isReady());
+
+        QCOMPARE(QCoro::waitFor(run), (Report{{gone, b, a, c}, {}}));
+        QCOMPARE(closedCounts(progress), (QList<qsizetype>{2, 3, 4}));
+        QVERIFY(!anyStillOpen(progress));
+        QCOMPARE(workspace.observerCount(), 0);
+        QCOMPARE(workspace.terminateRequests.size(), 3);
+    }
+
+    void sweepFinishesRunBeforeAnyTimeOut()
+    {
+        // Both apps end on their request, before the wait has an observer to hear of it.
+        FakeWorkspace workspace;
+        workspace.addApp(running(1));
+        workspace.addApp(running(2));
+        workspace.onTerminate = [&](pid_t pid) { workspace.endAppQuietly(pid); };
+        Quitter quitter(workspace);
+        QList<Report> progress;
+        QCoro::Task<Report> run = quitter.quit({app(1, "A"), app(2, "B")}, 60,
+                                               [&](const Report& r) { progress.append(r); });
+
+        QVERIFY(run.isReady());
+        const Report report = QCoro::waitFor(run);
+        QCOMPARE(report.closed.size(), 2);
+        QVERIFY(report.stillOpen.isEmpty());
+        QCOMPARE(closedCounts(progress), (QList<qsizetype>{1, 2}));
+        QCOMPARE(workspace.observersAdded, 1);
+        QCOMPARE(workspace.observerCount(), 0);
+    }
+
+    void timeOutCountsFromEndOfSweep()
+    {
+        FakeWorkspace workspace;
+        workspace.addApp(running(1));
+        workspace.addApp(running(2));
+        workspace.onTerminate = [&](pid_t pid) {
+            if (pid == 1)
+                workspace.endAppQuietly(pid);
+        };
+        Quitter quitter(workspace);
+        QElapsedTimer sinceSweep;
+        QCoro::Task<Report> run = quitter.quit({app(1, "A"), app(2, "B")}, 0.1, [&](const Report&) {
+            QThread::msleep(150);
+            sinceSweep.start();
+        });
+
+        QVERIFY(sinceSweep.isValid());
+        const Report report = QCoro::waitFor(run);
+        QVERIFY2(sinceSweep.elapsed() >= 90, qPrintable(QString::number(sinceSweep.elapsed())));
+        QCOMPARE(report, (Report{{app(1, "A")}, {app(2, "B")}}));
+    }
+
+    void reportsAppsStillOpenAtTimeOut_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("stillOpen");
+        QTest::newRow("German")
+            << QLocale(QLocale::German, QLocale::Germany)
+            << QStringList{"alpha", "Beta", "Örn", "Zeta"};
+        QTest::newRow("Swedish")
+            << QLocale(QLocale::Swedish, QLocale::Sweden)
+            << QStringList{"alpha", "Beta", "Zeta", "Örn"};
+    }
+
+    void reportsAppsStillOpenAtTimeOut()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, stillOpen);
+        QLocale::setDefault(locale);
+        FakeWorkspace workspace;
+        const QList<AppEntry> apps{app(1, "Zeta"), app(2, "Beta"), app(3, "Örn"),
+                                   app(4, "alpha"), app(5, "Quiet")};
+        for (const AppEntry& entry : apps)
+            workspace.addApp(running(entry.pid));
+        Quitter quitter(workspace);
+        int progressCalls = 0;
+        QCoro::Task<Report> run = quitter.quit(apps, 0.05, [&](const Report&) { ++progressCalls; });
+        // Ends without anyone being told: found gone when the time-out settles the run.
+        workspace.endAppQuietly(5);
+
+        const Report report = QCoro::waitFor(run);
+        QStringList names;
+        for (const AppEntry& entry : report.stillOpen)
+            names.append(entry.name);
+        QCOMPARE(names, stillOpen);
+        QCOMPARE(report.closed, (QList<AppEntry>{app(5, "Quiet")}));
+        QCOMPARE(progressCalls, 0);
+        QCOMPARE(workspace.terminateRequests.size(), apps.size());
+        QVERIFY(workspace.forceTerminateRequests.isEmpty());
+        QCOMPARE(workspace.observerCount(), 0);
+    }
+
+    void lateEventsChangeNothing_data()
+    {
+        QTest::addColumn<bool>("endsInTime");
+        QTest::newRow("after every app closed") << true;
+        QTest::newRow("after the time-out") << false;
+    }
+
+    void lateEventsChangeNothing()
+    {
+        QFETCH(bool, endsInTime);
+        FakeWorkspace workspace;
+        workspace.addApp(running(1));
+        workspace.addApp(running(2));
+        Quitter quitter(workspace);
+        int progressCalls = 0;
+        Report report;
+        int resumed = 0;
+        QCoro::Task<> caller = awaitRun(
+            quitter.quit({app(1, "A"), app(2, "B")}, 0.05, [&](const Report&) { ++progressCalls; }),
+            &report, &resumed);
+        workspace.endApp(1);
+        if (endsInTime)
+            workspace.endApp(2);
+        QTRY_COMPARE(resumed, 1);
+        const Report final = report;
+        const int progressAtEnd = progressCalls;
+
+        // The time-out (if not yet fired) and repeated or late notifications come after the end.
+        QTest::qWait(150);
+        workspace.endApp(2);
+        workspace.notifyTerminated(1);
+        QCOMPARE(resumed, 1);
+        QCOMPARE(report, final);
+        QCOMPARE(progressCalls, progressAtEnd);
+        QCOMPARE(workspace.observerCount(), 0);
+    }
+
+    void duplicatePidsBecomeOnePendingEntry()
+    {
+        FakeWorkspace workspace;
+        workspace.addApp(running(1));
+        Quitter quitter(workspace);
+        int progressCalls = 0;
+        QCoro::Task<Report> run = quitter.quit({app(1, "first"), app(1, "second")}, 60,
+                                               [&](const Report&) { ++progressCalls; });
+        QCOMPARE(workspace.terminateRequests, (QList<pid_t>{1, 1}));
+        workspace.endApp(1);
+        QVERIFY(run.isReady());
+        QCOMPARE(QCoro::waitFor(run), (Report{{app(1, "second")}, {}}));
+        QCOMPARE(progressCalls, 1);
+    }
+
+    void overlappingRunsAreIndependent()
+    {
+        FakeWorkspace workspace;
+        for (pid_t pid : {1, 2, 3})
+            workspace.addApp(running(pid));
+        Quitter quitter(workspace);
+        QList<Report> firstProgress, secondProgress;
+        QCoro::Task<Report> first = quitter.quit({app(1, "A"), app(2, "B")}, 0.05,
+                                                 [&](const Report& r) { firstProgress.append(r); });
+        QCoro::Task<Report> second = quitter.quit({app(1, "A"), app(3, "C")}, 60,
+                                                  [&](const Report& r) { secondProgress.append(r); });
+        QCOMPARE(workspace.observerCount(), 2);
+
+        workspace.endApp(1);
+        QCOMPARE(firstProgress.size(), 1);
+        QCOMPARE(secondProgress.size(), 1);
+        workspace.endApp(3);
+        QVERIFY(second.isReady());
+        QVERIFY(!first.isReady());
+        QCOMPARE(firstProgress.size(), 1);
+        QCOMPARE(workspace.observerCount(), 1);
+
+        QCOMPARE(QCoro::waitFor(second), (Report{{app(1, "A"), app(3, "C")}, {}}));
+        QCOMPARE(QCoro::waitFor(first), (Report{{app(1, "A")}, {app(2, "B")}}));
+        QCOMPARE(workspace.observerCount(), 0);
+    }
+
+    void movesCallerOnOtherThreadToMainThread()
+    {
+        FakeWorkspace workspace;
+        workspace.addApp(running(1));
+        QList<QThread*> requestThreads;
+        workspace.onTerminate = [&](pid_t pid) {
+            requestThreads.append(QThread::currentThread());
+            workspace.endAppQuietly(pid);
+        };
+        Quitter quitter(workspace);
+        Report report;
+        int resumed = 0;
+        std::optional<QCoro::Task<>> caller;
+        std::thread([&] { caller = awaitRun(quitter.quit({app(1, "A")}, 60), &report, &resumed); })
+            .join();
+
+        QTRY_COMPARE(resumed, 1);
+        QCOMPARE(requestThreads, (QList<QThread*>{QThread::currentThread()}));
+        QCOMPARE(report, (Report{{app(1, "A")}, {}}));
+    }
+
+    void forceQuit_data()
+    {
+        QTest::addColumn<bool>("isRunning");
+        QTest::addColumn<bool>("killSucceeds");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("running") << true << true << true;
+        QTest::newRow("running, kill refused") << true << false << false;
+        QTest::newRow("no running application") << false << true << false;
+    }
+
+    void forceQuit()
+    {
+        QFETCH(bool, isRunning);
+        QFETCH(bool, killSucceeds);
+        FakeWorkspace workspace;
+        if (isRunning)
+            workspace.addApp(running(7));
+        workspace.forceTerminateResult = killSucceeds;
+        Quitter quitter(workspace);
+        QTEST(quitter.forceQuit(app(7, "Seven")), "result");
+        QCOMPARE(workspace.forceTerminateRequests.size(), isRunning ? 1 : 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuitter)
+#include "tst_Quitter.moc"

@@ -1,0 +1,124 @@
+#include "ChildProcessWorkspace.h"
+
+#include "LinuxProcess.h"
+
+ChildProcessWorkspace::ChildProcessWorkspace()
+{
+    QObject::connect(&watcher, &ProcessWatcher::processEnded, &watcher,
+                     [this](pid_t pid) { ended(pid); });
+}
+
+ChildProcessWorkspace::~ChildProcessWorkspace() = default;
+
+AppEntry ChildProcessWorkspace::launch(const QString& name, ForkedChild::OnRequest onRequest)
+{
+    auto child = std::make_unique<ForkedChild>(onRequest);
+    const pid_t pid = child->pid();
+    watcher.watch(pid, child->startTime());
+    apps[pid] = App{name, std::move(child)};
+    AppEntry entry;
+    entry.pid = pid;
+    entry.name = name;
+    return entry;
+}
+
+ForkedChild& ChildProcessWorkspace::child(pid_t pid)
+{
+    return *apps.at(pid).child;
+}
+
+const ChildProcessWorkspace::App* ChildProcessWorkspace::find(pid_t pid) const
+{
+    const auto found = apps.find(pid);
+    return found == apps.end() ? nullptr : &found->second;
+}
+
+void ChildProcessWorkspace::ended(pid_t pid)
+{
+    // Reaped like a real app's parent would, so later look-ups meet a vanished pid.
+    if (const App* app = find(pid))
+        app->child->reap();
+    const auto snapshot = observers;
+    for (const auto& [token, observer] : snapshot) {
+        if (observers.count(token))
+            observer(pid);
+    }
+}
+
+QList<RunningApplication> ChildProcessWorkspace::runningApplications()
+{
+    QList<RunningApplication> running;
+    for (const auto& [pid, app] : apps) {
+        if (const std::optional<RunningApplication> found = runningApplication(pid))
+            running.append(*found);
+    }
+    return running;
+}
+
+std::optional<RunningApplication> ChildProcessWorkspace::runningApplication(pid_t pid)
+{
+    const App* app = find(pid);
+    if (!app)
+        return std::nullopt;
+    RunningApplication running;
+    running.processIdentifier = pid;
+    running.localizedName = app->name;
+    running.isTerminated = LinuxProcess::hasEnded(pid, app->child->startTime());
+    return running;
+}
+
+bool ChildProcessWorkspace::terminate(pid_t pid)
+{
+    const App* app = find(pid);
+    if (!app)
+        return false;
+    app->child->request();
+    if (exitBeforeRequestReturns.contains(pid))
+        app->child->waitForExit();
+    return true;
+}
+
+bool ChildProcessWorkspace::forceTerminate(pid_t pid)
+{
+    const App* app = find(pid);
+    return app && LinuxProcess::forceTerminate(pid, app->child->startTime());
+}
+
+bool ChildProcessWorkspace::activate(pid_t pid)
+{
+    return find(pid) != nullptr;
+}
+
+Workspace::ObserverToken ChildProcessWorkspace::addTerminationObserver(TerminationObserver observer)
+{
+    const ObserverToken token = nextToken++;
+    observers.emplace(token, std::move(observer));
+    return token;
+}
+
+void ChildProcessWorkspace::removeTerminationObserver(ObserverToken token)
+{
+    observers.erase(token);
+}
+
+std::optional<QString> ChildProcessWorkspace::applicationLocation(const QString&)
+{
+    return std::nullopt;
+}
+
+QIcon ChildProcessWorkspace::iconForFile(const QString&)
+{
+    return {};
+}
+
+QIcon ChildProcessWorkspace::windowIcon(pid_t)
+{
+    return {};
+}
+
+QIcon ChildProcessWorkspace::genericApplicationIcon()
+{
+    return {};
+}
+
+void ChildProcessWorkspace::openApplication(const QString&) {}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ForkedChild.h"
+#include "ProcessWatcher.h"
+#include "Workspace.h"
+
+#include "AppEntry.h"
+
+#include <QSet>
+
+#include <map>
+#include <memory>
+
+// A workspace whose apps are real child processes of the test: a quit request is a word on the
+// child's pipe, termination news comes from the real ProcessWatcher, force-terminate kills
+// through a pidfd. Lives on the main thread.
+class ChildProcessWorkspace : public Workspace {
+public:
+    ChildProcessWorkspace();
+    ~ChildProcessWorkspace() override;
+
+    // Starts a child app named `name` that exits on request or ignores requests.
+    AppEntry launch(const QString& name, ForkedChild::OnRequest onRequest);
+    ForkedChild& child(pid_t pid);
+    // Quit requests to these apps return only after the app has exited (before anyone is told).
+    QSet<pid_t> exitBeforeRequestReturns;
+
+    // Workspace
+    QList<RunningApplication> runningApplications() override;
+    std::optional<RunningApplication> runningApplication(pid_t pid) override;
+    bool terminate(pid_t pid) override;
+    bool forceTerminate(pid_t pid) override;
+    bool activate(pid_t pid) override;
+    ObserverToken addTerminationObserver(TerminationObserver observer) override;
+    void removeTerminationObserver(ObserverToken token) override;
+    std::optional<QString> applicationLocation(const QString& bundleID) override;
+    QIcon iconForFile(const QString& location) override;
+    QIcon windowIcon(pid_t pid) override;
+    QIcon genericApplicationIcon() override;
+    void openApplication(const QString& location) override;
+
+private:
+    struct App {
+        QString name;
+        std::unique_ptr<ForkedChild> child;
+    };
+    const App* find(pid_t pid) const;
+    void ended(pid_t pid);
+
+    ProcessWatcher watcher;
+    std::map<pid_t, App> apps;
+    std::map<ObserverToken, TerminationObserver> observers;
+    ObserverToken nextToken = 1;
+};
