@@ -1,0 +1,166 @@
+#include "DesktopFileMatcher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A NUL-separated block, as /proc/PID/environ and /proc/PID/cmdline hold them.
+QByteArray block(const QByteArrayList& parts)
+{
+    return parts.join('\0') + '\0';
+}
+
+} // namespace
+
+// Desktop entries in a throwaway data home, processes in a folder laid out like /proc.
+class TestDesktopFileMatcher : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir data;
+    QTemporaryDir proc;
+    pid_t nextPid = 100;
+
+    void write(const QString& path, const QByteArray& contents)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+    QString applications() const { return data.filePath(QStringLiteral("home/applications/")); }
+
+    void install(const QString& fileId, const QByteArray& extra = {})
+    {
+        write(applications() + fileId,
+              "[Desktop Entry]\nType=Application\nName=" + fileId.toUtf8() + "\nExec=true\n" + extra);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // GIO reads these once, on first use.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.filePath(QStringLiteral("home"))));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(data.filePath(QStringLiteral("system"))));
+        install(QStringLiteral("org.example.Flat.desktop"));
+        install(QStringLiteral("org.example.Gtk.desktop"));
+        install(QStringLiteral("org.kde.Thing.desktop"));
+        install(QStringLiteral("startup-instance.desktop"), "StartupWMClass=StartInstance\n");
+        install(QStringLiteral("startup-class.desktop"), "StartupWMClass=StartClass\n");
+        install(QStringLiteral("AsIs.desktop"));
+        install(QStringLiteral("spaced-name.desktop"));
+        install(QStringLiteral("unitapp.desktop"));
+        install(QStringLiteral("mysnap_tool.desktop"));
+        install(QStringLiteral("vendor/launched.desktop"));
+        install(QStringLiteral("hinted.desktop"));
+        // GIO drops entries whose program does not exist.
+        for (const char* program : {"uniquebin", "twinbin"}) {
+            const QString path = data.filePath(QStringLiteral("bin/") + QLatin1String(program));
+            write(path, "#!/bin/sh\n");
+            QFile(path).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const QByteArray bin = QFile::encodeName(data.filePath(QStringLiteral("bin/")));
+        write(applications() + QStringLiteral("unique.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Unique\nExec=" + bin + "uniquebin --x %U\n");
+        for (const char* twin : {"twin-one.desktop", "twin-two.desktop"})
+            write(applications() + QLatin1String(twin),
+                  "[Desktop Entry]\nType=Application\nName=Twin\nExec=" + bin + "twinbin /x\n");
+    }
+
+    void matchesInOrder_data()
+    {
+        QTest::addColumn<QString>("wmInstance");
+        QTest::addColumn<QString>("wmClass");
+        QTest::addColumn<QString>("gtkId");
+        QTest::addColumn<QString>("kdeFile");
+        QTest::addColumn<QByteArray>("flatpakInfo");
+        QTest::addColumn<QByteArray>("cgroup");
+        QTest::addColumn<QByteArray>("environ");
+        QTest::addColumn<QByteArray>("cmdline");
+        QTest::addColumn<QString>("expected"); // empty: no match
+
+        const QByteArray none;
+        const QByteArray launched = QFile::encodeName(applications()) + "vendor/launched.desktop";
+        QTest::newRow("flatpak beats the window's own claim")
+            << "asis" << "AsIs" << "org.example.Gtk" << "" << QByteArray("[Application]\nname=org.example.Flat\n")
+            << none << none << none << "org.example.Flat";
+        QTest::newRow("snap unit") << "" << "" << "" << "" << none
+            << QByteArray("0::/user.slice/snap.mysnap.tool-1b2c3d4e-aaaa-bbbb-cccc-0123456789ab.scope\n")
+            << none << none << "mysnap_tool";
+        QTest::newRow("GTK application id") << "AsIs" << "AsIs" << "org.example.Gtk" << "" << none
+                                            << none << none << none << "org.example.Gtk";
+        QTest::newRow("KDE desktop file") << "" << "" << "" << "org.kde.Thing" << none << none << none
+                                          << none << "org.kde.Thing";
+        QTest::newRow("unknown toolkit id falls through") << "AsIs" << "" << "org.example.Missing" << ""
+                                                          << none << none << none << none << "AsIs";
+        QTest::newRow("StartupWMClass: instance before class")
+            << "StartInstance" << "StartClass" << "" << "" << none << none << none << none
+            << "startup-instance";
+        QTest::newRow("StartupWMClass: class") << "nothing" << "StartClass" << "" << "" << none << none
+                                               << none << none << "startup-class";
+        QTest::newRow("StartupWMClass beats the file name")
+            << "AsIs" << "StartClass" << "" << "" << none << none << none << none << "startup-class";
+        QTest::newRow("WM_CLASS as file name") << "" << "AsIs" << "" << "" << none << none << none
+                                               << none << "AsIs";
+        QTest::newRow("WM_CLASS lower-cased, spaces as dashes")
+            << "" << "Spaced Name" << "" << "" << none << none << none << none << "spaced-name";
+        QTest::newRow("app unit") << "" << "" << "" << "" << none
+            << QByteArray("0::/user.slice/user@1000.service/app.slice/app-gnome-unitapp-4242.scope\n")
+            << none << none << "unitapp";
+        QTest::newRow("GIO launch hint for this process")
+            << "" << "" << "" << "" << none << none
+            << block({"A=1", "GIO_LAUNCHED_DESKTOP_FILE=" + launched, "GIO_LAUNCHED_DESKTOP_FILE_PID=@PID@"})
+            << none << "vendor-launched";
+        QTest::newRow("GIO launch hint inherited from another process")
+            << "" << "" << "" << "" << none << none
+            << block({"GIO_LAUNCHED_DESKTOP_FILE=" + launched, "GIO_LAUNCHED_DESKTOP_FILE_PID=1"})
+            << none << "";
+        QTest::newRow("BAMF hint") << "" << "" << "" << "" << none << none
+            << QByteArray("BAMF_DESKTOP_FILE_HINT=" + QFile::encodeName(applications()) + "hinted.desktop")
+            << none << "hinted";
+        QTest::newRow("Exec name") << "" << "" << "" << "" << none << none << none
+                                   << block({"/usr/local/bin/uniquebin", "--y"}) << "unique";
+        QTest::newRow("Exec name shared by two entries") << "" << "" << "" << "" << none << none << none
+                                                         << block({"twinbin", "/x"}) << "";
+        QTest::newRow("nothing known") << "stranger" << "Stranger" << "" << "" << none << none << none
+                                       << block({"stranger"}) << "";
+    }
+
+    void matchesInOrder()
+    {
+        QFETCH(QString, wmInstance);
+        QFETCH(QString, wmClass);
+        QFETCH(QString, gtkId);
+        QFETCH(QString, kdeFile);
+        QFETCH(QByteArray, flatpakInfo);
+        QFETCH(QByteArray, cgroup);
+        QFETCH(QByteArray, environ);
+        QFETCH(QByteArray, cmdline);
+        QFETCH(QString, expected);
+
+        const pid_t pid = nextPid++;
+        const QString dir = proc.filePath(QString::number(pid)) + QLatin1Char('/');
+        write(dir + QStringLiteral("cgroup"), cgroup);
+        write(dir + QStringLiteral("environ"), QByteArray(environ).replace("@PID@", QByteArray::number(pid)));
+        write(dir + QStringLiteral("cmdline"), cmdline);
+        if (!flatpakInfo.isEmpty())
+            write(dir + QStringLiteral("root/.flatpak-info"), flatpakInfo);
+
+        X11Window window;
+        window.pid = pid;
+        window.wmInstance = wmInstance;
+        window.wmClass = wmClass;
+        window.gtkApplicationId = gtkId;
+        window.kdeDesktopFile = kdeFile;
+        const std::optional<DesktopEntry> entry = DesktopFileMatcher(proc.path()).match(window);
+        QCOMPARE(entry ? entry->id : QString(), expected);
+        if (entry)
+            QVERIFY(QFileInfo(entry->filename).isAbsolute());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktopFileMatcher)
+#include "tst_DesktopFileMatcher.moc"
