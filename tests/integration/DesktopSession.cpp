@@ -9,7 +9,8 @@
 #include <unistd.h>
 #include <xcb/xcb_ewmh.h>
 
-namespace {
+namespace
+{
 
 // Generous: a loaded two-core machine starts an X server in well under this.
 constexpr int startTimeout = 20000;
@@ -91,7 +92,8 @@ QString DesktopSession::appCommand(const QString& script)
     return QStringLiteral(NIMBREL_TEST_PYTHON " " NIMBREL_TEST_APPS_DIR "/") + script;
 }
 
-QProcess* DesktopSession::startApp(const QString& script, const QHash<QString, QString>& environment)
+QProcess* DesktopSession::startApp(const QString& script,
+                                   const QHash<QString, QString>& environment)
 {
     auto* app = new QProcess;
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
@@ -114,8 +116,8 @@ pid_t DesktopSession::activeWindowPid() const
     if (!xcb_ewmh_get_active_window_reply(
             connection.ewmh(),
             xcb_ewmh_get_active_window(connection.ewmh(), connection.screenNumber()), &active,
-            nullptr)
-        || active == XCB_WINDOW_NONE)
+            nullptr) ||
+        active == XCB_WINDOW_NONE)
         return 0;
     uint32_t pid = 0;
     xcb_ewmh_get_wm_pid_reply(connection.ewmh(), xcb_ewmh_get_wm_pid(connection.ewmh(), active),
@@ -135,12 +137,14 @@ bool DesktopSession::startXServer(QString& failure)
     const int first = 200 + int(getpid() % 500);
     for (int number = first; number < first + 20; ++number) {
         const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-        if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+        if (QFileInfo::exists(socket) ||
+            QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
             continue;
         xServer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        xServer.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
-                                               QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        xServer.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         if (!xServer.waitForStarted(startTimeout))
             break;
         const bool up = QTest::qWaitFor(
@@ -163,8 +167,8 @@ bool DesktopSession::startWindowManager(QString& failure)
     windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     X11Connection connection(displayName.toLocal8Bit());
-    if (!windowManager.waitForStarted(startTimeout)
-        || !QTest::qWaitFor([&] { return connection.hasWindowManager(); }, startTimeout)) {
+    if (!windowManager.waitForStarted(startTimeout) ||
+        !QTest::qWaitFor([&] { return connection.hasWindowManager(); }, startTimeout)) {
         failure = QStringLiteral("openbox did not start");
         return false;
     }
@@ -174,9 +178,10 @@ bool DesktopSession::startWindowManager(QString& failure)
 bool DesktopSession::startBus(QString& failure)
 {
     bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    if (!bus.waitForStarted(startTimeout)
-        || !QTest::qWaitFor([&] { return bus.canReadLine(); }, startTimeout)) {
+              {QStringLiteral("--session"), QStringLiteral("--nofork"),
+               QStringLiteral("--print-address")});
+    if (!bus.waitForStarted(startTimeout) ||
+        !QTest::qWaitFor([&] { return bus.canReadLine(); }, startTimeout)) {
         failure = QStringLiteral("dbus-daemon did not start");
         return false;
     }

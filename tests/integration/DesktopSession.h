@@ -14,7 +14,8 @@
 // A throwaway X11 desktop for integration tests: its own Xvfb, an EWMH window manager
 // (openbox), a private D-Bus session bus, and empty XDG data and config homes. start() points
 // this process's environment at them; the destructor stops everything and restores it.
-class DesktopSession {
+class DesktopSession
+{
 public:
     DesktopSession();
     ~DesktopSession();
@@ -55,11 +56,11 @@ private:
 };
 
 // Starts `session` or ends the test: a failure in CI, a skip elsewhere.
-#define NIMBREL_START_DESKTOP(session)                                                            \
-    do {                                                                                          \
-        if (const std::optional<QString> problem = (session).start()) {                           \
-            if (DesktopSession::mustRun())                                                        \
-                QFAIL(qPrintable(QStringLiteral("no test desktop: ") + *problem));                \
-            QSKIP(qPrintable(QStringLiteral("no test desktop: ") + *problem));                    \
-        }                                                                                         \
+#define NIMBREL_START_DESKTOP(session)                                                             \
+    do {                                                                                           \
+        if (const std::optional<QString> problem = (session).start()) {                            \
+            if (DesktopSession::mustRun())                                                         \
+                QFAIL(qPrintable(QStringLiteral("no test desktop: ") + *problem));                 \
+            QSKIP(qPrintable(QStringLiteral("no test desktop: ") + *problem));                     \
+        }                                                                                          \
     } while (false)

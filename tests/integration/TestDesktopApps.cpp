@@ -2,7 +2,8 @@
 
 #include <QImage>
 
-namespace {
+namespace
+{
 
 QString entry(const QString& name, const QString& script, const QString& extra = {})
 {
@@ -27,14 +28,14 @@ TestDesktopApps TestDesktopApps::install(DesktopSession& session)
         QStringLiteral("nimbrel-notes.desktop"),
         entry(QStringLiteral("Unsaved Notes"), QStringLiteral("unsaved.py"),
               QStringLiteral("StartupWMClass=nimbrel-unsaved-notes\nCategories=Office;\n")));
-    apps.actions = session.installDesktopEntry(
-        QStringLiteral("dev.corvane.NimbrelTest.Actions.desktop"),
-        entry(QStringLiteral("Actions"), QStringLiteral("actions.py")));
-    apps.helper = session.installDesktopEntry(QStringLiteral("nimbrel-helper.desktop"),
-                                              entry(QStringLiteral("Helper Parent"),
-                                                    QStringLiteral("helper.py")));
-    apps.hidden = session.installDesktopEntry(
-        QStringLiteral("nimbrel-hidden.desktop"),
-        entry(QStringLiteral("Hidden"), QStringLiteral("hidden.py")));
+    apps.actions =
+        session.installDesktopEntry(QStringLiteral("dev.corvane.NimbrelTest.Actions.desktop"),
+                                    entry(QStringLiteral("Actions"), QStringLiteral("actions.py")));
+    apps.helper = session.installDesktopEntry(
+        QStringLiteral("nimbrel-helper.desktop"),
+        entry(QStringLiteral("Helper Parent"), QStringLiteral("helper.py")));
+    apps.hidden =
+        session.installDesktopEntry(QStringLiteral("nimbrel-hidden.desktop"),
+                                    entry(QStringLiteral("Hidden"), QStringLiteral("hidden.py")));
     return apps;
 }

@@ -11,7 +11,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr int appearTimeout = 20000;
 // Long enough for GTK apps on a loaded machine to close, short enough for a quick suite.
@@ -25,7 +26,8 @@ QString logOf(const QString& path)
 
 } // namespace
 
-class TestDesktopQuit : public QObject {
+class TestDesktopQuit : public QObject
+{
     Q_OBJECT
 
     DesktopSession session;
@@ -64,8 +66,8 @@ private slots:
         workspace = std::make_unique<X11Workspace>();
         for (const QString& script : {QStringLiteral("closer.py"), QStringLiteral("unsaved.py"),
                                       QStringLiteral("actions.py"), QStringLiteral("helper.py")}) {
-            QProcess* app = session.startApp(
-                script, {{QStringLiteral("NIMBREL_TEST_LOG"), session.scratchPath(script + ".log")}});
+            QProcess* app = session.startApp(script, {{QStringLiteral("NIMBREL_TEST_LOG"),
+                                                       session.scratchPath(script + ".log")}});
             QVERIFY(app->waitForStarted());
             apps.insert(script, app);
         }
@@ -106,9 +108,10 @@ private slots:
         const AppEntry actions = listedApp(QStringLiteral("actions.py"));
         Quitter quitter(*workspace);
         QList<int> progress;
-        const Quitter::Report report = QCoro::waitFor(quitter.quit(
-            {closer, unsaved, actions}, quitTimeout,
-            [&](const Quitter::Report& now) { progress.append(int(now.closed.size())); }));
+        const Quitter::Report report = QCoro::waitFor(
+            quitter.quit({closer, unsaved, actions}, quitTimeout, [&](const Quitter::Report& now) {
+                progress.append(int(now.closed.size()));
+            }));
 
         QCOMPARE(report.stillOpen, QList<AppEntry>{unsaved});
         QCOMPARE(report.closed.size(), 2);
@@ -149,7 +152,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 for (const RunningApplication& app : workspace->runningApplications()) {
-                    if (app.bundleIdentifier == QStringLiteral("nimbrel-closer") && app.processIdentifier != before)
+                    if (app.bundleIdentifier == QStringLiteral("nimbrel-closer") &&
+                        app.processIdentifier != before)
                         reopened = app;
                 }
                 return reopened.has_value();

@@ -7,7 +7,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Windows of a freshly started GTK app appear within this on a loaded machine.
 constexpr int appearTimeout = 20000;
@@ -24,7 +25,8 @@ void countLostServerWarnings(QtMsgType type, const QMessageLogContext& context, 
 
 } // namespace
 
-class TestX11Workspace : public QObject {
+class TestX11Workspace : public QObject
+{
     Q_OBJECT
 
     DesktopSession session;
@@ -63,11 +65,14 @@ private slots:
         QTest::addColumn<QString>("bundleIdentifier");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("location");
-        QTest::newRow("WM_CLASS names the file") << "closer.py" << "nimbrel-closer" << "Closer"
-                                                 << entries.closer;
-        QTest::newRow("StartupWMClass") << "unsaved.py" << "nimbrel-notes" << "Unsaved Notes"
-                                        << entries.unsaved;
-        QTest::newRow("GTK application id") << "actions.py" << "dev.corvane.NimbrelTest.Actions"
+        QTest::newRow("WM_CLASS names the file") << "closer.py"
+                                                 << "nimbrel-closer"
+                                                 << "Closer" << entries.closer;
+        QTest::newRow("StartupWMClass") << "unsaved.py"
+                                        << "nimbrel-notes"
+                                        << "Unsaved Notes" << entries.unsaved;
+        QTest::newRow("GTK application id") << "actions.py"
+                                            << "dev.corvane.NimbrelTest.Actions"
                                             << "Actions" << entries.actions;
     }
 

@@ -10,7 +10,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct GObjectDeleter {
     void operator()(gpointer object) const { g_object_unref(object); }
@@ -38,8 +39,8 @@ QString idForPath(const QString& filename)
         dirs.append(text(*dir));
     const QString canonical = QFileInfo(filename).absoluteFilePath();
     for (const QString& dir : std::as_const(dirs)) {
-        const QString prefix = QFileInfo(dir + QLatin1String("/applications")).absoluteFilePath()
-                               + QLatin1Char('/');
+        const QString prefix =
+            QFileInfo(dir + QLatin1String("/applications")).absoluteFilePath() + QLatin1Char('/');
         if (canonical.startsWith(prefix))
             return canonical.mid(prefix.size()).replace(QLatin1Char('/'), QLatin1Char('-'));
     }
@@ -77,7 +78,8 @@ std::optional<DesktopEntry> DesktopEntries::byId(const QString& id)
 
 std::optional<DesktopEntry> DesktopEntries::byFilename(const QString& filename)
 {
-    const AppInfo info(g_desktop_app_info_new_from_filename(QFile::encodeName(filename).constData()));
+    const AppInfo info(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(filename).constData()));
     if (!info)
         return std::nullopt;
     return entry(info.get());
@@ -97,7 +99,8 @@ QList<DesktopEntry> DesktopEntries::all()
 
 bool DesktopEntries::launch(const QString& filename)
 {
-    const AppInfo info(g_desktop_app_info_new_from_filename(QFile::encodeName(filename).constData()));
+    const AppInfo info(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(filename).constData()));
     if (!info)
         return false;
     // The plain context asks for no startup notification, so nothing waits for the app to map.

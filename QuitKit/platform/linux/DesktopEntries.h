@@ -8,7 +8,8 @@
 #include <optional>
 
 // The installed desktop entries as GIO sees them ($XDG_DATA_HOME, then $XDG_DATA_DIRS).
-namespace DesktopEntries {
+namespace DesktopEntries
+{
 
 // The entry with this desktop-file ID, given with or without ".desktop".
 std::optional<DesktopEntry> byId(const QString& id);

@@ -8,7 +8,8 @@
 
 #include <utility>
 
-namespace {
+namespace
+{
 
 // The `name` of the [Application] group of a .flatpak-info file.
 std::optional<QString> flatpakApplication(const QByteArray& info)
@@ -138,8 +139,8 @@ std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid) const
     if (pid <= 0)
         return std::nullopt;
     const QByteArray commandLine = procFile(pid, "cmdline");
-    const QString program = QFileInfo(QFile::decodeName(commandLine.left(commandLine.indexOf('\0'))))
-                                .fileName();
+    const QString program =
+        QFileInfo(QFile::decodeName(commandLine.left(commandLine.indexOf('\0')))).fileName();
     if (program.isEmpty())
         return std::nullopt;
     // Interpreters and wrappers start many apps; a name that fits more than one entry says nothing.
@@ -156,8 +157,8 @@ std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid) const
 
 QByteArray DesktopFileMatcher::procFile(pid_t pid, const char* name) const
 {
-    QFile file(procRoot + QLatin1Char('/') + QString::number(pid) + QLatin1Char('/')
-               + QLatin1String(name));
+    QFile file(procRoot + QLatin1Char('/') + QString::number(pid) + QLatin1Char('/') +
+               QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();

@@ -12,7 +12,8 @@
 // (Flatpak, snap), the id the toolkit sets on the window, WM_CLASS against StartupWMClass,
 // WM_CLASS as a file name, the systemd app unit, the launcher's hint in the environment, and
 // the program name against the entries' Exec.
-class DesktopFileMatcher {
+class DesktopFileMatcher
+{
 public:
     explicit DesktopFileMatcher(QString procRoot = QStringLiteral("/proc"));
 

@@ -6,7 +6,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QObject>
 
-namespace {
+namespace
+{
 
 const QString actionsInterface = QStringLiteral("org.gtk.Actions");
 const QString quitAction = QStringLiteral("quit");
@@ -50,8 +51,8 @@ void GApplicationQuit::request(const QString& busName, const QString& objectPath
             otherwise();
             return;
         }
-        QDBusMessage activate = QDBusMessage::createMethodCall(busName, objectPath, actionsInterface,
-                                                               QStringLiteral("Activate"));
+        QDBusMessage activate = QDBusMessage::createMethodCall(
+            busName, objectPath, actionsInterface, QStringLiteral("Activate"));
         activate << quitAction << QVariant::fromValue(QVariantList{})
                  << QVariant::fromValue(QVariantMap{});
         // The app may be gone before it answers; the outcome shows when its process ends.

@@ -8,7 +8,8 @@ class QObject;
 
 // The quit an app built on GApplication offers itself: its "quit" action over D-Bus
 // (org.gtk.Actions), the same path its own Quit menu item takes.
-namespace GApplicationQuit {
+namespace GApplicationQuit
+{
 
 // Asks the app at `busName`/`objectPath` to quit through its action when it exports an enabled
 // "quit" that takes no parameter; otherwise, or when the call fails, runs `otherwise`. Returns

@@ -3,7 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
-namespace {
+namespace
+{
 
 // A window outline with a title bar, readable at any size on light and dark panels.
 QPixmap drawnWindow(int size)

@@ -3,7 +3,8 @@
 #include <QIcon>
 
 // The icon for an app that shows none of its own.
-namespace GenericAppIcon {
+namespace GenericAppIcon
+{
 
 // The theme's "application-x-executable", else a plain window drawn here.
 QIcon icon();

@@ -6,7 +6,8 @@
 
 // Stands in where no backend can see the desktop's apps: lists nothing and does nothing, and
 // says why so front ends can tell the user.
-class UnsupportedWorkspace : public Workspace {
+class UnsupportedWorkspace : public Workspace
+{
 public:
     explicit UnsupportedWorkspace(QString reason);
 

@@ -4,14 +4,14 @@
 #include "X11Connection.h"
 #include "X11Workspace.h"
 
-namespace {
+namespace
+{
 
 std::optional<QString> sessionWithoutX()
 {
     if (!qEnvironmentVariableIsEmpty("DISPLAY"))
         return std::nullopt;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || qgetenv("XDG_SESSION_TYPE") == "wayland")
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
         return QStringLiteral("unsupported session: Wayland without XWayland (DISPLAY is not set)");
     return QStringLiteral("no display");
 }

@@ -8,7 +8,8 @@
 #include <optional>
 
 // Picks the backend that can see this session's apps.
-namespace WorkspaceFactory {
+namespace WorkspaceFactory
+{
 
 /// Why this session's apps cannot be seen ("no display", a Wayland session without XWayland, an
 /// X display that refuses the connection); nothing when a backend can list them.

@@ -6,7 +6,8 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 pid_t serverKnownPid(xcb_connection_t* connection, xcb_res_query_client_ids_cookie_t cookie)
 {
@@ -17,8 +18,8 @@ pid_t serverKnownPid(xcb_connection_t* connection, xcb_res_query_client_ids_cook
     pid_t pid = 0;
     for (auto ids = xcb_res_query_client_ids_ids_iterator(reply); ids.rem;
          xcb_res_client_id_value_next(&ids)) {
-        if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)
-            && xcb_res_client_id_value_value_length(ids.data) == 1) {
+        if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
+            xcb_res_client_id_value_value_length(ids.data) == 1) {
             pid = pid_t(*xcb_res_client_id_value_value(ids.data));
             break;
         }

@@ -4,12 +4,13 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 // Properties of a managed window whose change can alter what the window says about its app.
 constexpr const char* watchedWindowProperties[] = {
-    "_NET_WM_STATE",  "_NET_WM_WINDOW_TYPE", "WM_TRANSIENT_FOR",    "_NET_WM_PID",
-    "WM_CLASS",       "_GTK_APPLICATION_ID", "_GTK_UNIQUE_BUS_NAME", "_KDE_NET_WM_DESKTOP_FILE",
+    "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE", "WM_TRANSIENT_FOR",     "_NET_WM_PID",
+    "WM_CLASS",      "_GTK_APPLICATION_ID", "_GTK_UNIQUE_BUS_NAME", "_KDE_NET_WM_DESKTOP_FILE",
 };
 
 } // namespace
@@ -23,7 +24,8 @@ X11Connection::X11Connection(const QByteArray& displayName, QObject* parent) : Q
     }
     connection = xcb_connect(name.constData(), &screen);
     if (xcb_connection_has_error(connection)) {
-        failure = QStringLiteral("cannot connect to the X display \"%1\"").arg(QString::fromLocal8Bit(name));
+        failure = QStringLiteral("cannot connect to the X display \"%1\"")
+                      .arg(QString::fromLocal8Bit(name));
         return;
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
@@ -88,13 +90,13 @@ xcb_timestamp_t X11Connection::serverTime()
     if (failure)
         return XCB_CURRENT_TIME;
     // An empty append changes nothing but still stamps a PropertyNotify with the server's time.
-    xcb_change_property(connection, XCB_PROP_MODE_APPEND, stampWindow,
-                        atom("_NIMBREL_TIMESTAMP"), XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, stampWindow, atom("_NIMBREL_TIMESTAMP"),
+                        XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(connection);
     while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
         const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        const bool stamp = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-                           && property->window == stampWindow;
+        const bool stamp =
+            (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && property->window == stampWindow;
         const xcb_timestamp_t time = property->time;
         if (!stamp)
             handle(event);
@@ -117,8 +119,9 @@ bool X11Connection::hasWindowManager()
     // A stale property outlives a crashed window manager; its check window does not.
     xcb_window_t confirmed = XCB_WINDOW_NONE;
     return xcb_ewmh_get_supporting_wm_check_reply(
-               &ewmhAtoms, xcb_ewmh_get_supporting_wm_check(&ewmhAtoms, check), &confirmed, nullptr)
-           && confirmed == check;
+               &ewmhAtoms, xcb_ewmh_get_supporting_wm_check(&ewmhAtoms, check), &confirmed,
+               nullptr) &&
+           confirmed == check;
 }
 
 void X11Connection::watchWindow(xcb_window_t window)

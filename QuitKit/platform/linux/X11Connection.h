@@ -15,7 +15,8 @@ class QSocketNotifier;
 
 // One connection to the X server: atoms, the root window, a server timestamp on demand, and
 // events read as they arrive (a socket notifier on the connection, no polling).
-class X11Connection : public QObject {
+class X11Connection : public QObject
+{
     Q_OBJECT
 
 public:

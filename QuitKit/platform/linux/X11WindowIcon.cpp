@@ -37,11 +37,11 @@ QImage X11WindowIcon::of(X11Connection& connection, xcb_window_t window)
         return {};
     xcb_connection_t* xcb = connection.xcb();
     // Generous room: a full set of icons up to 256 px is about a quarter million words.
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        xcb,
-        xcb_get_property(xcb, 0, window, connection.ewmh()->_NET_WM_ICON, XCB_ATOM_CARDINAL, 0,
-                         1u << 20),
-        nullptr);
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(xcb,
+                               xcb_get_property(xcb, 0, window, connection.ewmh()->_NET_WM_ICON,
+                                                XCB_ATOM_CARDINAL, 0, 1u << 20),
+                               nullptr);
     if (!reply)
         return {};
     QImage image;

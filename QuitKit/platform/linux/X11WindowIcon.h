@@ -9,7 +9,8 @@
 class X11Connection;
 
 // The icon a window shows of itself (_NET_WM_ICON).
-namespace X11WindowIcon {
+namespace X11WindowIcon
+{
 
 // The largest image of a _NET_WM_ICON value (width, height, then ARGB rows, repeated); a null
 // image when none is whole.

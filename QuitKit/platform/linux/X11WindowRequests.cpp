@@ -6,7 +6,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 bool acceptsDeleteWindow(X11Connection& connection, xcb_window_t window)
 {

@@ -7,7 +7,8 @@
 class X11Connection;
 
 // What a pager asks of managed windows, with a real server time so window managers obey.
-namespace X11WindowRequests {
+namespace X11WindowRequests
+{
 
 // Asks each window to close as if the user clicked its close button: _NET_CLOSE_WINDOW through
 // the window manager, or WM_DELETE_WINDOW straight to the client when none runs. Nothing is

@@ -9,7 +9,8 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 // All requests for one window go out before any reply is awaited.
 struct Cookies {
@@ -39,9 +40,9 @@ bool isTaskbarType(X11Connection& connection, xcb_get_property_cookie_t cookie)
     if (!xcb_ewmh_get_wm_window_type_reply(connection.ewmh(), cookie, &types, nullptr))
         return true;
     // The first type is the one the window prefers; the rest are fallbacks for older managers.
-    const bool taskbar = types.atoms_len == 0
-                         || types.atoms[0] == connection.ewmh()->_NET_WM_WINDOW_TYPE_NORMAL
-                         || types.atoms[0] == connection.ewmh()->_NET_WM_WINDOW_TYPE_DIALOG;
+    const bool taskbar = types.atoms_len == 0 ||
+                         types.atoms[0] == connection.ewmh()->_NET_WM_WINDOW_TYPE_NORMAL ||
+                         types.atoms[0] == connection.ewmh()->_NET_WM_WINDOW_TYPE_DIALOG;
     xcb_ewmh_get_atoms_reply_wipe(&types);
     return taskbar;
 }
@@ -74,8 +75,8 @@ QList<X11Window> X11Windows::managed(X11Connection& connection)
         return {};
     xcb_ewmh_get_windows_reply_t list;
     if (!xcb_ewmh_get_client_list_reply(
-            connection.ewmh(), xcb_ewmh_get_client_list(connection.ewmh(), connection.screenNumber()),
-            &list, nullptr))
+            connection.ewmh(),
+            xcb_ewmh_get_client_list(connection.ewmh(), connection.screenNumber()), &list, nullptr))
         return {};
     const QList<xcb_window_t> ids(list.windows, list.windows + list.windows_len);
     xcb_ewmh_get_windows_reply_wipe(&list);

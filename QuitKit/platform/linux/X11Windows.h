@@ -8,7 +8,8 @@ class X11Connection;
 
 // The windows the window manager manages (_NET_CLIENT_LIST), read afresh with what each tells
 // about its app.
-namespace X11Windows {
+namespace X11Windows
+{
 
 // In the window manager's order; empty when no window manager lists any.
 QList<X11Window> managed(X11Connection& connection);

@@ -18,11 +18,8 @@
 #include <algorithm>
 
 X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoot, QObject* parent)
-    : QObject(parent),
-      connection(std::make_unique<X11Connection>(displayName)),
-      procRoot(procRoot),
-      matcher(procRoot),
-      watcher(procRoot)
+    : QObject(parent), connection(std::make_unique<X11Connection>(displayName)), procRoot(procRoot),
+      matcher(procRoot), watcher(procRoot)
 {
     connect(connection.get(), &X11Connection::windowsChanged, this, [this] {
         stale = true;
@@ -75,9 +72,10 @@ bool X11Workspace::terminate(pid_t pid)
     if (!app || LinuxProcess::hasEnded(pid, app->startTime, procRoot))
         return false;
     const quint64 startTime = app->startTime;
-    const auto exported = std::find_if(app->windows.cbegin(), app->windows.cend(), [](const X11Window& w) {
-        return !w.gtkBusName.isEmpty() && !w.gtkObjectPath.isEmpty();
-    });
+    const auto exported =
+        std::find_if(app->windows.cbegin(), app->windows.cend(), [](const X11Window& w) {
+            return !w.gtkBusName.isEmpty() && !w.gtkObjectPath.isEmpty();
+        });
     if (exported == app->windows.cend())
         return closeWindows(pid, startTime);
     GApplicationQuit::request(exported->gtkBusName, exported->gtkObjectPath, this,
@@ -193,7 +191,8 @@ void X11Workspace::refresh()
         if (App* known = find(pid); known && known->startTime != stat->startTime) {
             // The pid was reused: the app we knew is gone; observers hear of it outside this read.
             forget(pid);
-            QMetaObject::invokeMethod(this, [this, pid] { notify(pid); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, pid] { notify(pid); }, Qt::QueuedConnection);
         }
         if (App* known = find(pid)) {
             known->windows = windowsOf.value(pid);
@@ -244,7 +243,8 @@ bool X11Workspace::reportProblem()
 
 X11Workspace::App* X11Workspace::find(pid_t pid)
 {
-    const auto found = std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
+    const auto found =
+        std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
     return found == apps.end() ? nullptr : &*found;
 }
 

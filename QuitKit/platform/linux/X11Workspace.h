@@ -21,7 +21,8 @@ class X11Connection;
 // manages, kept current from the server's events and told apart by start time. An app with a
 // taskbar window is regular; one whose windows are all hidden from the taskbar, or gone while
 // the process lives on, is background.
-class X11Workspace : public QObject, public Workspace {
+class X11Workspace : public QObject, public Workspace
+{
     Q_OBJECT
 
 public:

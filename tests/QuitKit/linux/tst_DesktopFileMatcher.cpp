@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 // A NUL-separated block, as /proc/PID/environ and /proc/PID/cmdline hold them.
 QByteArray block(const QByteArrayList& parts)
@@ -16,7 +17,8 @@ QByteArray block(const QByteArrayList& parts)
 } // namespace
 
 // Desktop entries in a throwaway data home, processes in a folder laid out like /proc.
-class TestDesktopFileMatcher : public QObject {
+class TestDesktopFileMatcher : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir data;
@@ -35,8 +37,8 @@ class TestDesktopFileMatcher : public QObject {
 
     void install(const QString& fileId, const QByteArray& extra = {})
     {
-        write(applications() + fileId,
-              "[Desktop Entry]\nType=Application\nName=" + fileId.toUtf8() + "\nExec=true\n" + extra);
+        write(applications() + fileId, "[Desktop Entry]\nType=Application\nName=" +
+                                           fileId.toUtf8() + "\nExec=true\n" + extra);
     }
 
 private slots:
@@ -85,48 +87,103 @@ private slots:
         const QByteArray none;
         const QByteArray launched = QFile::encodeName(applications()) + "vendor/launched.desktop";
         QTest::newRow("flatpak beats the window's own claim")
-            << "asis" << "AsIs" << "org.example.Gtk" << "" << QByteArray("[Application]\nname=org.example.Flat\n")
-            << none << none << none << "org.example.Flat";
-        QTest::newRow("snap unit") << "" << "" << "" << "" << none
-            << QByteArray("0::/user.slice/snap.mysnap.tool-1b2c3d4e-aaaa-bbbb-cccc-0123456789ab.scope\n")
+            << "asis"
+            << "AsIs"
+            << "org.example.Gtk"
+            << "" << QByteArray("[Application]\nname=org.example.Flat\n") << none << none << none
+            << "org.example.Flat";
+        QTest::newRow("snap unit")
+            << ""
+            << ""
+            << ""
+            << "" << none
+            << QByteArray(
+                   "0::/user.slice/snap.mysnap.tool-1b2c3d4e-aaaa-bbbb-cccc-0123456789ab.scope\n")
             << none << none << "mysnap_tool";
-        QTest::newRow("GTK application id") << "AsIs" << "AsIs" << "org.example.Gtk" << "" << none
-                                            << none << none << none << "org.example.Gtk";
-        QTest::newRow("KDE desktop file") << "" << "" << "" << "org.kde.Thing" << none << none << none
-                                          << none << "org.kde.Thing";
-        QTest::newRow("unknown toolkit id falls through") << "AsIs" << "" << "org.example.Missing" << ""
-                                                          << none << none << none << none << "AsIs";
+        QTest::newRow("GTK application id")
+            << "AsIs"
+            << "AsIs"
+            << "org.example.Gtk"
+            << "" << none << none << none << none << "org.example.Gtk";
+        QTest::newRow("KDE desktop file")
+            << ""
+            << ""
+            << ""
+            << "org.kde.Thing" << none << none << none << none << "org.kde.Thing";
+        QTest::newRow("unknown toolkit id falls through")
+            << "AsIs"
+            << ""
+            << "org.example.Missing"
+            << "" << none << none << none << none << "AsIs";
         QTest::newRow("StartupWMClass: instance before class")
-            << "StartInstance" << "StartClass" << "" << "" << none << none << none << none
-            << "startup-instance";
-        QTest::newRow("StartupWMClass: class") << "nothing" << "StartClass" << "" << "" << none << none
-                                               << none << none << "startup-class";
+            << "StartInstance"
+            << "StartClass"
+            << ""
+            << "" << none << none << none << none << "startup-instance";
+        QTest::newRow("StartupWMClass: class")
+            << "nothing"
+            << "StartClass"
+            << ""
+            << "" << none << none << none << none << "startup-class";
         QTest::newRow("StartupWMClass beats the file name")
-            << "AsIs" << "StartClass" << "" << "" << none << none << none << none << "startup-class";
-        QTest::newRow("WM_CLASS as file name") << "" << "AsIs" << "" << "" << none << none << none
-                                               << none << "AsIs";
+            << "AsIs"
+            << "StartClass"
+            << ""
+            << "" << none << none << none << none << "startup-class";
+        QTest::newRow("WM_CLASS as file name") << ""
+                                               << "AsIs"
+                                               << ""
+                                               << "" << none << none << none << none << "AsIs";
         QTest::newRow("WM_CLASS lower-cased, spaces as dashes")
-            << "" << "Spaced Name" << "" << "" << none << none << none << none << "spaced-name";
-        QTest::newRow("app unit") << "" << "" << "" << "" << none
-            << QByteArray("0::/user.slice/user@1000.service/app.slice/app-gnome-unitapp-4242.scope\n")
+            << ""
+            << "Spaced Name"
+            << ""
+            << "" << none << none << none << none << "spaced-name";
+        QTest::newRow("app unit")
+            << ""
+            << ""
+            << ""
+            << "" << none
+            << QByteArray(
+                   "0::/user.slice/user@1000.service/app.slice/app-gnome-unitapp-4242.scope\n")
             << none << none << "unitapp";
         QTest::newRow("GIO launch hint for this process")
-            << "" << "" << "" << "" << none << none
-            << block({"A=1", "GIO_LAUNCHED_DESKTOP_FILE=" + launched, "GIO_LAUNCHED_DESKTOP_FILE_PID=@PID@"})
+            << ""
+            << ""
+            << ""
+            << "" << none << none
+            << block({"A=1", "GIO_LAUNCHED_DESKTOP_FILE=" + launched,
+                      "GIO_LAUNCHED_DESKTOP_FILE_PID=@PID@"})
             << none << "vendor-launched";
         QTest::newRow("GIO launch hint inherited from another process")
-            << "" << "" << "" << "" << none << none
+            << ""
+            << ""
+            << ""
+            << "" << none << none
             << block({"GIO_LAUNCHED_DESKTOP_FILE=" + launched, "GIO_LAUNCHED_DESKTOP_FILE_PID=1"})
             << none << "";
-        QTest::newRow("BAMF hint") << "" << "" << "" << "" << none << none
-            << QByteArray("BAMF_DESKTOP_FILE_HINT=" + QFile::encodeName(applications()) + "hinted.desktop")
+        QTest::newRow("BAMF hint")
+            << ""
+            << ""
+            << ""
+            << "" << none << none
+            << QByteArray("BAMF_DESKTOP_FILE_HINT=" + QFile::encodeName(applications()) +
+                          "hinted.desktop")
             << none << "hinted";
-        QTest::newRow("Exec name") << "" << "" << "" << "" << none << none << none
-                                   << block({"/usr/local/bin/uniquebin", "--y"}) << "unique";
-        QTest::newRow("Exec name shared by two entries") << "" << "" << "" << "" << none << none << none
-                                                         << block({"twinbin", "/x"}) << "";
-        QTest::newRow("nothing known") << "stranger" << "Stranger" << "" << "" << none << none << none
-                                       << block({"stranger"}) << "";
+        QTest::newRow("Exec name")
+            << ""
+            << ""
+            << ""
+            << "" << none << none << none << block({"/usr/local/bin/uniquebin", "--y"}) << "unique";
+        QTest::newRow("Exec name shared by two entries")
+            << ""
+            << ""
+            << ""
+            << "" << none << none << none << block({"twinbin", "/x"}) << "";
+        QTest::newRow("nothing known") << "stranger"
+                                       << "Stranger"
+                                       << ""
+                                       << "" << none << none << none << block({"stranger"}) << "";
     }
 
     void matchesInOrder()
@@ -144,7 +201,8 @@ private slots:
         const pid_t pid = nextPid++;
         const QString dir = proc.filePath(QString::number(pid)) + QLatin1Char('/');
         write(dir + QStringLiteral("cgroup"), cgroup);
-        write(dir + QStringLiteral("environ"), QByteArray(environ).replace("@PID@", QByteArray::number(pid)));
+        write(dir + QStringLiteral("environ"),
+              QByteArray(environ).replace("@PID@", QByteArray::number(pid)));
         write(dir + QStringLiteral("cmdline"), cmdline);
         if (!flatpakInfo.isEmpty())
             write(dir + QStringLiteral("root/.flatpak-info"), flatpakInfo);

@@ -4,13 +4,15 @@
 #include <QTest>
 
 // The choice of backend from the session's environment; no X server is needed.
-class TestWorkspaceFactory : public QObject {
+class TestWorkspaceFactory : public QObject
+{
     Q_OBJECT
 
     void setSession(const QByteArray& display, const QByteArray& wayland, const QByteArray& type)
     {
-        for (const auto& [name, value] : {std::pair{"DISPLAY", display}, std::pair{"WAYLAND_DISPLAY", wayland},
-                                          std::pair{"XDG_SESSION_TYPE", type}}) {
+        for (const auto& [name, value] :
+             {std::pair{"DISPLAY", display}, std::pair{"WAYLAND_DISPLAY", wayland},
+              std::pair{"XDG_SESSION_TYPE", type}}) {
             if (value.isEmpty())
                 qunsetenv(name);
             else
@@ -25,8 +27,8 @@ private slots:
         QTest::addColumn<QByteArray>("wayland");
         QTest::addColumn<QByteArray>("sessionType");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no display at all") << QByteArray() << QByteArray() << QByteArray("tty")
-                                           << "no display";
+        QTest::newRow("no display at all")
+            << QByteArray() << QByteArray() << QByteArray("tty") << "no display";
         QTest::newRow("Wayland without XWayland")
             << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland")
             << "unsupported session: Wayland without XWayland (DISPLAY is not set)";

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // One _NET_WM_ICON image: width, height, then every pixel set to `argb`.
 void append(std::vector<std::uint32_t>& data, std::uint32_t width, std::uint32_t height,
@@ -17,7 +18,8 @@ void append(std::vector<std::uint32_t>& data, std::uint32_t width, std::uint32_t
 
 } // namespace
 
-class TestX11WindowIcon : public QObject {
+class TestX11WindowIcon : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -41,7 +43,8 @@ private slots:
         append(lying, 8, 8, 0xffffffff);
         lying.push_back(0x7fffffff);
         lying.push_back(0x7fffffff);
-        QTest::newRow("a size beyond the data ends the walk") << lying << QSize(8, 8) << QColor(Qt::white);
+        QTest::newRow("a size beyond the data ends the walk")
+            << lying << QSize(8, 8) << QColor(Qt::white);
 
         QTest::newRow("empty") << std::vector<std::uint32_t>{} << QSize(0, 0) << QColor();
         QTest::newRow("zero width") << std::vector<std::uint32_t>{0, 5} << QSize(0, 0) << QColor();
