@@ -131,6 +131,7 @@ QHash<pid_t, quint64> ProcessMemory::totals(const ProcessInfo& processes, const 
     };
     const auto responsibleFor = [&](pid_t pid) { return units.responsible(pid); };
 
+    // Footprints, the costly reads (the kernel walks the page tables), only for owned processes.
     for (const pid_t pid : pids) {
         const std::optional<pid_t> owner = findOwner(pid, apps, responsibleFor, parentOf);
         if (!owner)

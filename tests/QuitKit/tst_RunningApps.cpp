@@ -59,8 +59,8 @@ private slots:
             << 0 << false << 10 << finder << QStringList{gedit} << false;
         QTest::newRow("kept") << 0 << false << 10 << gedit << QStringList{gedit} << false;
         QTest::newRow("other kept") << 0 << false << 10 << gedit << QStringList{finder} << true;
-        QTest::newRow("no identifier") << 0 << false << 10 << QString() << QStringList{gedit}
-                                       << true;
+        QTest::newRow("no identifier")
+            << 0 << false << 10 << QString() << QStringList{gedit} << true;
         QTest::newRow("no identifier, empty text kept")
             << 0 << false << 10 << QString() << QStringList{QStringLiteral("")} << false;
     }
@@ -99,13 +99,16 @@ private slots:
         QTest::newRow("localized") << "Text Editor"
                                    << "/usr/share/applications/org.gnome.gedit.desktop"
                                    << "Text Editor";
-        QTest::newRow("desktop file") << QString()
-                                      << "/usr/share/applications/org.gnome.gedit.desktop"
-                                      << "org.gnome.gedit";
-        QTest::newRow("bundle") << QString() << "/Applications/Foo Bar.app" << "Foo Bar";
+        QTest::newRow("desktop file")
+            << QString() << "/usr/share/applications/org.gnome.gedit.desktop"
+            << "org.gnome.gedit";
+        QTest::newRow("bundle") << QString() << "/Applications/Foo Bar.app"
+                                << "Foo Bar";
         QTest::newRow("bundle with slash") << QString() << "/Applications/Foo Bar.app/"
                                            << "Foo Bar";
-        QTest::newRow("empty localized name") << "" << "/Applications/Foo Bar.app" << "Foo Bar";
+        QTest::newRow("empty localized name") << ""
+                                              << "/Applications/Foo Bar.app"
+                                              << "Foo Bar";
         QTest::newRow("nothing") << QString() << QString() << "App";
     }
 

@@ -13,8 +13,8 @@ public:
     struct Process {
         pid_t parent = 1;
         quint64 startTime = 100;
-        std::optional<quint64> rollupKb = 0; // Pss_Anon of smaps_rollup; no file when absent
-        quint64 statusKb = 0;                // RssAnon of status (what the fallback reads)
+        std::optional<quint64> rollupKb = 0;        // Pss_Anon of smaps_rollup; no file when absent
+        quint64 statusKb = 0;                       // RssAnon of status (what the fallback reads)
         std::optional<QString> unit = std::nullopt; // the app unit of the cgroup path, if any
         bool kernelThread = false;
     };

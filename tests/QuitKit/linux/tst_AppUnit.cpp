@@ -18,9 +18,9 @@ private slots:
         row("escaped non-ascii", "app-gnome-caf\\xc3\\xa9-1.scope", "café");
         row("kde service", "app-kde-org.kde.dolphin@a1b2c3d4e5.service", "org.kde.dolphin");
         row("flatpak", "app-flatpak-org.mozilla.firefox-314159.scope", "org.mozilla.firefox");
-        row("no launcher, scope", "app-org.kde.konsole-0123456789abcdef.scope",
-            "org.kde.konsole");
-        row("no launcher, service", "app-org.gnome.Evolution\\x2dalarm\\x2dnotify@autostart.service",
+        row("no launcher, scope", "app-org.kde.konsole-0123456789abcdef.scope", "org.kde.konsole");
+        row("no launcher, service",
+            "app-org.gnome.Evolution\\x2dalarm\\x2dnotify@autostart.service",
             "org.gnome.Evolution-alarm-notify");
         row("service without instance", "app-gnome-org.gnome.Calendar.service",
             "org.gnome.Calendar");
@@ -62,9 +62,9 @@ private slots:
         QTest::addColumn<QByteArray>("cgroup");
         QTest::addColumn<QString>("unit"); // empty: none
         const QByteArray user = "/user.slice/user-1000.slice/user@1000.service/app.slice/";
-        QTest::newRow("unified")
-            << QByteArray("0::" + user + "app-gnome-org.gnome.Evince-12345.scope\n")
-            << "app-gnome-org.gnome.Evince-12345.scope";
+        QTest::newRow("unified") << QByteArray("0::" + user +
+                                               "app-gnome-org.gnome.Evince-12345.scope\n")
+                                 << "app-gnome-org.gnome.Evince-12345.scope";
         QTest::newRow("unified service")
             << QByteArray("0::" + user + "app-kde-org.kde.dolphin@a1b2.service\n")
             << "app-kde-org.kde.dolphin@a1b2.service";
@@ -73,8 +73,10 @@ private slots:
                                             "1d7f1e0d2c3b.scope\n")
                               << "snap.firefox.firefox-0b8fb5a7-4f43-4c9a-8d4e-1d7f1e0d2c3b.scope";
         QTest::newRow("hybrid: unified at the root")
-            << QByteArray("12:memory:" + user + "app-flatpak-org.gimp.GIMP-9.scope\n"
-                          "1:name=systemd:" + user + "app-flatpak-org.gimp.GIMP-9.scope\n0::/\n")
+            << QByteArray("12:memory:" + user +
+                          "app-flatpak-org.gimp.GIMP-9.scope\n"
+                          "1:name=systemd:" +
+                          user + "app-flatpak-org.gimp.GIMP-9.scope\n0::/\n")
             << "app-flatpak-org.gimp.GIMP-9.scope";
         QTest::newRow("legacy v1 only")
             << QByteArray("3:cpu,cpuacct:/\n1:name=systemd:/user.slice/user-1000.slice/"
@@ -84,8 +86,9 @@ private slots:
             << QByteArray("0::" + user + "app-gnome-org.example.Ide-5.scope/build\n")
             << "app-gnome-org.example.Ide-5.scope";
         QTest::newRow("terminal tab")
-            << QByteArray("0::" + user + "app-org.gnome.Terminal.slice/"
-                                         "vte-spawn-7d1c9a8e-3a42-4f6e-a0a0-6b1f4f3c2d1e.scope\n")
+            << QByteArray("0::" + user +
+                          "app-org.gnome.Terminal.slice/"
+                          "vte-spawn-7d1c9a8e-3a42-4f6e-a0a0-6b1f4f3c2d1e.scope\n")
             << QString();
         QTest::newRow("session") << QByteArray("0::/user.slice/user-1000.slice/session-2.scope\n")
                                  << QString();

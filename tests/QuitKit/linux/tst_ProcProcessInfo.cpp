@@ -97,8 +97,7 @@ private slots:
             << QByteArray("4:memory:/user.slice\n1:name=systemd:/user.slice/user-1000.slice/"
                           "user@1000.service/app.slice/app-org.kde.kate@f00d.service\n0::/\n")
             << "app-org.kde.kate@f00d.service";
-        QTest::newRow("no app unit")
-            << QByteArray("0::/system.slice/cron.service\n") << QString();
+        QTest::newRow("no app unit") << QByteArray("0::/system.slice/cron.service\n") << QString();
     }
 
     void appUnit()
