@@ -86,9 +86,13 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
     // From here on the run touches only the wait, so a quitter destroyed meanwhile is harmless.
     auto wait = std::make_shared<Wait>(workspace, std::move(report), std::move(pending),
                                        std::move(onChange));
-    co_return co_await ReportAwaiter([wait, timeout](ReportAwaiter::Completion done) {
+    // Named, not a temporary of the co_await: g++ 12 may destroy such temporaries twice when
+    // the awaiter does not suspend.
+    ReportAwaiter finished([wait, timeout](ReportAwaiter::Completion done) {
         wait->start(timeout, std::move(done));
     });
+    Report final = co_await finished;
+    co_return final;
 }
 
 bool Quitter::forceQuit(const AppEntry& app)
