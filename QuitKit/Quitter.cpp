@@ -13,7 +13,8 @@
 #include <memory>
 #include <optional>
 
-namespace {
+namespace
+{
 
 // Resumes the awaiting coroutine on the main thread, from the event loop.
 struct ToMainThread {
@@ -23,13 +24,15 @@ struct ToMainThread {
         QCoreApplication* app = QCoreApplication::instance();
         if (!app)
             requireMainThread("Quitter::quit");
-        QMetaObject::invokeMethod(app, [caller] { caller.resume(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [caller] { caller.resume(); }, Qt::QueuedConnection);
     }
     void await_resume() const noexcept {}
 };
 
 // Suspends the caller until a completion hands over the final report.
-class ReportAwaiter {
+class ReportAwaiter
+{
 public:
     using Completion = std::function<void(const Quitter::Report&)>;
     using Starter = std::function<void(Completion)>;
@@ -88,9 +91,8 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                        std::move(onChange));
     // Named, not a temporary of the co_await: g++ 12 may destroy such temporaries twice when
     // the awaiter does not suspend.
-    ReportAwaiter finished([wait, timeout](ReportAwaiter::Completion done) {
-        wait->start(timeout, std::move(done));
-    });
+    ReportAwaiter finished(
+        [wait, timeout](ReportAwaiter::Completion done) { wait->start(timeout, std::move(done)); });
     Report final = co_await finished;
     co_return final;
 }

@@ -12,7 +12,8 @@ class Workspace;
 
 // Asks apps to quit the ordinary way and follows them until they end or time runs out.
 // Holds no state of its own: one quitter serves any number of runs, also overlapping ones.
-class Quitter {
+class Quitter
+{
 public:
     // The outcome of one quit run.
     struct Report {

@@ -11,7 +11,8 @@
 #include <cmath>
 #include <utility>
 
-namespace {
+namespace
+{
 
 // QTimer takes an int of milliseconds: round up so a run never ends early, and clamp.
 int timeoutMilliseconds(double seconds)
@@ -50,8 +51,8 @@ void Quitter::Wait::start(double timeout, Completion completion)
     if (!done)
         return;
 
-    QTimer::singleShot(timeoutMilliseconds(timeout), Qt::PreciseTimer,
-                       QCoreApplication::instance(), [wait = shared_from_this()] {
+    QTimer::singleShot(timeoutMilliseconds(timeout), Qt::PreciseTimer, QCoreApplication::instance(),
+                       [wait = shared_from_this()] {
                            requireMainThread("Quitter: the time-out");
                            wait->finish();
                        });
@@ -85,9 +86,8 @@ void Quitter::Wait::finish()
             report.stillOpen.append(it.value());
     }
     pending.clear();
-    std::stable_sort(report.stillOpen.begin(), report.stillOpen.end(),
-                     [](const AppEntry& a, const AppEntry& b) {
-                         return localizedCompare(a.name, b.name) < 0;
-                     });
+    std::stable_sort(
+        report.stillOpen.begin(), report.stillOpen.end(),
+        [](const AppEntry& a, const AppEntry& b) { return localizedCompare(a.name, b.name) < 0; });
     completion(report);
 }

@@ -12,7 +12,8 @@
 // The bookkeeping of one quit run that has something to wait for: the apps still pending, the
 // report so far, the termination observer and the time-out. Lives on the main thread; the
 // time-out task keeps it alive, the observer only refers to it weakly.
-class Quitter::Wait : public std::enable_shared_from_this<Quitter::Wait> {
+class Quitter::Wait : public std::enable_shared_from_this<Quitter::Wait>
+{
 public:
     using Completion = std::function<void(const Report&)>;
 

@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -43,7 +44,8 @@ Figures run(int count)
     ChildProcessWorkspace workspace;
     QList<AppEntry> apps;
     for (int i = 0; i < count; ++i)
-        apps.append(workspace.launch(QStringLiteral("Child %1").arg(i), ForkedChild::OnRequest::Exit));
+        apps.append(
+            workspace.launch(QStringLiteral("Child %1").arg(i), ForkedChild::OnRequest::Exit));
     Quitter quitter(workspace);
 
     Quitter::Report report;
@@ -65,8 +67,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     constexpr int rounds = 5;
-    std::printf("%6s  %12s  %12s  %12s  %s\n", "apps", "delay med ms", "delay max ms",
-                "cpu med ms", "closed");
+    std::printf("%6s  %12s  %12s  %12s  %s\n", "apps", "delay med ms", "delay max ms", "cpu med ms",
+                "closed");
     for (const int count : {1, 10, 100}) {
         std::vector<Figures> figures;
         for (int round = 0; round < rounds; ++round)
@@ -78,13 +80,14 @@ int main(int argc, char** argv)
             std::sort(values.begin(), values.end());
             return values[values.size() / 2];
         };
-        const double maxDelay =
-            std::max_element(figures.begin(), figures.end(), [](const Figures& a, const Figures& b) {
-                return a.delayMs < b.delayMs;
-            })->delayMs;
+        const double maxDelay = std::max_element(figures.begin(), figures.end(),
+                                                 [](const Figures& a, const Figures& b) {
+                                                     return a.delayMs < b.delayMs;
+                                                 })
+                                    ->delayMs;
         std::printf("%6d  %12.3f  %12.3f  %12.3f  %lld/%d\n", count, median(&Figures::delayMs),
-                    maxDelay, median(&Figures::cpuMs), static_cast<long long>(figures.back().closed),
-                    count);
+                    maxDelay, median(&Figures::cpuMs),
+                    static_cast<long long>(figures.back().closed), count);
     }
     return 0;
 }

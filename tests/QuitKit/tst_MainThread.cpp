@@ -7,14 +7,16 @@
 #include <cstring>
 #include <thread>
 
-namespace {
+namespace
+{
 
 // Run in a child copy of this test: must never come back from the other thread.
 constexpr char offMainThreadFlag[] = "--call-off-main-thread";
 
 } // namespace
 
-class TestMainThread : public QObject {
+class TestMainThread : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -34,7 +36,8 @@ private slots:
         QVERIFY(child.waitForFinished(30000));
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         const QByteArray output = child.readAllStandardError();
-        QVERIFY2(output.contains("the entry point must run on the main thread"), output.constData());
+        QVERIFY2(output.contains("the entry point must run on the main thread"),
+                 output.constData());
     }
 };
 

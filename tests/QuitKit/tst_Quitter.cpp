@@ -12,7 +12,8 @@
 
 using Report = Quitter::Report;
 
-namespace {
+namespace
+{
 
 AppEntry app(pid_t pid, const QString& name)
 {
@@ -52,7 +53,8 @@ QCoro::Task<> awaitRun(QCoro::Task<Report> run, Report* report, int* resumed)
 
 } // namespace
 
-class TestQuitter : public QObject {
+class TestQuitter : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -153,12 +155,10 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QStringList>("stillOpen");
-        QTest::newRow("German")
-            << QLocale(QLocale::German, QLocale::Germany)
-            << QStringList{"alpha", "Beta", "Örn", "Zeta"};
-        QTest::newRow("Swedish")
-            << QLocale(QLocale::Swedish, QLocale::Sweden)
-            << QStringList{"alpha", "Beta", "Zeta", "Örn"};
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                                << QStringList{"alpha", "Beta", "Örn", "Zeta"};
+        QTest::newRow("Swedish") << QLocale(QLocale::Swedish, QLocale::Sweden)
+                                 << QStringList{"alpha", "Beta", "Zeta", "Örn"};
     }
 
     void reportsAppsStillOpenAtTimeOut()
@@ -167,8 +167,8 @@ private slots:
         QFETCH(QStringList, stillOpen);
         QLocale::setDefault(locale);
         FakeWorkspace workspace;
-        const QList<AppEntry> apps{app(1, "Zeta"), app(2, "Beta"), app(3, "Örn"),
-                                   app(4, "alpha"), app(5, "Quiet")};
+        const QList<AppEntry> apps{app(1, "Zeta"), app(2, "Beta"), app(3, "Örn"), app(4, "alpha"),
+                                   app(5, "Quiet")};
         for (const AppEntry& entry : apps)
             workspace.addApp(running(entry.pid));
         Quitter quitter(workspace);
@@ -250,8 +250,8 @@ private slots:
         QList<Report> firstProgress, secondProgress;
         QCoro::Task<Report> first = quitter.quit({app(1, "A"), app(2, "B")}, 0.05,
                                                  [&](const Report& r) { firstProgress.append(r); });
-        QCoro::Task<Report> second = quitter.quit({app(1, "A"), app(3, "C")}, 60,
-                                                  [&](const Report& r) { secondProgress.append(r); });
+        QCoro::Task<Report> second = quitter.quit(
+            {app(1, "A"), app(3, "C")}, 60, [&](const Report& r) { secondProgress.append(r); });
         QCOMPARE(workspace.observerCount(), 2);
 
         workspace.endApp(1);
@@ -281,8 +281,9 @@ private slots:
         Report report;
         int resumed = 0;
         std::optional<QCoro::Task<>> caller;
-        std::thread([&] { caller = awaitRun(quitter.quit({app(1, "A")}, 60), &report, &resumed); })
-            .join();
+        std::thread([&] {
+            caller = awaitRun(quitter.quit({app(1, "A")}, 60), &report, &resumed);
+        }).join();
 
         QTRY_COMPARE(resumed, 1);
         QCOMPARE(requestThreads, (QList<QThread*>{QThread::currentThread()}));

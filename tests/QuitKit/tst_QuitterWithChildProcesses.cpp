@@ -9,7 +9,8 @@ using Report = Quitter::Report;
 using OnRequest = ForkedChild::OnRequest;
 
 // The quitter over real processes: requests go out, real exits come back through pidfds.
-class TestQuitterWithChildProcesses : public QObject {
+class TestQuitterWithChildProcesses : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -21,8 +22,8 @@ private slots:
                                    workspace.launch("Three", OnRequest::Exit)};
         Quitter quitter(workspace);
         int progressCalls = 0;
-        const Report report = QCoro::waitFor(
-            quitter.quit(apps, 30, [&](const Report&) { ++progressCalls; }));
+        const Report report =
+            QCoro::waitFor(quitter.quit(apps, 30, [&](const Report&) { ++progressCalls; }));
 
         QCOMPARE(report.closed.size(), 3);
         for (const AppEntry& app : apps)
@@ -43,8 +44,8 @@ private slots:
         // Never killed behind the user's back.
         QVERIFY(!LinuxProcess::hasEnded(ignores.pid, workspace.child(ignores.pid).startTime()));
         QVERIFY(quitter.forceQuit(ignores));
-        QTRY_VERIFY(!workspace.runningApplication(ignores.pid)
-                         || workspace.runningApplication(ignores.pid)->isTerminated);
+        QTRY_VERIFY(!workspace.runningApplication(ignores.pid) ||
+                    workspace.runningApplication(ignores.pid)->isTerminated);
     }
 
     void childExitingBeforeTheWaitIsCounted()

@@ -14,7 +14,8 @@
 // A workspace whose apps are real child processes of the test: a quit request is a word on the
 // child's pipe, termination news comes from the real ProcessWatcher, force-terminate kills
 // through a pidfd. Lives on the main thread.
-class ChildProcessWorkspace : public Workspace {
+class ChildProcessWorkspace : public Workspace
+{
 public:
     ChildProcessWorkspace();
     ~ChildProcessWorkspace() override;

@@ -10,7 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Runs in the forked child of a threaded process: async-signal-safe calls only.
 [[noreturn]] void runChild(ForkedChild::OnRequest onRequest, int requests, int exits)

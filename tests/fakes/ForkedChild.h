@@ -8,7 +8,8 @@
 
 // A real child process for tests: it waits for a request from the test, then exits (or keeps
 // ignoring requests), telling the test the moment it exits. Killed and reaped when destroyed.
-class ForkedChild {
+class ForkedChild
+{
 public:
     enum class OnRequest { Exit, Ignore };
 

@@ -4,7 +4,8 @@
 
 #include <csignal>
 
-namespace LinuxProcess {
+namespace LinuxProcess
+{
 
 bool forceTerminate(pid_t pid, quint64 startTime, const QString& procRoot)
 {

@@ -6,7 +6,8 @@
 #include <sys/types.h>
 
 // An open pidfd: a handle on one process that stays with it even after its pid is reused.
-class PidFd {
+class PidFd
+{
 public:
     // Opens `pid` when it is still the process that started at `startTime` (field 22 of
     // `<procRoot>/<pid>/stat`); nothing when it is gone or the pid now names another process.

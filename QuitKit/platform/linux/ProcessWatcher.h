@@ -9,7 +9,8 @@
 
 // Tells, on the thread it lives on, when watched processes end: one pidfd per process,
 // read through a QSocketNotifier. Nothing polls.
-class ProcessWatcher : public QObject {
+class ProcessWatcher : public QObject
+{
     Q_OBJECT
 
 public:

@@ -11,7 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 enum class State { Running, Zombie, Reaped, OtherStartTime };
 
@@ -62,7 +63,8 @@ int reusedPidScenario()
 
 Q_DECLARE_METATYPE(State)
 
-class TestLinuxProcess : public QObject {
+class TestLinuxProcess : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -115,8 +117,8 @@ private slots:
             QSKIP("making a pid namespace needs root");
         QProcess scenario;
         scenario.start(QStringLiteral("unshare"),
-                       {"--pid", "--fork", "--mount-proc",
-                        QCoreApplication::applicationFilePath(), reusedPidFlag});
+                       {"--pid", "--fork", "--mount-proc", QCoreApplication::applicationFilePath(),
+                        reusedPidFlag});
         QVERIFY(scenario.waitForFinished(30000));
         const QByteArray errors = scenario.readAllStandardError();
         if (errors.startsWith("unshare:"))

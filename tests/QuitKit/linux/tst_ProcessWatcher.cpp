@@ -6,7 +6,8 @@
 
 #include <csignal>
 
-namespace {
+namespace
+{
 
 enum class End { Exit, Kill, ExitAndReap };
 
@@ -27,7 +28,8 @@ void end(ForkedChild& child, End how)
 
 Q_DECLARE_METATYPE(End)
 
-class TestProcessWatcher : public QObject {
+class TestProcessWatcher : public QObject
+{
     Q_OBJECT
 
 private slots:
