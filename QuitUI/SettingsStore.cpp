@@ -6,7 +6,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace {
+namespace
+{
 
 QString storeDirectory()
 {

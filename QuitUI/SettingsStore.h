@@ -16,7 +16,8 @@
 /// A file that cannot be read is moved aside (NAME.conf.corrupt) and the store starts empty; when
 /// the file cannot be written the values stay in memory, a warning is logged once and the next
 /// write tries again. Main thread only.
-class SettingsStore {
+class SettingsStore
+{
 public:
     /// The program's own store, named after the program's identifier.
     static SettingsStore standard();

@@ -11,7 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-class tst_SettingsStore : public QObject {
+class tst_SettingsStore : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -122,8 +123,8 @@ void tst_SettingsStore::suitesKeptApart()
     QCOMPARE(SettingsStore::suite("other")->string("QuitPreset"), std::nullopt);
     QCOMPARE(SettingsStore::standard().boolean("TutorialSeen"), false);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name),
-             QStringList({"dev.corvane.Nimbrel.conf", "dev.corvane.Nimbrel.tutorial.conf",
-                          "other.conf"}));
+             QStringList(
+                 {"dev.corvane.Nimbrel.conf", "dev.corvane.Nimbrel.tutorial.conf", "other.conf"}));
 }
 
 void tst_SettingsStore::suiteNames_data()
@@ -186,7 +187,10 @@ void tst_SettingsStore::unreadableFileKeptAside_data()
     QTest::addColumn<bool>("earlierCopy");
     QTest::newRow("unclosed section") << QByteArray("[General\nQuitPreset=call\n") << false;
     QTest::newRow("line without a value") << QByteArray("[General]\nQuitPreset\n") << false;
-    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\n\x01", 12) << false;
+    QTest::newRow("binary") << QByteArray("\x7f"
+                                          "ELF\x02\x01\x01\0\0\n\x01",
+                                          12)
+                            << false;
     QTest::newRow("second damage") << QByteArray("[General\n") << true;
 }
 
@@ -238,9 +242,9 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
         env.insert("TMPDIR", "/tmp");
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                QCoreApplication::applicationFilePath(),
-                                "unwritableDirectoryKeepsMemory"});
+        child.start("setpriv",
+                    {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                     QCoreApplication::applicationFilePath(), "unwritableDirectoryKeepsMemory"});
         if (!child.waitForStarted())
             QSKIP("setpriv is missing, so the case cannot run as an ordinary user");
         QVERIFY(child.waitForFinished(120000));
@@ -267,8 +271,8 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     QCOMPARE(contents(path), "[General]\nQuitPreset=call\n");
 
     // Once the directory is writable again the next write saves everything kept so far.
-    QVERIFY(QFile::setPermissions(storeDir(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(
+        QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     store.setBoolean("TutorialSeen", true);
     const SettingsStore reread = SettingsStore::standard();
     QCOMPARE(reread.string("QuitPreset"), "work");

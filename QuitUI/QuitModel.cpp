@@ -1,0 +1,215 @@
+#include "QuitModel.h"
+
+#include "MainThread.h"
+#include "QuitPlanner.h"
+#include "RunningApps.h"
+#include "SettingsStore.h"
+#include "Workspace.h"
+
+#include <QCoroTimer>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <chrono>
+
+namespace
+{
+
+const QString presetKey = QStringLiteral("QuitPreset");
+const QString keepKey = QStringLiteral("QuitKeep");
+constexpr std::chrono::milliseconds pretendStep{140};
+constexpr QSize iconSize{32, 32};
+
+// The icon drawn on a transparent square of the list's icon size, sharp on the current screen.
+QPixmap listIcon(const QIcon& icon)
+{
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    QPixmap canvas(iconSize * ratio);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    icon.paint(&painter, QRect(QPoint(), iconSize));
+    return canvas;
+}
+
+} // namespace
+
+QuitModel::QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
+                     QObject* parent)
+    : QObject(parent), workspace(workspace), processes(processes), defaults(defaults),
+      quitter(workspace),
+      currentPreset(QuitPreset::fromRawValue(defaults.string(presetKey).value_or(QString()))
+                        .value_or(QuitPreset::everything))
+{
+    const QStringList stored = defaults.stringList(keepKey);
+    kept = QSet<QString>(stored.begin(), stored.end());
+}
+
+void QuitModel::setPreset(QuitPreset preset)
+{
+    currentPreset = preset;
+    defaults.setString(presetKey, preset.rawValue());
+    emit presetChanged();
+}
+
+void QuitModel::setPhase(const Phase& phase)
+{
+    currentPhase = phase;
+    emit phaseChanged();
+}
+
+void QuitModel::setApps(const QList<AppEntry>& apps)
+{
+    appList = apps;
+    emit appsChanged();
+}
+
+void QuitModel::refresh()
+{
+    setApps(fixed ? *fixed : RunningApps::snapshot(workspace, processes, true, offeredNever));
+    if (currentPhase.kind() != Phase::Done)
+        setPhase(Phase::ready());
+}
+
+QuitPlan QuitModel::plan() const
+{
+    return QuitPlanner::plan(appList, currentPreset, kept, inUse());
+}
+
+bool QuitModel::willQuit(const AppEntry& app) const
+{
+    return plan().toQuit.contains(app);
+}
+
+void QuitModel::setWillQuit(const AppEntry& app, bool will)
+{
+    if (will)
+        kept.remove(app.key());
+    else
+        kept.insert(app.key());
+    defaults.setStringList(keepKey, keepForView());
+    emit keepChanged();
+}
+
+std::optional<QString> QuitModel::location(const AppEntry& app)
+{
+    if (app.bundleURL)
+        return app.bundleURL;
+    if (app.bundleID)
+        return workspace.applicationLocation(*app.bundleID);
+    return std::nullopt;
+}
+
+QPixmap QuitModel::icon(const AppEntry& app)
+{
+    const auto cached = icons.constFind(app.pid);
+    if (cached != icons.constEnd())
+        return *cached;
+    QIcon found;
+    if (const auto place = location(app))
+        found = workspace.iconForFile(*place);
+    // Apps without a desktop file still put their own icon on their windows.
+    if (found.isNull())
+        found = workspace.windowIcon(app.pid);
+    if (found.isNull())
+        found = workspace.genericApplicationIcon();
+    const QPixmap image = listIcon(found);
+    icons.insert(app.pid, image);
+    return image;
+}
+
+QCoro::Task<> QuitModel::quitAll()
+{
+    requireMainThread("QuitModel::quitAll");
+    const QList<AppEntry> targets = plan().toQuit;
+    if (targets.isEmpty())
+        co_return;
+    setPhase(Phase::quitting(0, int(targets.size())));
+    // The model may be gone once a run suspends: runs hold it weakly and nothing here follows.
+    // Named, not awaited as a temporary: g++ 12 destroys temporaries of co_await twice.
+    QCoro::Task<> run =
+        pretend ? pretendQuit(this, targets) : realQuit(this, quitter, targets, quitTimeout);
+    co_await run;
+}
+
+QCoro::Task<> QuitModel::pretendQuit(QPointer<QuitModel> model, QList<AppEntry> targets)
+{
+    Quitter::Report report;
+    for (const AppEntry& target : targets) {
+        co_await QCoro::sleepFor(pretendStep);
+        if (!model)
+            co_return;
+        report.closed.append(target);
+        model->setPhase(Phase::quitting(int(report.closed.size()), int(targets.size())));
+    }
+    model->setPhase(Phase::done(report));
+}
+
+QCoro::Task<> QuitModel::realQuit(QPointer<QuitModel> model, Quitter quitter,
+                                  QList<AppEntry> targets, double timeout)
+{
+    const int total = int(targets.size());
+    const Quitter::ProgressCallback progress = [model, total](const Quitter::Report& sofar) {
+        if (model)
+            model->setPhase(Phase::quitting(int(sofar.closed.size()), total));
+    };
+    QCoro::Task<Quitter::Report> quit = quitter.quit(targets, timeout, progress);
+    const Quitter::Report report = co_await quit;
+    if (!model)
+        co_return;
+    model->setPhase(Phase::done(report));
+
+    // Measuring again would cost as much as the first time; the earlier figures still hold.
+    QList<AppEntry> fresh =
+        RunningApps::snapshot(model->workspace, model->processes, false, model->offeredNever);
+    for (AppEntry& app : fresh) {
+        const auto earlier =
+            std::find_if(model->appList.cbegin(), model->appList.cend(),
+                         [&app](const AppEntry& listed) { return listed.pid == app.pid; });
+        app.memory = earlier == model->appList.cend() ? 0 : earlier->memory;
+    }
+    model->setApps(fresh);
+}
+
+void QuitModel::reopen(const QList<AppEntry>& apps)
+{
+    for (const AppEntry& app : apps) {
+        if (const auto place = location(app))
+            workspace.openApplication(*place);
+    }
+}
+
+void QuitModel::forceQuit(const AppEntry& app)
+{
+    quitter.forceQuit(app);
+    std::optional<Quitter::Report> report = currentPhase.report();
+    if (!report)
+        return;
+    report->stillOpen.removeIf([&app](const AppEntry& open) { return open.pid == app.pid; });
+    report->closed.append(app);
+    setPhase(Phase::done(*report));
+}
+
+QVariantList QuitModel::appsForView() const
+{
+    QVariantList list;
+    for (const AppEntry& app : appList) {
+        list.append(QVariantMap{
+            {QStringLiteral("pid"), app.pid},
+            {QStringLiteral("name"), app.name},
+            {QStringLiteral("key"), app.key()},
+            {QStringLiteral("memory"), app.memory},
+        });
+    }
+    return list;
+}
+
+QStringList QuitModel::keepForView() const
+{
+    // Plain code-unit order, so the stored list is the same whatever the user's language.
+    QStringList sorted(kept.begin(), kept.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "AppEntry.h"
+#include "Phase.h"
+#include "QuitPlan.h"
+#include "QuitPreset.h"
+#include "Quitter.h"
+
+#include <QCoroTask>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+#include <optional>
+
+class ProcessInfo;
+class SettingsStore;
+class Workspace;
+
+/// The state behind a list of apps to quit: the apps shown, the chosen preset, the apps the user
+/// keeps and the phase of the quit. Computes the plan, runs the quit (or pretends to) and
+/// remembers the preset and the kept apps in a settings store. Main thread only.
+///
+/// Lifetime: the workspace, the process information and the store must outlive the model and every
+/// quit it started; the model itself may go at any time, a running quit then ends without it.
+class QuitModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantList apps READ appsForView NOTIFY appsChanged)
+    Q_PROPERTY(QuitPreset preset READ preset WRITE setPreset NOTIFY presetChanged)
+    Q_PROPERTY(QStringList keep READ keepForView NOTIFY keepChanged)
+    Q_PROPERTY(Phase phase READ phase WRITE setPhase NOTIFY phaseChanged)
+
+public:
+    using InUseProvider = std::function<QSet<pid_t>()>;
+
+    /// Reads the preset and the kept apps from `defaults`; the list stays empty until refresh().
+    QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
+              QObject* parent = nullptr);
+
+    /// The apps shown.
+    const QList<AppEntry>& apps() const { return appList; }
+    /// Every assignment is stored under "QuitPreset", also one that changes nothing.
+    QuitPreset preset() const { return currentPreset; }
+    void setPreset(QuitPreset preset);
+    /// Keys of the apps the user unticked.
+    const QSet<QString>& keep() const { return kept; }
+    Phase phase() const { return currentPhase; }
+    void setPhase(const Phase& phase);
+
+    /// Apps whose identifier is listed here are never shown.
+    const QSet<QString>& neverOffered() const { return offeredNever; }
+    void setNeverOffered(const QSet<QString>& identifiers) { offeredNever = identifiers; }
+    /// When set, refresh() shows these apps instead of the running ones.
+    const std::optional<QList<AppEntry>>& fixedApps() const { return fixed; }
+    void setFixedApps(const std::optional<QList<AppEntry>>& apps) { fixed = apps; }
+    /// When true, quitAll() only pretends.
+    bool simulate() const { return pretend; }
+    void setSimulate(bool on) { pretend = on; }
+    /// Pids counted as using the camera or microphone, asked afresh for every plan.
+    void setInUse(InUseProvider provider) { inUse = std::move(provider); }
+    /// How long a real quit waits for the apps, in seconds; 12 unless a test shortens it.
+    void setQuitTimeout(double seconds) { quitTimeout = seconds; }
+
+    /// Reloads the list (measured, or the fixed apps) and returns to ready unless done.
+    void refresh();
+    /// The current split of the list into apps to quit and apps kept, computed afresh.
+    QuitPlan plan() const;
+    bool willQuit(const AppEntry& app) const;
+    /// Ticks (`will`) or unticks the app and stores the kept apps under "QuitKeep".
+    void setWillQuit(const AppEntry& app, bool will);
+    /// The app's icon at 32 × 32, looked up once per pid.
+    QPixmap icon(const AppEntry& app);
+
+    /// Quits the plan's apps (or pretends to), moving through the phases; ends with done.
+    QCoro::Task<> quitAll();
+    /// Starts the given apps again in the background.
+    void reopen(const QList<AppEntry>& apps);
+    /// Kills one still-open app; when done, the report counts it as closed at once.
+    void forceQuit(const AppEntry& app);
+
+signals:
+    void appsChanged();
+    void presetChanged();
+    void keepChanged();
+    void phaseChanged();
+
+private:
+    QVariantList appsForView() const;
+    QStringList keepForView() const;
+    void setApps(const QList<AppEntry>& apps);
+    std::optional<QString> location(const AppEntry& app);
+
+    static QCoro::Task<> pretendQuit(QPointer<QuitModel> model, QList<AppEntry> targets);
+    static QCoro::Task<> realQuit(QPointer<QuitModel> model, Quitter quitter,
+                                  QList<AppEntry> targets, double timeout);
+
+    Workspace& workspace;
+    const ProcessInfo& processes;
+    SettingsStore& defaults;
+    Quitter quitter;
+
+    QList<AppEntry> appList;
+    QuitPreset currentPreset;
+    QSet<QString> kept;
+    Phase currentPhase;
+    InUseProvider inUse = [] { return QSet<pid_t>(); };
+    QSet<QString> offeredNever;
+    std::optional<QList<AppEntry>> fixed;
+    bool pretend = false;
+    double quitTimeout = 12.0;
+    QHash<pid_t, QPixmap> icons;
+};

@@ -1,0 +1,485 @@
+#include "FakeProcessInfo.h"
+#include "FakeWorkspace.h"
+#include "QuitModel.h"
+#include "SettingsStore.h"
+
+#include <QCoroTask>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Report = Quitter::Report;
+
+namespace
+{
+
+const QString suiteName = QStringLiteral("model");
+
+AppEntry entry(pid_t pid, const QString& name, std::optional<QString> bundleID = std::nullopt,
+               quint64 memory = 0)
+{
+    AppEntry app;
+    app.pid = pid;
+    app.name = name;
+    app.bundleID = std::move(bundleID);
+    app.memory = memory;
+    return app;
+}
+
+FakeProcessInfo::Process process(pid_t pid, quint64 footprint)
+{
+    FakeProcessInfo::Process process;
+    process.startTime = quint64(pid);
+    process.footprint = footprint;
+    return process;
+}
+
+QIcon solid(Qt::GlobalColor color)
+{
+    QPixmap pixmap(48, 48);
+    pixmap.fill(color);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+namespace QTest
+{
+template <> char* toString(const Phase& phase)
+{
+    switch (phase.kind()) {
+    case Phase::Ready:
+        return qstrdup("ready");
+    case Phase::Quitting:
+        return qstrdup(
+            qPrintable(QStringLiteral("quitting %1 of %2").arg(phase.closed()).arg(phase.of())));
+    case Phase::Done:
+        return qstrdup(qPrintable(QStringLiteral("done, %1 closed, %2 still open")
+                                      .arg(phase.report()->closed.size())
+                                      .arg(phase.report()->stillOpen.size())));
+    }
+    return nullptr;
+}
+} // namespace QTest
+
+class tst_QuitModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void settingsReadAtCreation_data();
+    void settingsReadAtCreation();
+    void keptAppsStoredInPlainOrder_data();
+    void keptAppsStoredInPlainOrder();
+    void appWithoutIdentifierKeptByName();
+    void presetStoredOnEveryAssignment();
+    void emptyPlanLeavesReady();
+    void pretendQuit();
+    void realQuitReportsAndKeepsFigures();
+    void forceQuitCountsAppAsClosed();
+    void forceQuitOutsideDoneOnlyAsks();
+    void refreshKeepsOnlyDone_data();
+    void refreshKeepsOnlyDone();
+    void fixedAppsNeverMeasured();
+    void icons_data();
+    void icons();
+    void iconLookedUpOncePerPid();
+    void reopenSkipsAppsWithoutLocation();
+    void modelDroppedDuringRealQuit();
+    void modelDroppedDuringPretendQuit();
+
+private:
+    void addRunning(pid_t pid, const QString& name, std::optional<QString> bundleID,
+                    quint64 footprint);
+    std::unique_ptr<QuitModel> makeModel();
+    void recordPhases(QuitModel& model);
+
+    std::unique_ptr<QTemporaryDir> config;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<FakeWorkspace> workspace;
+    std::unique_ptr<FakeProcessInfo> processes;
+    std::shared_ptr<QList<Phase>> phases;
+};
+
+void tst_QuitModel::init()
+{
+    config = std::make_unique<QTemporaryDir>();
+    QVERIFY(config->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
+    store = std::make_unique<SettingsStore>(*SettingsStore::suite(suiteName));
+    workspace = std::make_unique<FakeWorkspace>();
+    processes = std::make_unique<FakeProcessInfo>();
+    phases = std::make_shared<QList<Phase>>();
+}
+
+void tst_QuitModel::cleanup()
+{
+    store.reset();
+    config.reset();
+}
+
+void tst_QuitModel::addRunning(pid_t pid, const QString& name, std::optional<QString> bundleID,
+                               quint64 footprint)
+{
+    RunningApplication app;
+    app.processIdentifier = pid;
+    app.localizedName = name;
+    app.bundleIdentifier = std::move(bundleID);
+    workspace->addApp(app);
+    processes->add(pid, process(pid, footprint));
+}
+
+std::unique_ptr<QuitModel> tst_QuitModel::makeModel()
+{
+    return std::make_unique<QuitModel>(*workspace, *processes, *store);
+}
+
+void tst_QuitModel::settingsReadAtCreation_data()
+{
+    QTest::addColumn<QVariant>("storedPreset");
+    QTest::addColumn<QStringList>("storedKeep");
+    QTest::addColumn<QuitPreset>("preset");
+    QTest::newRow("fresh store") << QVariant() << QStringList()
+                                 << QuitPreset(QuitPreset::everything);
+    QTest::newRow("call") << QVariant("call") << QStringList() << QuitPreset(QuitPreset::call);
+    QTest::newRow("work") << QVariant("work") << QStringList() << QuitPreset(QuitPreset::work);
+    QTest::newRow("capital letter")
+        << QVariant("Call") << QStringList() << QuitPreset(QuitPreset::everything);
+    QTest::newRow("unknown, with kept apps") << QVariant("nothing") << QStringList{"com.c", "com.b"}
+                                             << QuitPreset(QuitPreset::everything);
+}
+
+void tst_QuitModel::settingsReadAtCreation()
+{
+    QFETCH(QVariant, storedPreset);
+    QFETCH(QStringList, storedKeep);
+    QFETCH(QuitPreset, preset);
+    if (storedPreset.isValid())
+        store->setString("QuitPreset", storedPreset.toString());
+    if (!storedKeep.isEmpty())
+        store->setStringList("QuitKeep", storedKeep);
+    const QString fileBefore = QFile::exists(store->path()) ? store->path() : QString();
+
+    const auto model = makeModel();
+    QCOMPARE(model->preset(), preset);
+    QCOMPARE(model->keep(), QSet<QString>(storedKeep.begin(), storedKeep.end()));
+    QCOMPARE(model->phase(), Phase::ready());
+    QVERIFY(model->apps().isEmpty());
+    // Reading writes nothing back: a fresh store stays without a file.
+    QCOMPARE(QFile::exists(store->path()), !fileBefore.isEmpty());
+}
+
+void tst_QuitModel::keptAppsStoredInPlainOrder_data()
+{
+    QTest::addColumn<QStringList>("untick");
+    QTest::addColumn<QStringList>("stored");
+    QTest::newRow("in order") << QStringList{"com.b", "com.c"} << QStringList{"com.b", "com.c"};
+    QTest::newRow("reversed") << QStringList{"com.c", "com.b"} << QStringList{"com.b", "com.c"};
+    QTest::newRow("capitals first, not by language")
+        << QStringList{"apple", "Zed"} << QStringList{"Zed", "apple"};
+}
+
+void tst_QuitModel::keptAppsStoredInPlainOrder()
+{
+    QFETCH(QStringList, untick);
+    QFETCH(QStringList, stored);
+    const auto model = makeModel();
+    QSignalSpy keepChanged(model.get(), &QuitModel::keepChanged);
+    for (int i = 0; i < untick.size(); ++i)
+        model->setWillQuit(entry(100 + i, "App", untick[i]), false);
+    QCOMPARE(keepChanged.count(), untick.size());
+    QCOMPARE(SettingsStore::suite(suiteName)->stringList("QuitKeep"), stored);
+    QCOMPARE(model->property("keep").toStringList(), stored);
+
+    model->setWillQuit(entry(100, "App", untick[0]), true);
+    stored.removeOne(untick[0]);
+    QCOMPARE(SettingsStore::suite(suiteName)->stringList("QuitKeep"), stored);
+    QCOMPARE(makeModel()->keep(), QSet<QString>(stored.begin(), stored.end()));
+}
+
+void tst_QuitModel::appWithoutIdentifierKeptByName()
+{
+    const QList<AppEntry> apps{entry(1, "Sketchpad"), entry(2, "Other", "com.other")};
+    const auto model = makeModel();
+    model->setFixedApps(apps);
+    model->refresh();
+    QVERIFY(model->willQuit(apps[0]));
+    model->setWillQuit(apps[0], false);
+    QCOMPARE(model->keep(), QSet<QString>{"Sketchpad"});
+    QVERIFY(!model->willQuit(apps[0]));
+    QVERIFY(model->willQuit(apps[1]));
+    QCOMPARE(model->plan().toQuit, QList<AppEntry>{apps[1]});
+}
+
+void tst_QuitModel::presetStoredOnEveryAssignment()
+{
+    const auto model = makeModel();
+    QSignalSpy presetChanged(model.get(), &QuitModel::presetChanged);
+    model->setPreset(QuitPreset::call);
+    QCOMPARE(SettingsStore::suite(suiteName)->string("QuitPreset"), "call");
+
+    // Someone else changes the file; assigning the unchanged preset still stores it.
+    SettingsStore::suite(suiteName)->setString("QuitPreset", "work");
+    model->setPreset(QuitPreset::call);
+    QCOMPARE(SettingsStore::suite(suiteName)->string("QuitPreset"), "call");
+    QCOMPARE(presetChanged.count(), 2);
+    QCOMPARE(makeModel()->preset(), QuitPreset(QuitPreset::call));
+}
+
+void tst_QuitModel::emptyPlanLeavesReady()
+{
+    const auto model = makeModel();
+    model->refresh();
+    QSignalSpy phaseChanged(model.get(), &QuitModel::phaseChanged);
+    QCoro::waitFor(model->quitAll());
+    QCOMPARE(phaseChanged.count(), 0);
+    QCOMPARE(model->phase(), Phase::ready());
+    QVERIFY(workspace->terminateRequests.isEmpty());
+}
+
+void tst_QuitModel::recordPhases(QuitModel& model)
+{
+    phases->clear();
+    connect(&model, &QuitModel::phaseChanged, this,
+            [recorded = phases, &model] { recorded->append(model.phase()); });
+}
+
+void tst_QuitModel::pretendQuit()
+{
+    QList<AppEntry> sample;
+    for (int i = 1; i <= 6; ++i)
+        sample.append(entry(9000 + i, QStringLiteral("Sample %1").arg(i), std::nullopt, i));
+    addRunning(9001, "Real app with a sample's pid", "com.real", 5);
+    const auto model = makeModel();
+    model->setFixedApps(sample);
+    model->setSimulate(true);
+    model->refresh();
+    recordPhases(*model);
+
+    QElapsedTimer clock;
+    clock.start();
+    QCoro::waitFor(model->quitAll());
+    // Coarse timers may fire a little early, so only a lower bound holds.
+    QVERIFY(clock.elapsed() >= 6 * 120);
+
+    QList<Phase> expected;
+    for (int closed = 0; closed <= 6; ++closed)
+        expected.append(Phase::quitting(closed, 6));
+    expected.append(Phase::done(Report{sample, {}}));
+    QCOMPARE(*phases, expected);
+    QVERIFY(workspace->terminateRequests.isEmpty());
+    QCOMPARE(workspace->observersAdded, 0);
+    QCOMPARE(model->apps(), sample);
+}
+
+void tst_QuitModel::realQuitReportsAndKeepsFigures()
+{
+    addRunning(101, "Big", "com.big", 3000);
+    addRunning(102, "Stubborn", "com.stubborn", 2000);
+    addRunning(103, "Kept", "com.kept", 1000);
+    const auto model = makeModel();
+    model->setQuitTimeout(0.05);
+    model->refresh();
+    const QList<AppEntry> measured = model->apps();
+    QCOMPARE(measured.size(), 3);
+    model->setWillQuit(measured[2], false);
+
+    workspace->onTerminate = [this](pid_t pid) {
+        if (pid != 101)
+            return;
+        workspace->endApp(pid);
+        addRunning(104, "Newcomer", "com.new", 500);
+    };
+    // A later measurement would differ; the list after the quit must reuse the earlier figure.
+    processes->add(102, process(102, 7777));
+    const int readsBefore = processes->footprintReads;
+    recordPhases(*model);
+    QCoro::waitFor(model->quitAll());
+
+    const Report report{{measured[0]}, {measured[1]}};
+    QCOMPARE(*phases,
+             (QList<Phase>{Phase::quitting(0, 2), Phase::quitting(1, 2), Phase::done(report)}));
+    QCOMPARE(workspace->terminateRequests, (QList<pid_t>{101, 102}));
+    QCOMPARE(processes->footprintReads, readsBefore);
+    QMap<pid_t, quint64> memory;
+    for (const AppEntry& app : model->apps())
+        memory.insert(app.pid, app.memory);
+    QCOMPARE(memory, (QMap<pid_t, quint64>{{102, 2000}, {103, 1000}, {104, 0}}));
+    QCOMPARE(model->phase(), Phase::done(report));
+}
+
+void tst_QuitModel::forceQuitCountsAppAsClosed()
+{
+    addRunning(101, "Alpha", "com.alpha", 3000);
+    addRunning(102, "Beta", "com.beta", 2000);
+    addRunning(103, "Gamma", "com.gamma", 1000);
+    const auto model = makeModel();
+    model->setQuitTimeout(0.05);
+    model->refresh();
+    const QList<AppEntry> measured = model->apps();
+    workspace->onTerminate = [this](pid_t pid) {
+        if (pid == 102)
+            workspace->endApp(pid);
+    };
+    QCoro::waitFor(model->quitAll());
+    QCOMPARE(model->phase(), Phase::done(Report{{measured[1]}, {measured[0], measured[2]}}));
+
+    model->forceQuit(measured[0]);
+    QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{101});
+    QCOMPARE(model->phase(), Phase::done(Report{{measured[1], measured[0]}, {measured[2]}}));
+    QCOMPARE(model->phase().report()->freed(), measured[1].memory + measured[0].memory);
+}
+
+void tst_QuitModel::forceQuitOutsideDoneOnlyAsks()
+{
+    addRunning(101, "Alpha", "com.alpha", 3000);
+    const auto model = makeModel();
+    model->refresh();
+    QSignalSpy phaseChanged(model.get(), &QuitModel::phaseChanged);
+    model->forceQuit(model->apps().first());
+    QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{101});
+    QCOMPARE(phaseChanged.count(), 0);
+    QCOMPARE(model->phase(), Phase::ready());
+}
+
+void tst_QuitModel::refreshKeepsOnlyDone_data()
+{
+    QTest::addColumn<Phase>("before");
+    QTest::addColumn<Phase>("after");
+    const Phase done = Phase::done(Report{{entry(7, "Closed")}, {}});
+    QTest::newRow("ready") << Phase::ready() << Phase::ready();
+    QTest::newRow("quitting") << Phase::quitting(1, 3) << Phase::ready();
+    QTest::newRow("done") << done << done;
+}
+
+void tst_QuitModel::refreshKeepsOnlyDone()
+{
+    QFETCH(Phase, before);
+    QFETCH(Phase, after);
+    addRunning(101, "Alpha", "com.alpha", 3000);
+    const auto model = makeModel();
+    model->setPhase(before);
+    model->refresh();
+    QCOMPARE(model->phase(), after);
+    QCOMPARE(model->apps(), QList<AppEntry>{entry(101, "Alpha", "com.alpha", 3000)});
+}
+
+void tst_QuitModel::fixedAppsNeverMeasured()
+{
+    addRunning(101, "Alpha", "com.alpha", 3000);
+    const QList<AppEntry> sample{entry(1, "Sample", "com.sample", 42)};
+    const auto model = makeModel();
+    model->setFixedApps(sample);
+    model->refresh();
+    model->refresh();
+    QCOMPARE(model->apps(), sample);
+    QCOMPARE(processes->footprintReads, 0);
+    QCOMPARE(workspace->runningApplicationsCalls, 0);
+}
+
+void tst_QuitModel::icons_data()
+{
+    QTest::addColumn<AppEntry>("app");
+    QTest::addColumn<QColor>("color");
+    AppEntry located = entry(1, "Located", "com.located");
+    located.bundleURL = "/apps/located.desktop";
+    AppEntry iconless = entry(2, "No icon in its file", "com.iconless");
+    iconless.bundleURL = "/apps/iconless.desktop";
+    QTest::newRow("own location") << located << QColor(Qt::red);
+    QTest::newRow("location by identifier") << entry(3, "Found", "com.found") << QColor(Qt::green);
+    QTest::newRow("file without icon, window icon") << iconless << QColor(Qt::blue);
+    QTest::newRow("no desktop file, window icon") << entry(2, "Windowed") << QColor(Qt::blue);
+    QTest::newRow("unknown identifier") << entry(4, "Unknown", "com.unknown") << QColor(Qt::gray);
+    QTest::newRow("nothing at all") << entry(5, "Bare") << QColor(Qt::gray);
+}
+
+void tst_QuitModel::icons()
+{
+    QFETCH(AppEntry, app);
+    QFETCH(QColor, color);
+    workspace->fileIcons.insert("/apps/located.desktop", solid(Qt::red));
+    workspace->locations.insert("com.found", "/apps/found.desktop");
+    workspace->fileIcons.insert("/apps/found.desktop", solid(Qt::green));
+    workspace->windowIcons.insert(2, solid(Qt::blue));
+    const auto model = makeModel();
+
+    const QPixmap icon = model->icon(app);
+    QCOMPARE(icon.deviceIndependentSize(), QSizeF(32, 32));
+    QCOMPARE(icon.toImage().pixelColor(icon.width() / 2, icon.height() / 2), color);
+}
+
+void tst_QuitModel::iconLookedUpOncePerPid()
+{
+    workspace->locations.insert("com.found", "/apps/found.desktop");
+    workspace->fileIcons.insert("/apps/found.desktop", solid(Qt::green));
+    const auto model = makeModel();
+    const AppEntry app = entry(3, "Found", "com.found");
+    const qint64 first = model->icon(app).cacheKey();
+
+    workspace->fileIcons.insert("/apps/found.desktop", solid(Qt::red));
+    QCOMPARE(model->icon(app).cacheKey(), first);
+    QCOMPARE(workspace->locationLookups, QStringList{"com.found"});
+    // Another pid is another app, even with the same identifier.
+    QCOMPARE(model->icon(entry(4, "Found", "com.found")).toImage().pixelColor(16, 16),
+             QColor(Qt::red));
+}
+
+void tst_QuitModel::reopenSkipsAppsWithoutLocation()
+{
+    workspace->locations.insert("com.found", "/apps/found.desktop");
+    AppEntry located = entry(1, "Located", "com.located");
+    located.bundleURL = "/apps/located.desktop";
+    const auto model = makeModel();
+    model->setPhase(Phase::done(Report{{located}, {}}));
+    model->reopen({located, entry(2, "Unknown", "com.unknown"), entry(3, "Bare"),
+                   entry(4, "Found", "com.found")});
+    QCOMPARE(workspace->opened, QStringList({"/apps/located.desktop", "/apps/found.desktop"}));
+    QCOMPARE(model->phase(), Phase::done(Report{{located}, {}}));
+}
+
+void tst_QuitModel::modelDroppedDuringRealQuit()
+{
+    addRunning(101, "Alpha", "com.alpha", 3000);
+    addRunning(102, "Beta", "com.beta", 2000);
+    auto model = makeModel();
+    model->setQuitTimeout(0.2);
+    model->refresh();
+    QCoro::Task<> run = model->quitAll();
+    QCOMPARE(model->phase(), Phase::quitting(0, 2));
+
+    const QPointer<QuitModel> watched = model.get();
+    QSignalSpy destroyed(model.get(), &QObject::destroyed);
+    model.reset();
+    QCOMPARE(destroyed.count(), 1);
+    QVERIFY(watched.isNull());
+    const int listingsBefore = workspace->runningApplicationsCalls;
+
+    // Progress and the end of the run arrive with nobody left to tell.
+    workspace->endApp(101);
+    QCoro::waitFor(run);
+    QCOMPARE(workspace->observerCount(), 0);
+    QCOMPARE(workspace->runningApplicationsCalls, listingsBefore);
+}
+
+void tst_QuitModel::modelDroppedDuringPretendQuit()
+{
+    auto model = makeModel();
+    model->setFixedApps(QList<AppEntry>{entry(1, "One"), entry(2, "Two"), entry(3, "Three")});
+    model->setSimulate(true);
+    model->refresh();
+    QCoro::Task<> run = model->quitAll();
+    QTRY_COMPARE_WITH_TIMEOUT(model->phase(), Phase::quitting(1, 3), 10000);
+    model.reset();
+    QCoro::waitFor(run);
+    QVERIFY(run.isReady());
+}
+
+QTEST_MAIN(tst_QuitModel)
+#include "tst_QuitModel.moc"
