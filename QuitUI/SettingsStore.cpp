@@ -4,15 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace
 {
 
 QString storeDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/nimbrel");
+    // A relative XDG_CONFIG_HOME is invalid by the base-directory rules; it would follow the
+    // working directory around.
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/nimbrel");
 }
 
 // Every value in the file; nothing when the file exists but cannot be read or parsed whole.

@@ -20,6 +20,8 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void absentValues();
+    void configDirectory_data();
+    void configDirectory();
     void suitesKeptApart();
     void suiteNames_data();
     void suiteNames();
@@ -107,6 +109,29 @@ void tst_SettingsStore::absentValues()
     QCOMPARE(store.stringList("Missing"), QStringList());
     QCOMPARE(store.boolean("Missing"), false);
     QVERIFY(!QFile::exists(store.path()));
+}
+
+void tst_SettingsStore::configDirectory_data()
+{
+    QTest::addColumn<QByteArray>("xdgConfigHome");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("absolute") << QByteArray("/elsewhere/config") << true;
+    QTest::newRow("relative") << QByteArray("relative/config") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void tst_SettingsStore::configDirectory()
+{
+    QFETCH(QByteArray, xdgConfigHome);
+    QFETCH(bool, used);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(config->path()));
+    qputenv("XDG_CONFIG_HOME", xdgConfigHome);
+    const QString expected = used ? QString::fromUtf8(xdgConfigHome) + "/nimbrel/s.conf"
+                                  : config->path() + "/.config/nimbrel/s.conf";
+    const QString path = SettingsStore::suite("s")->path();
+    qputenv("HOME", home);
+    QCOMPARE(path, expected);
 }
 
 void tst_SettingsStore::suitesKeptApart()
