@@ -38,8 +38,12 @@ QCoro::Task<int> CtlCommands::run(CtlArguments arguments)
         co_return list(arguments);
     case CtlArguments::Command::plan:
         co_return plan(arguments);
-    case CtlArguments::Command::quit:
-        co_return co_await quit(arguments);
+    case CtlArguments::Command::quit: {
+        // Named, not temporary: g++ 12 may destroy temporaries of a co_await expression twice.
+        QCoro::Task<int> run = quit(arguments);
+        const int status = co_await run;
+        co_return status;
+    }
     case CtlArguments::Command::forceQuit:
         co_return forceQuit(arguments);
     case CtlArguments::Command::help:
@@ -84,11 +88,11 @@ QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
     QTextStream& progress = arguments.json ? err : out;
     const qsizetype total = plan.toQuit.size();
     Quitter quitter(workspace);
-    const Quitter::Report report =
-        co_await quitter.quit(plan.toQuit, arguments.timeout, [&](const Quitter::Report& sofar) {
-            progress << L(QStringLiteral("Closing… %d of %d"), sofar.closed.size(), total)
-                     << Qt::endl;
-        });
+    const Quitter::ProgressCallback onChange = [&](const Quitter::Report& sofar) {
+        progress << L(QStringLiteral("Closing… %d of %d"), sofar.closed.size(), total) << Qt::endl;
+    };
+    QCoro::Task<Quitter::Report> run = quitter.quit(plan.toQuit, arguments.timeout, onChange);
+    const Quitter::Report report = co_await run;
     out << (arguments.json ? json(CtlJson::report(report)) : CtlText::report(report));
     co_return report.stillOpen.isEmpty() ? success : appsStillOpen;
 }
