@@ -151,6 +151,10 @@ bool isDistraction(const AppEntry& app)
     if (app.bundleID && (distractionApps().contains(*app.bundleID) ||
                          linuxDistractionApps().contains(*app.bundleID)))
         return true;
+    // Linux desktop files of Slack, Teams or Zoom declare InstantMessaging or Chat, which reads as
+    // a social category; they are work tools, so their own table outranks the category.
+    if (app.bundleID && linuxCallApps().contains(*app.bundleID))
+        return false;
     if (!app.category)
         return false;
     return distractionCategories().contains(*app.category) ||

@@ -138,7 +138,8 @@ QCoro::Task<> QuitModel::pretendQuit(QPointer<QuitModel> model, QList<AppEntry> 
 {
     Quitter::Report report;
     for (const AppEntry& target : targets) {
-        co_await QCoro::sleepFor(pretendStep);
+        QCoro::Task<> step = QCoro::sleepFor(pretendStep);
+        co_await step;
         if (!model)
             co_return;
         report.closed.append(target);

@@ -212,6 +212,23 @@ private slots:
                  distraction || QuitPlanner::distractionApps().contains(id));
         QCOMPARE(QuitPlanner::isCallApp(app(1, id)), call || QuitPlanner::callApps().contains(id));
     }
+
+    void linuxWorkToolsDeclaringChatStayForWork()
+    {
+        const QString social = QStringLiteral("public.app-category.social-networking");
+        const auto declaring = [&](const QString& id) {
+            AppEntry entry = app(1, id);
+            entry.category = social;
+            return entry;
+        };
+        QVERIFY(!QuitPlanner::isDistraction(declaring(QStringLiteral("com.slack.Slack"))));
+        QVERIFY(!QuitPlanner::isDistraction(declaring(QStringLiteral("teams"))));
+        // Messengers are in both Linux tables and still count as distractions.
+        QVERIFY(QuitPlanner::isDistraction(declaring(QStringLiteral("discord"))));
+        // The original identifiers keep following their declared category.
+        QVERIFY(QuitPlanner::isDistraction(declaring(QStringLiteral("com.tinyspeck.slackmacgap"))));
+        QVERIFY(QuitPlanner::isDistraction(declaring(QStringLiteral("org.example.Chat"))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQuitPlanner)
