@@ -6,7 +6,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 using Command = CtlArguments::Command;
 using Error = CtlArguments::Error;
@@ -57,8 +58,8 @@ std::optional<Error> applyOption(CtlArguments& parsed, const QString& option, co
     } else if (option == QLatin1String("--preset")) {
         parsed.preset = QuitPreset::fromRawValue(value);
         if (!parsed.preset)
-            return Error{QStringLiteral("unknown preset \"%1\" (use everything, work or call)")
-                             .arg(value)};
+            return Error{
+                QStringLiteral("unknown preset \"%1\" (use everything, work or call)").arg(value)};
     } else if (option == QLatin1String("--keep")) {
         if (value.isEmpty())
             return Error{QStringLiteral("--keep needs an app identifier or name")};

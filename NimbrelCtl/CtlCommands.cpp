@@ -10,7 +10,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 QString json(const QJsonObject& object)
 {
@@ -68,8 +69,9 @@ int CtlCommands::list(const CtlArguments& arguments)
 int CtlCommands::plan(const CtlArguments& arguments)
 {
     const QuitPreset preset = arguments.preset.value_or(stored.preset);
-    const QSet<QString> keep =
-        arguments.keep ? QSet<QString>(arguments.keep->begin(), arguments.keep->end()) : stored.keep;
+    const QSet<QString> keep = arguments.keep
+                                   ? QSet<QString>(arguments.keep->begin(), arguments.keep->end())
+                                   : stored.keep;
     const QuitPlan plan = QuitPlanner::plan(snapshot(true), preset, keep, {});
     out << (arguments.json ? json(CtlJson::plan(plan, preset)) : CtlText::plan(plan, preset));
     return success;
@@ -116,7 +118,8 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
         out << QStringLiteral("Force quit %1 (%2)\n").arg(listed->name).arg(listed->pid);
     }
     if (!ended)
-        err << QStringLiteral("nimbrelctl: %1 (%2) could not be force quit; it may have ended already")
+        err << QStringLiteral(
+                   "nimbrelctl: %1 (%2) could not be force quit; it may have ended already")
                    .arg(listed->name)
                    .arg(listed->pid)
             << Qt::endl;

@@ -13,7 +13,8 @@ class QTextStream;
 class Workspace;
 
 // Runs one nimbrelctl command against the desktop and prints its outcome.
-class CtlCommands {
+class CtlCommands
+{
 public:
     enum ExitStatus { success = 0, failure = 1, badArguments = 2, appsStillOpen = 3 };
 

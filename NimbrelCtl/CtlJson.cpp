@@ -1,6 +1,7 @@
 #include "CtlJson.h"
 
-namespace {
+namespace
+{
 
 QJsonValue optionalText(const std::optional<QString>& text)
 {

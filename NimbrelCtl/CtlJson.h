@@ -10,7 +10,8 @@
 
 // nimbrelctl's JSON documents. Field names are the engine's own; absent values are null, so
 // every document of a kind has the same fields.
-namespace CtlJson {
+namespace CtlJson
+{
 
 QJsonObject entry(const AppEntry& app);
 QJsonArray entries(const QList<AppEntry>& apps);

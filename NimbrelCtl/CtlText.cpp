@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 const QString none = QStringLiteral("-");
 
@@ -47,7 +48,9 @@ QString CtlText::table(const QList<AppEntry>& apps)
 QString CtlText::plan(const QuitPlan& plan, QuitPreset preset)
 {
     QString text = QStringLiteral("Preset: %1\n").arg(preset.title());
-    text += QStringLiteral("Quits %1 (frees %2):\n").arg(plan.toQuit.size()).arg(formatBytes(plan.bytes()));
+    text += QStringLiteral("Quits %1 (frees %2):\n")
+                .arg(plan.toQuit.size())
+                .arg(formatBytes(plan.bytes()));
     text += table(plan.toQuit);
     text += QStringLiteral("Keeps %1:\n").arg(plan.kept.size());
     text += table(plan.kept);

@@ -8,7 +8,8 @@
 #include <QString>
 
 // nimbrelctl's output for people: aligned tables and short summaries.
-namespace CtlText {
+namespace CtlText
+{
 
 // One line per app: memory, pid, name, identifier, category.
 QString table(const QList<AppEntry>& apps);

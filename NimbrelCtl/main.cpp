@@ -11,7 +11,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 // The store Nimbrel itself reads: the suite NIMBREL_DEFAULTS names, else the standard one.
 SettingsStore programStore()

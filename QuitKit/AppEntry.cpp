@@ -1,6 +1,7 @@
 #include "AppEntry.h"
 
-namespace {
+namespace
+{
 
 // Absent and present-but-empty must hash apart, so each optional feeds a marker first.
 size_t combineOptional(size_t seed, const std::optional<QString>& value)

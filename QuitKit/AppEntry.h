@@ -26,7 +26,6 @@ struct AppEntry {
 
 size_t qHash(const AppEntry& entry, size_t seed = 0) noexcept;
 
-template <>
-struct std::hash<AppEntry> {
+template <> struct std::hash<AppEntry> {
     size_t operator()(const AppEntry& entry) const noexcept { return qHash(entry); }
 };

@@ -9,7 +9,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Collators are costly to open and not safe to share across threads: one per thread and locale.
 const icu::Collator* collatorFor(const QLocale& locale)

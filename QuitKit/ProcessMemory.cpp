@@ -4,7 +4,8 @@
 
 #include <QString>
 
-namespace {
+namespace
+{
 
 constexpr int maxAncestors = 12;
 

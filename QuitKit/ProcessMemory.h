@@ -11,7 +11,8 @@ class ProcessInfo;
 
 // How much memory each app holds: its own process and every process it owns, each process
 // counted for at most one app. Stateless; any call may run on any thread.
-namespace ProcessMemory {
+namespace ProcessMemory
+{
 
 // Bytes that ending `pid` would free; nothing when it cannot be read (e.g. it has exited).
 std::optional<quint64> footprint(const ProcessInfo& processes, pid_t pid);

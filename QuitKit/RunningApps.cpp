@@ -9,7 +9,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 bool isListed(const RunningApplication& app, pid_t ownPid, const QSet<QString>& keep)
 {

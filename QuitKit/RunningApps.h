@@ -12,7 +12,8 @@ class ProcessInfo;
 class Workspace;
 
 // The user's running ordinary apps, read afresh on every call.
-namespace RunningApps {
+namespace RunningApps
+{
 
 // Identifiers of apps that are never listed.
 const QSet<QString>& alwaysKept();

@@ -22,7 +22,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr size_t MB = size_t(1) << 20;
 

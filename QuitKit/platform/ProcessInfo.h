@@ -7,7 +7,8 @@
 #include <sys/types.h>
 
 /// Facts about the machine's processes. Any call may run on any thread.
-class ProcessInfo {
+class ProcessInfo
+{
 public:
     virtual ~ProcessInfo() = default;
 

@@ -12,7 +12,8 @@
 
 /// The desktop's running applications and what can be asked of them.
 /// Every call is made on the Qt main thread; termination observers are called there too.
-class Workspace {
+class Workspace
+{
 public:
     using TerminationObserver = std::function<void(pid_t)>;
     using ObserverToken = std::uint64_t;

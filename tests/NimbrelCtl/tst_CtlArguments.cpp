@@ -4,7 +4,8 @@
 
 using Command = CtlArguments::Command;
 
-class TestCtlArguments : public QObject {
+class TestCtlArguments : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -62,18 +63,19 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"close"} << "close";
         QTest::newRow("unknown preset") << QStringList{"plan", "--preset", "Work"} << "Work";
         QTest::newRow("preset without value") << QStringList{"plan", "--preset"} << "--preset";
-        QTest::newRow("option of another command") << QStringList{"list", "--timeout", "3"}
-                                                   << "--timeout";
+        QTest::newRow("option of another command")
+            << QStringList{"list", "--timeout", "3"} << "--timeout";
         QTest::newRow("keep is not for quit") << QStringList{"quit", "--keep", "a"} << "--keep";
         QTest::newRow("negative timeout") << QStringList{"quit", "--timeout", "-1"} << "-1";
         QTest::newRow("timeout not a number") << QStringList{"quit", "--timeout", "soon"} << "soon";
         QTest::newRow("flag with value") << QStringList{"quit", "--dry-run=yes"} << "--dry-run";
         QTest::newRow("stray argument") << QStringList{"list", "extra"} << "extra";
         QTest::newRow("force-quit without pid") << QStringList{"force-quit"} << "process id";
-        QTest::newRow("force-quit with a name") << QStringList{"force-quit", "firefox"} << "firefox";
+        QTest::newRow("force-quit with a name")
+            << QStringList{"force-quit", "firefox"} << "firefox";
         QTest::newRow("force-quit with zero") << QStringList{"force-quit", "0"} << "0";
-        QTest::newRow("force-quit with two pids") << QStringList{"force-quit", "1", "2"}
-                                                  << "exactly one";
+        QTest::newRow("force-quit with two pids")
+            << QStringList{"force-quit", "1", "2"} << "exactly one";
     }
 
     void refusesBadCommandLines()

@@ -10,7 +10,8 @@
 #include <QTest>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 constexpr quint64 MiB = 1024 * 1024;
 
@@ -25,7 +26,8 @@ RunningApplication app(pid_t pid, const QString& name, const std::optional<QStri
 
 } // namespace
 
-class TestCtlCommands : public QObject {
+class TestCtlCommands : public QObject
+{
     Q_OBJECT
 
     FakeWorkspace workspace;
@@ -77,8 +79,8 @@ private slots:
         QCOMPARE(apps[0].toObject().value("name").toString(), QStringLiteral("Steam"));
         QCOMPARE(apps[0].toObject().value("memory").toDouble(), double(900 * MiB));
         const QJsonObject notes = apps[2].toObject();
-        QCOMPARE(notes.keys(), (QStringList{"bundleID", "bundleURL", "category", "memory", "name",
-                                            "pid"}));
+        QCOMPARE(notes.keys(),
+                 (QStringList{"bundleID", "bundleURL", "category", "memory", "name", "pid"}));
         QVERIFY(notes.value("bundleID").isNull());
         QCOMPARE(notes.value("pid").toInt(), 103);
     }
@@ -104,8 +106,9 @@ private slots:
         QCOMPARE(plan.value("bytes").toDouble(), double(1200 * MiB));
 
         // --keep replaces the stored set; --preset replaces the stored preset.
-        QCOMPARE(run({"plan", "--json", "--preset", "work", "--keep", "org.example.Editor"}, stored),
-                 int(CtlCommands::success));
+        QCOMPARE(
+            run({"plan", "--json", "--preset", "work", "--keep", "org.example.Editor"}, stored),
+            int(CtlCommands::success));
         plan = jsonOut().toObject();
         QCOMPARE(plan.value("preset").toString(), QStringLiteral("work"));
         QCOMPARE(plan.value("toQuit").toArray().size(), 1);

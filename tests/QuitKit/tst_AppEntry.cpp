@@ -5,14 +5,18 @@
 
 #include <unordered_set>
 
-class TestAppEntry : public QObject {
+class TestAppEntry : public QObject
+{
     Q_OBJECT
 
 private:
     static AppEntry sample()
     {
-        return AppEntry{7, QStringLiteral("Editor"), QStringLiteral("org.example.Editor"),
-                        QStringLiteral("/usr/share/applications/org.example.Editor.desktop"), 100,
+        return AppEntry{7,
+                        QStringLiteral("Editor"),
+                        QStringLiteral("org.example.Editor"),
+                        QStringLiteral("/usr/share/applications/org.example.Editor.desktop"),
+                        100,
                         QStringLiteral("public.app-category.productivity")};
     }
 

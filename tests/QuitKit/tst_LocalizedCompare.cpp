@@ -3,7 +3,8 @@
 #include <QLocale>
 #include <QTest>
 
-class TestLocalizedCompare : public QObject {
+class TestLocalizedCompare : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -14,12 +15,24 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::newRow("C locale still ignores case") << "C" << "alpha" << "Beta";
-        QTest::newRow("en_US ignores case") << "en_US" << "alpha" << "Beta";
-        QTest::newRow("en_US accents sort with their letter") << "en_US" << "Ébène" << "Fable";
-        QTest::newRow("de_DE umlaut beside its vowel") << "de_DE" << "Äpfel" << "Birne";
-        QTest::newRow("sv_SE puts Å after Z") << "sv_SE" << "Zebra" << "Åsa";
-        QTest::newRow("digits before letters") << "en_US" << "2048" << "Atom";
+        QTest::newRow("C locale still ignores case") << "C"
+                                                     << "alpha"
+                                                     << "Beta";
+        QTest::newRow("en_US ignores case") << "en_US"
+                                            << "alpha"
+                                            << "Beta";
+        QTest::newRow("en_US accents sort with their letter") << "en_US"
+                                                              << "Ébène"
+                                                              << "Fable";
+        QTest::newRow("de_DE umlaut beside its vowel") << "de_DE"
+                                                       << "Äpfel"
+                                                       << "Birne";
+        QTest::newRow("sv_SE puts Å after Z") << "sv_SE"
+                                              << "Zebra"
+                                              << "Åsa";
+        QTest::newRow("digits before letters") << "en_US"
+                                               << "2048"
+                                               << "Atom";
     }
 
     void ordersLikeTheLanguage()

@@ -14,7 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const QString editorUnit = QStringLiteral("app-gnome-org.example.Editor-100.scope");
 constexpr pid_t editor = 100, browser = 200, player = 300;
@@ -88,7 +89,8 @@ bool readAll(int fd, void* data, size_t size)
 
 } // namespace
 
-class TestProcessMemory : public QObject {
+class TestProcessMemory : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 constexpr quint64 MB = 1 << 20;
 
@@ -29,7 +30,8 @@ QList<pid_t> pids(const QList<AppEntry>& entries)
 
 } // namespace
 
-class TestRunningApps : public QObject {
+class TestRunningApps : public QObject
+{
     Q_OBJECT
 
 private slots:

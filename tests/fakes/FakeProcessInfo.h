@@ -6,7 +6,8 @@
 #include <QList>
 
 // A process table the tests build by hand.
-class FakeProcessInfo : public ProcessInfo {
+class FakeProcessInfo : public ProcessInfo
+{
 public:
     struct Process {
         std::optional<pid_t> parent = 1;

@@ -10,7 +10,8 @@
 
 // A workspace the tests script (which apps run, what a quit request does) and inspect
 // (what was asked of it). Observers are called synchronously, as if on the main thread.
-class FakeWorkspace : public Workspace {
+class FakeWorkspace : public Workspace
+{
 public:
     // Scripting
     void addApp(const RunningApplication& app);
@@ -23,9 +24,9 @@ public:
     // Runs on every terminate request, after it was recorded (e.g. to end the app).
     std::function<void(pid_t)> onTerminate;
     bool forceTerminateResult = true;
-    QHash<QString, QString> locations;   // bundle identifier -> location
-    QHash<QString, QIcon> fileIcons;     // location -> icon
-    QHash<pid_t, QIcon> windowIcons;     // pid -> icon
+    QHash<QString, QString> locations; // bundle identifier -> location
+    QHash<QString, QIcon> fileIcons;   // location -> icon
+    QHash<pid_t, QIcon> windowIcons;   // pid -> icon
 
     // Inspection
     QList<pid_t> terminateRequests;

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 
-namespace {
+namespace
+{
 
 QByteArray statRecord(pid_t pid, const ProcFixture::Process& process)
 {

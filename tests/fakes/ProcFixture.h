@@ -8,7 +8,8 @@
 #include <sys/types.h>
 
 // A throwaway folder laid out like /proc, for reading process trees the tests make up.
-class ProcFixture {
+class ProcFixture
+{
 public:
     struct Process {
         pid_t parent = 1;

@@ -9,7 +9,8 @@
 #include <QProcess>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 constexpr int appearTimeout = 20000;
 
@@ -19,8 +20,8 @@ struct Run {
     QString err;
 };
 
-Run nimbrelctl(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                 QProcessEnvironment::systemEnvironment())
+Run nimbrelctl(const QStringList& arguments,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -49,7 +50,8 @@ QStringList identifiers(const QJsonArray& apps)
 } // namespace
 
 // nimbrelctl as a user runs it, against real apps on a throwaway desktop.
-class TestNimbrelCtlDesktop : public QObject {
+class TestNimbrelCtlDesktop : public QObject
+{
     Q_OBJECT
 
     DesktopSession session;
@@ -57,8 +59,8 @@ class TestNimbrelCtlDesktop : public QObject {
 
     bool allListed()
     {
-        const QStringList listed =
-            identifiers(json(nimbrelctl({QStringLiteral("list"), QStringLiteral("--json")})).toArray());
+        const QStringList listed = identifiers(
+            json(nimbrelctl({QStringLiteral("list"), QStringLiteral("--json")})).toArray());
         return std::all_of(apps.keyBegin(), apps.keyEnd(),
                            [&](const QString& id) { return listed.contains(id); });
     }
@@ -117,9 +119,9 @@ private slots:
         QCOMPARE(plan.value("preset").toString(), QStringLiteral("work"));
         QCOMPARE(identifiers(plan.value("toQuit").toArray()), QStringList{"nimbrel-closer"});
 
-        run = nimbrelctl({QStringLiteral("plan"), QStringLiteral("--json"), QStringLiteral("--preset"),
-                          QStringLiteral("everything"), QStringLiteral("--keep"),
-                          QStringLiteral("nimbrel-closer")});
+        run = nimbrelctl({QStringLiteral("plan"), QStringLiteral("--json"),
+                          QStringLiteral("--preset"), QStringLiteral("everything"),
+                          QStringLiteral("--keep"), QStringLiteral("nimbrel-closer")});
         plan = json(run).toObject();
         QVERIFY(identifiers(plan.value("toQuit").toArray()).contains("nimbrel-helper"));
         QVERIFY(!identifiers(plan.value("toQuit").toArray()).contains("nimbrel-closer"));
@@ -147,7 +149,8 @@ private slots:
 
     void forceQuitsOnlyListedApps()
     {
-        Run run = nimbrelctl({QStringLiteral("force-quit"), QString::number(QCoreApplication::applicationPid())});
+        Run run = nimbrelctl(
+            {QStringLiteral("force-quit"), QString::number(QCoreApplication::applicationPid())});
         QCOMPARE(run.status, 2);
         QVERIFY(run.err.contains(QStringLiteral("not the pid of a listed app")));
 
@@ -161,7 +164,8 @@ private slots:
 
     void refusesBadArgumentsAndMissingDisplays()
     {
-        Run run = nimbrelctl({QStringLiteral("quit"), QStringLiteral("--preset"), QStringLiteral("all")});
+        Run run =
+            nimbrelctl({QStringLiteral("quit"), QStringLiteral("--preset"), QStringLiteral("all")});
         QCOMPARE(run.status, 2);
         QVERIFY(run.err.contains(QStringLiteral("unknown preset")));
 

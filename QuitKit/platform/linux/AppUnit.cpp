@@ -3,7 +3,8 @@
 #include <QList>
 #include <QStringView>
 
-namespace {
+namespace
+{
 
 int hexValue(char c)
 {

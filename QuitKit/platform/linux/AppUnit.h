@@ -8,7 +8,8 @@
 // Systemd units that desktops start each launched app in, and the app ids they carry.
 // Recognised: app[-<launcher>]-<id>-<random>.scope, app[-<launcher>]-<id>[@<random>].service
 // (flatpak included), gnome-launched-<id>-<n>.scope and snap.<pkg>.<app>-<uuid>.scope.
-namespace AppUnit {
+namespace AppUnit
+{
 
 /// The desktop-file ID (without ".desktop") of the app a unit was started for; nothing when
 /// `unit` is not an app unit. Unit-name escapes such as "\x2d" are undone; a snap app gives

@@ -11,7 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 struct ProcFile {
     QByteArray text;

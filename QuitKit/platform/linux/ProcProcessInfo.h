@@ -7,7 +7,8 @@
 
 /// Process facts read from a /proc file system, by default the live one. Tests point it at a
 /// folder laid out like /proc (PID/stat, PID/smaps_rollup, PID/status, PID/cgroup).
-class ProcProcessInfo : public ProcessInfo {
+class ProcProcessInfo : public ProcessInfo
+{
 public:
     explicit ProcProcessInfo(const QString& procRoot = QStringLiteral("/proc"));
 

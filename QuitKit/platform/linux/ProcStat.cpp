@@ -3,7 +3,8 @@
 #include <QFile>
 #include <QList>
 
-namespace {
+namespace
+{
 
 constexpr quint64 kernelThreadFlag = 0x00200000; // PF_KTHREAD
 

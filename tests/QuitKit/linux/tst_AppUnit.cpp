@@ -2,7 +2,8 @@
 
 #include <QTest>
 
-class TestAppUnit : public QObject {
+class TestAppUnit : public QObject
+{
     Q_OBJECT
 
 private slots:

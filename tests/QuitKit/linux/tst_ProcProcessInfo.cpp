@@ -9,7 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-class TestProcProcessInfo : public QObject {
+class TestProcProcessInfo : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -4,7 +4,8 @@
 
 #include <unistd.h>
 
-class TestProcStat : public QObject {
+class TestProcStat : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -16,13 +17,15 @@ private slots:
         QTest::addColumn<quint64>("startTime");
         QTest::addColumn<bool>("kernelThread");
         const QByteArray tail = " S 77 1 1 0 -1 4194304 0 0 0 0 0 0 0 0 20 0 1 0 123456 0 0\n";
-        QTest::newRow("plain") << QByteArray("12 (bash)" + tail) << true << 77 << quint64(123456) << false;
+        QTest::newRow("plain") << QByteArray("12 (bash)" + tail) << true << 77 << quint64(123456)
+                               << false;
         QTest::newRow("name with spaces and parentheses")
             << QByteArray("12 (a) b (c))" + tail) << true << 77 << quint64(123456) << false;
         QTest::newRow("kernel thread")
             << QByteArray("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 0 1 0 5 0 0\n")
             << true << 0 << quint64(5) << true;
-        QTest::newRow("cut short") << QByteArray("12 (bash) S 77 1 1 0") << false << 0 << quint64(0) << false;
+        QTest::newRow("cut short")
+            << QByteArray("12 (bash) S 77 1 1 0") << false << 0 << quint64(0) << false;
         QTest::newRow("no name") << QByteArray("12 bash S 77") << false << 0 << quint64(0) << false;
         QTest::newRow("garbage parent")
             << QByteArray("12 (x) S zz 1 1 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 9 0 0") << false << 0
