@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git clang-format
   # Qt and coroutines
   qt6-base-dev qt6-declarative-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
@@ -15,7 +15,7 @@ packages=(
   libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev
   # tests and benchmarks: a real X server, a window manager, client apps, a session bus
   xvfb openbox x11-utils xdotool dbus dbus-x11 python3 python3-gi gir1.2-gtk-3.0
-  util-linux procps smem adwaita-icon-theme hicolor-icon-theme
+  util-linux procps smem adwaita-icon-theme hicolor-icon-theme fonts-dejavu-core
 )
 
 missing=()
