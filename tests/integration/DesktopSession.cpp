@@ -131,6 +131,11 @@ void DesktopSession::killXServer()
     xServer.waitForFinished(startTimeout);
 }
 
+void DesktopSession::stopWindowManager()
+{
+    stop(windowManager);
+}
+
 bool DesktopSession::startXServer(QString& failure)
 {
     // Start away from the usual numbers and from other test runs started at the same moment.

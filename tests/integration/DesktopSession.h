@@ -38,6 +38,8 @@ public:
     pid_t activeWindowPid() const;
     // Ends the X server as a crash would.
     void killXServer();
+    // Ends the window manager, leaving a bare X server.
+    void stopWindowManager();
 
 private:
     bool startXServer(QString& failure);
