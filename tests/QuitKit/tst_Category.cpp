@@ -77,10 +77,9 @@ private slots:
         QTest::newRow("case matters")
             << desktopEntry("Categories=game;\n") << std::optional<QString>();
         QTest::newRow("empty file") << QByteArray() << std::optional<QString>();
-        QTest::newRow("binary") << QByteArray("\x7f"
-                                              "ELF\x02\x01\x01\0\0\0\xff\xfe[Desk\0",
-                                              20)
-                                << std::optional<QString>();
+        static const char elf[] = "\x7f"
+                                  "ELF\x02\x01\x01\0\0\0\xff\xfe[Desk\0";
+        QTest::newRow("binary") << QByteArray(elf, sizeof elf) << std::optional<QString>();
         QTest::newRow("not a key file")
             << QByteArray("just some words\nCategories=Game;\n") << std::optional<QString>();
     }
