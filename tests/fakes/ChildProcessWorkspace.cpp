@@ -38,11 +38,7 @@ void ChildProcessWorkspace::ended(pid_t pid)
     // Reaped like a real app's parent would, so later look-ups meet a vanished pid.
     if (const App* app = find(pid))
         app->child->reap();
-    const auto snapshot = observers;
-    for (const auto& [token, observer] : snapshot) {
-        if (observers.count(token))
-            observer(pid);
-    }
+    observers.notify(pid);
 }
 
 QList<RunningApplication> ChildProcessWorkspace::runningApplications()
@@ -91,14 +87,12 @@ bool ChildProcessWorkspace::activate(pid_t pid)
 
 Workspace::ObserverToken ChildProcessWorkspace::addTerminationObserver(TerminationObserver observer)
 {
-    const ObserverToken token = nextToken++;
-    observers.emplace(token, std::move(observer));
-    return token;
+    return observers.add(std::move(observer));
 }
 
 void ChildProcessWorkspace::removeTerminationObserver(ObserverToken token)
 {
-    observers.erase(token);
+    observers.remove(token);
 }
 
 std::optional<QString> ChildProcessWorkspace::applicationLocation(const QString&)

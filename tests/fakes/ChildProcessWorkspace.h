@@ -2,6 +2,7 @@
 
 #include "ForkedChild.h"
 #include "ProcessWatcher.h"
+#include "TerminationObservers.h"
 #include "Workspace.h"
 
 #include "AppEntry.h"
@@ -50,6 +51,5 @@ private:
 
     ProcessWatcher watcher;
     std::map<pid_t, App> apps;
-    std::map<ObserverToken, TerminationObserver> observers;
-    ObserverToken nextToken = 1;
+    TerminationObservers observers;
 };

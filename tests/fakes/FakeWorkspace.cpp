@@ -20,12 +20,7 @@ void FakeWorkspace::endAppQuietly(pid_t pid)
 
 void FakeWorkspace::notifyTerminated(pid_t pid)
 {
-    // Observers may remove themselves (or others) while being told.
-    const auto snapshot = observers;
-    for (const auto& [token, observer] : snapshot) {
-        if (observers.count(token))
-            observer(pid);
-    }
+    observers.notify(pid);
 }
 
 QList<RunningApplication> FakeWorkspace::runningApplications()
@@ -70,14 +65,12 @@ bool FakeWorkspace::activate(pid_t pid)
 Workspace::ObserverToken FakeWorkspace::addTerminationObserver(TerminationObserver observer)
 {
     ++observersAdded;
-    const ObserverToken token = nextToken++;
-    observers.emplace(token, std::move(observer));
-    return token;
+    return observers.add(std::move(observer));
 }
 
 void FakeWorkspace::removeTerminationObserver(ObserverToken token)
 {
-    observers.erase(token);
+    observers.remove(token);
 }
 
 std::optional<QString> FakeWorkspace::applicationLocation(const QString& bundleID)

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "TerminationObservers.h"
 #include "Workspace.h"
 
 #include <QHash>
 #include <QList>
 #include <QStringList>
-
-#include <map>
 
 // A workspace the tests script (which apps run, what a quit request does) and inspect
 // (what was asked of it). Observers are called synchronously, as if on the main thread.
@@ -35,7 +34,7 @@ public:
     QStringList opened;
     QStringList locationLookups;
     int observersAdded = 0;
-    int observerCount() const { return int(observers.size()); }
+    int observerCount() const { return observers.count(); }
     int runningApplicationsCalls = 0;
 
     // Workspace
@@ -57,6 +56,5 @@ public:
 
 private:
     QList<RunningApplication> apps;
-    std::map<ObserverToken, TerminationObserver> observers;
-    ObserverToken nextToken = 1;
+    TerminationObservers observers;
 };

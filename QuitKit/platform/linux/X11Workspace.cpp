@@ -101,14 +101,12 @@ bool X11Workspace::activate(pid_t pid)
 
 Workspace::ObserverToken X11Workspace::addTerminationObserver(TerminationObserver observer)
 {
-    const ObserverToken token = nextToken++;
-    observers.emplace(token, std::move(observer));
-    return token;
+    return observers.add(std::move(observer));
 }
 
 void X11Workspace::removeTerminationObserver(ObserverToken token)
 {
-    observers.erase(token);
+    observers.remove(token);
 }
 
 std::optional<QString> X11Workspace::applicationLocation(const QString& bundleID)
@@ -192,7 +190,7 @@ void X11Workspace::refresh()
             // The pid was reused: the app we knew is gone; observers hear of it outside this read.
             forget(pid);
             QMetaObject::invokeMethod(
-                this, [this, pid] { notify(pid); }, Qt::QueuedConnection);
+                this, [this, pid] { observers.notify(pid); }, Qt::QueuedConnection);
         }
         if (App* known = find(pid)) {
             known->windows = windowsOf.value(pid);
@@ -212,17 +210,7 @@ void X11Workspace::refresh()
 void X11Workspace::ended(pid_t pid)
 {
     forget(pid);
-    notify(pid);
-}
-
-void X11Workspace::notify(pid_t pid)
-{
-    // Observers may remove themselves, or others, while they are told.
-    const auto current = observers;
-    for (const auto& [token, observer] : current) {
-        if (observers.count(token))
-            observer(pid);
-    }
+    observers.notify(pid);
 }
 
 void X11Workspace::forget(pid_t pid)

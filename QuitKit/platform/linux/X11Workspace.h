@@ -3,6 +3,7 @@
 #include "DesktopEntry.h"
 #include "DesktopFileMatcher.h"
 #include "ProcessWatcher.h"
+#include "TerminationObservers.h"
 #include "Workspace.h"
 #include "X11Window.h"
 
@@ -11,7 +12,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -59,7 +59,6 @@ private:
     void update();
     void refresh();
     void ended(pid_t pid);
-    void notify(pid_t pid);
     void forget(pid_t pid);
     bool reportProblem();
     App* find(pid_t pid);
@@ -73,8 +72,7 @@ private:
     DesktopFileMatcher matcher;
     ProcessWatcher watcher;
     QList<App> apps; // in the order first seen
-    std::map<ObserverToken, TerminationObserver> observers;
-    ObserverToken nextToken = 1;
+    TerminationObservers observers;
     bool stale = true;
     bool refreshQueued = false;
     bool problemReported = false;
