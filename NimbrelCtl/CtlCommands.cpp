@@ -66,23 +66,31 @@ int CtlCommands::list(const CtlArguments& arguments)
     return success;
 }
 
-int CtlCommands::plan(const CtlArguments& arguments)
+QuitPlan CtlCommands::plannedFor(const CtlArguments& arguments)
 {
-    const QuitPreset preset = arguments.preset.value_or(stored.preset);
     const QSet<QString> keep = arguments.keep
                                    ? QSet<QString>(arguments.keep->begin(), arguments.keep->end())
                                    : stored.keep;
-    const QuitPlan plan = QuitPlanner::plan(snapshot(true), preset, keep, {});
+    return QuitPlanner::plan(snapshot(true), presetFor(arguments), keep, {});
+}
+
+void CtlCommands::printPlan(const CtlArguments& arguments, const QuitPlan& plan)
+{
+    const QuitPreset preset = presetFor(arguments);
     out << (arguments.json ? json(CtlJson::plan(plan, preset)) : CtlText::plan(plan, preset));
+}
+
+int CtlCommands::plan(const CtlArguments& arguments)
+{
+    printPlan(arguments, plannedFor(arguments));
     return success;
 }
 
 QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
 {
-    const QuitPreset preset = arguments.preset.value_or(stored.preset);
-    const QuitPlan plan = QuitPlanner::plan(snapshot(true), preset, stored.keep, {});
+    const QuitPlan plan = plannedFor(arguments);
     if (arguments.dryRun) {
-        out << (arguments.json ? json(CtlJson::plan(plan, preset)) : CtlText::plan(plan, preset));
+        printPlan(arguments, plan);
         co_return success;
     }
 

@@ -2,6 +2,7 @@
 
 #include "AppEntry.h"
 #include "CtlArguments.h"
+#include "QuitPlan.h"
 
 #include <QCoroTask>
 #include <QSet>
@@ -36,6 +37,13 @@ private:
     int forceQuit(const CtlArguments& arguments);
 
     QList<AppEntry> snapshot(bool measure);
+    QuitPreset presetFor(const CtlArguments& arguments) const
+    {
+        return arguments.preset.value_or(stored.preset);
+    }
+    // The measured plan for the command line's preset and kept apps, else the stored ones.
+    QuitPlan plannedFor(const CtlArguments& arguments);
+    void printPlan(const CtlArguments& arguments, const QuitPlan& plan);
 
     Workspace& workspace;
     const ProcessInfo& processes;

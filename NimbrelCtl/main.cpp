@@ -3,6 +3,7 @@
 #include "Localization.h"
 #include "ProcProcessInfo.h"
 #include "SettingsStore.h"
+#include "StoredChoices.h"
 #include "WorkspaceFactory.h"
 
 #include <QCoreApplication>
@@ -23,14 +24,6 @@ SettingsStore programStore()
             return std::move(*store);
     }
     return SettingsStore::standard();
-}
-
-CtlCommands::Stored storedChoices(const SettingsStore& store)
-{
-    const QStringList keep = store.stringList(QStringLiteral("QuitKeep"));
-    return {QuitPreset::fromRawValue(store.string(QStringLiteral("QuitPreset")).value_or(QString()))
-                .value_or(QuitPreset::everything),
-            QSet<QString>(keep.begin(), keep.end())};
 }
 
 } // namespace
@@ -66,7 +59,8 @@ int main(int argc, char* argv[])
     const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     const ProcProcessInfo processes;
     const SettingsStore store = programStore();
-    CtlCommands commands(*workspace, processes, storedChoices(store),
+    CtlCommands commands(*workspace, processes,
+                         {StoredChoices::preset(store), StoredChoices::keep(store)},
                          {SettingsStore::standardName()}, out, err);
     const int status = QCoro::waitFor(commands.run(arguments));
     out.flush();

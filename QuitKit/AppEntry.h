@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QString>
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <sys/types.h>

@@ -26,6 +26,22 @@ bool isWebApp(const QString& bundleID)
                        [&](const QString& prefix) { return bundleID.startsWith(prefix); });
 }
 
+// Linux desktop IDs of messengers: quit as distractions, kept for a call.
+const QSet<QString>& linuxMessengers()
+{
+    static const QSet<QString> apps{
+        QStringLiteral("telegram-desktop"),
+        QStringLiteral("telegramdesktop"),
+        QStringLiteral("com.github.eneshecan.WhatsAppForLinux"),
+        QStringLiteral("whatsapp-for-linux"),
+        QStringLiteral("com.discordapp.Discord"),
+        QStringLiteral("discord"),
+        QStringLiteral("org.signal.Signal"),
+        QStringLiteral("signal-desktop"),
+    };
+    return apps;
+}
+
 } // namespace
 
 namespace QuitPlanner
@@ -102,47 +118,28 @@ const QSet<QString>& callApps()
 
 const QSet<QString>& linuxDistractionApps()
 {
-    static const QSet<QString> apps{
-        // messengers, also in linuxCallApps
-        QStringLiteral("telegram-desktop"),
-        QStringLiteral("telegramdesktop"),
-        QStringLiteral("com.github.eneshecan.WhatsAppForLinux"),
-        QStringLiteral("whatsapp-for-linux"),
-        QStringLiteral("com.discordapp.Discord"),
-        QStringLiteral("discord"),
-        QStringLiteral("org.signal.Signal"),
-        QStringLiteral("signal-desktop"),
-        // music and games
-        QStringLiteral("com.spotify.Client"),
-        QStringLiteral("spotify"),
-        QStringLiteral("com.valvesoftware.Steam"),
-        QStringLiteral("steam"),
-    };
+    static const QSet<QString> apps =
+        linuxMessengers() + QSet<QString>{
+                                // music and games
+                                QStringLiteral("com.spotify.Client"),
+                                QStringLiteral("spotify"),
+                                QStringLiteral("com.valvesoftware.Steam"),
+                                QStringLiteral("steam"),
+                            };
     return apps;
 }
 
 const QSet<QString>& linuxCallApps()
 {
-    static const QSet<QString> apps{
-        QStringLiteral("us.zoom.Zoom"),
-        QStringLiteral("zoom"),
-        QStringLiteral("Zoom"),
-        QStringLiteral("com.microsoft.Teams"),
-        QStringLiteral("teams"),
-        QStringLiteral("com.slack.Slack"),
-        QStringLiteral("slack"),
-        QStringLiteral("com.skype.Client"),
-        QStringLiteral("skypeforlinux"),
-        // messengers, also in linuxDistractionApps
-        QStringLiteral("telegram-desktop"),
-        QStringLiteral("telegramdesktop"),
-        QStringLiteral("com.github.eneshecan.WhatsAppForLinux"),
-        QStringLiteral("whatsapp-for-linux"),
-        QStringLiteral("com.discordapp.Discord"),
-        QStringLiteral("discord"),
-        QStringLiteral("org.signal.Signal"),
-        QStringLiteral("signal-desktop"),
-    };
+    static const QSet<QString> apps =
+        linuxMessengers() +
+        QSet<QString>{
+            QStringLiteral("us.zoom.Zoom"),  QStringLiteral("zoom"),
+            QStringLiteral("Zoom"),          QStringLiteral("com.microsoft.Teams"),
+            QStringLiteral("teams"),         QStringLiteral("com.slack.Slack"),
+            QStringLiteral("slack"),         QStringLiteral("com.skype.Client"),
+            QStringLiteral("skypeforlinux"),
+        };
     return apps;
 }
 
@@ -169,27 +166,28 @@ bool isCallApp(const AppEntry& app)
     return callApps().contains(id) || linuxCallApps().contains(id) || isWebApp(id);
 }
 
+bool quits(const AppEntry& app, QuitPreset preset, const QSet<QString>& keep,
+           const QSet<pid_t>& inUse)
+{
+    if (keep.contains(app.key()))
+        return false;
+    switch (preset.value()) {
+    case QuitPreset::everything:
+        return true;
+    case QuitPreset::work:
+        return isDistraction(app);
+    case QuitPreset::call:
+        return !isCallApp(app) && !inUse.contains(app.pid);
+    }
+    Q_UNREACHABLE();
+}
+
 QuitPlan plan(const QList<AppEntry>& apps, QuitPreset preset, const QSet<QString>& keep,
               const QSet<pid_t>& inUse)
 {
     QuitPlan result;
-    for (const AppEntry& app : apps) {
-        bool quits = false;
-        if (!keep.contains(app.key())) {
-            switch (preset.value()) {
-            case QuitPreset::everything:
-                quits = true;
-                break;
-            case QuitPreset::work:
-                quits = isDistraction(app);
-                break;
-            case QuitPreset::call:
-                quits = !isCallApp(app) && !inUse.contains(app.pid);
-                break;
-            }
-        }
-        (quits ? result.toQuit : result.kept).append(app);
-    }
+    for (const AppEntry& app : apps)
+        (quits(app, preset, keep, inUse) ? result.toQuit : result.kept).append(app);
     return result;
 }
 

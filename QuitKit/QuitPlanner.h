@@ -31,6 +31,10 @@ bool isDistraction(const AppEntry& app);
 // True for a listed call app or a browser web app; never for an app without an identifier.
 bool isCallApp(const AppEntry& app);
 
+// Whether `plan` puts `app` among the apps to quit.
+bool quits(const AppEntry& app, QuitPreset preset, const QSet<QString>& keep,
+           const QSet<pid_t>& inUse);
+
 // Apps whose key is in `keep` stay; otherwise `preset` decides: `everything` quits all, `work`
 // quits distractions, `call` keeps call apps and the apps whose pid is in `inUse`.
 QuitPlan plan(const QList<AppEntry>& apps, QuitPreset preset, const QSet<QString>& keep,

@@ -4,6 +4,7 @@
 #include "QuitPlanner.h"
 #include "RunningApps.h"
 #include "SettingsStore.h"
+#include "StoredChoices.h"
 #include "Workspace.h"
 
 #include <QCoroTimer>
@@ -17,8 +18,6 @@
 namespace
 {
 
-const QString presetKey = QStringLiteral("QuitPreset");
-const QString keepKey = QStringLiteral("QuitKeep");
 constexpr std::chrono::milliseconds pretendStep{140};
 constexpr QSize iconSize{32, 32};
 
@@ -39,18 +38,15 @@ QPixmap listIcon(const QIcon& icon)
 QuitModel::QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
                      QObject* parent)
     : QObject(parent), workspace(workspace), processes(processes), defaults(defaults),
-      quitter(workspace),
-      currentPreset(QuitPreset::fromRawValue(defaults.string(presetKey).value_or(QString()))
-                        .value_or(QuitPreset::everything))
+      quitter(workspace), currentPreset(StoredChoices::preset(defaults)),
+      kept(StoredChoices::keep(defaults))
 {
-    const QStringList stored = defaults.stringList(keepKey);
-    kept = QSet<QString>(stored.begin(), stored.end());
 }
 
 void QuitModel::setPreset(QuitPreset preset)
 {
     currentPreset = preset;
-    defaults.setString(presetKey, preset.rawValue());
+    StoredChoices::setPreset(defaults, preset);
     emit presetChanged();
 }
 
@@ -80,7 +76,8 @@ QuitPlan QuitModel::plan() const
 
 bool QuitModel::willQuit(const AppEntry& app) const
 {
-    return plan().toQuit.contains(app);
+    // The plan would hold this very entry: listed, and quit under the current choices.
+    return appList.contains(app) && QuitPlanner::quits(app, currentPreset, kept, inUse());
 }
 
 void QuitModel::setWillQuit(const AppEntry& app, bool will)
@@ -89,7 +86,7 @@ void QuitModel::setWillQuit(const AppEntry& app, bool will)
         kept.remove(app.key());
     else
         kept.insert(app.key());
-    defaults.setStringList(keepKey, keepForView());
+    StoredChoices::setKeep(defaults, kept);
     emit keepChanged();
 }
 
@@ -209,7 +206,7 @@ QVariantList QuitModel::appsForView() const
 
 QStringList QuitModel::keepForView() const
 {
-    // Plain code-unit order, so the stored list is the same whatever the user's language.
+    // Sorted, so views do not show the set's hash order.
     QStringList sorted(kept.begin(), kept.end());
     std::sort(sorted.begin(), sorted.end());
     return sorted;
