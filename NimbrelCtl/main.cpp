@@ -4,6 +4,7 @@
 #include "ProcProcessInfo.h"
 #include "SettingsStore.h"
 #include "StoredChoices.h"
+#include "UnsupportedWorkspace.h"
 #include "WorkspaceFactory.h"
 
 #include <QCoreApplication>
@@ -52,11 +53,11 @@ int main(int argc, char* argv[])
         return CtlCommands::success;
     }
 
-    if (const std::optional<QString> reason = WorkspaceFactory::unsupportedReason()) {
-        err << "nimbrelctl: cannot see the desktop's apps: " << *reason << Qt::endl;
+    const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
+    if (const auto* unsupported = dynamic_cast<const UnsupportedWorkspace*>(workspace.get())) {
+        err << "nimbrelctl: cannot see the desktop's apps: " << unsupported->reason() << Qt::endl;
         return CtlCommands::failure;
     }
-    const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     const ProcProcessInfo processes;
     const SettingsStore store = programStore();
     CtlCommands commands(*workspace, processes,

@@ -43,7 +43,9 @@ QString fileIdFromWmClass(const QString& wmClass)
 
 } // namespace
 
-DesktopFileMatcher::DesktopFileMatcher(QString procRoot) : procRoot(std::move(procRoot)) {}
+DesktopFileMatcher::DesktopFileMatcher(QString procRoot) : procRoot(procRoot), processes(procRoot)
+{
+}
 
 std::optional<DesktopEntry> DesktopFileMatcher::match(const X11Window& window) const
 {
@@ -68,7 +70,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::bySandbox(pid_t pid) const
         return std::nullopt;
     if (const auto flatpak = flatpakApplication(procFile(pid, "root/.flatpak-info")))
         return DesktopEntries::byId(*flatpak);
-    const std::optional<QString> unit = appUnit(pid);
+    const std::optional<QString> unit = processes.appUnit(pid);
     if (unit && unit->startsWith(QLatin1String("snap."))) {
         if (const auto id = AppUnit::applicationId(*unit))
             return DesktopEntries::byId(*id);
@@ -110,7 +112,9 @@ std::optional<DesktopEntry> DesktopFileMatcher::byWmClassFile(const X11Window& w
 
 std::optional<DesktopEntry> DesktopFileMatcher::byAppUnit(pid_t pid) const
 {
-    const std::optional<QString> unit = appUnit(pid);
+    if (pid <= 0)
+        return std::nullopt;
+    const std::optional<QString> unit = processes.appUnit(pid);
     if (!unit)
         return std::nullopt;
     const std::optional<QString> id = AppUnit::applicationId(*unit);
@@ -162,11 +166,4 @@ QByteArray DesktopFileMatcher::procFile(pid_t pid, const char* name) const
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
-}
-
-std::optional<QString> DesktopFileMatcher::appUnit(pid_t pid) const
-{
-    if (pid <= 0)
-        return std::nullopt;
-    return AppUnit::fromCgroup(procFile(pid, "cgroup"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopEntry.h"
+#include "ProcProcessInfo.h"
 #include "X11Window.h"
 
 #include <QByteArray>
@@ -29,7 +30,7 @@ private:
     std::optional<DesktopEntry> byExec(pid_t pid) const;
 
     QByteArray procFile(pid_t pid, const char* name) const;
-    std::optional<QString> appUnit(pid_t pid) const;
 
     QString procRoot;
+    ProcProcessInfo processes;
 };

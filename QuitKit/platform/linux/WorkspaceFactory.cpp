@@ -1,7 +1,6 @@
 #include "WorkspaceFactory.h"
 
 #include "UnsupportedWorkspace.h"
-#include "X11Connection.h"
 #include "X11Workspace.h"
 
 namespace
@@ -17,13 +16,6 @@ std::optional<QString> sessionWithoutX()
 }
 
 } // namespace
-
-std::optional<QString> WorkspaceFactory::unsupportedReason()
-{
-    if (auto reason = sessionWithoutX())
-        return reason;
-    return X11Connection().problem();
-}
 
 std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
 {

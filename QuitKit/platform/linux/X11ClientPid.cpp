@@ -33,16 +33,21 @@ pid_t serverKnownPid(xcb_connection_t* connection, xcb_res_query_client_ids_cook
 QList<pid_t> X11ClientPid::of(X11Connection& connection, const QList<xcb_window_t>& windows)
 {
     xcb_connection_t* xcb = connection.xcb();
+    // A request to a missing extension closes the whole connection; xcb caches this answer.
+    const xcb_query_extension_reply_t* resource = xcb_get_extension_data(xcb, &xcb_res_id);
+    const bool serverKnowsPids = resource && resource->present;
     QList<xcb_res_query_client_ids_cookie_t> serverCookies;
     QList<xcb_get_property_cookie_t> statedCookies;
     for (xcb_window_t window : windows) {
-        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        serverCookies.append(xcb_res_query_client_ids(xcb, 1, &spec));
+        if (serverKnowsPids) {
+            const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            serverCookies.append(xcb_res_query_client_ids(xcb, 1, &spec));
+        }
         statedCookies.append(xcb_ewmh_get_wm_pid(connection.ewmh(), window));
     }
     QList<pid_t> pids;
     for (qsizetype i = 0; i < windows.size(); ++i) {
-        pid_t pid = serverKnownPid(xcb, serverCookies[i]);
+        pid_t pid = serverKnowsPids ? serverKnownPid(xcb, serverCookies[i]) : 0;
         uint32_t stated = 0;
         const bool hasStated =
             xcb_ewmh_get_wm_pid_reply(connection.ewmh(), statedCookies[i], &stated, nullptr);

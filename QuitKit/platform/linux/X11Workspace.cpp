@@ -22,12 +22,11 @@ X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoo
       matcher(procRoot), watcher(procRoot)
 {
     connect(connection.get(), &X11Connection::windowsChanged, this, [this] {
-        stale = true;
         // Watch new apps' processes soon, without re-reading once per event of a burst.
-        if (!refreshQueued) {
-            refreshQueued = true;
-            QTimer::singleShot(0, this, &X11Workspace::update);
-        }
+        if (stale)
+            return;
+        stale = true;
+        QTimer::singleShot(0, this, &X11Workspace::update);
     });
     connect(connection.get(), &X11Connection::lost, this, [this] {
         for (const App& app : std::as_const(apps))
@@ -153,7 +152,6 @@ void X11Workspace::openApplication(const QString& location)
 
 void X11Workspace::update()
 {
-    refreshQueued = false;
     if (reportProblem())
         return;
     connection->processEvents();

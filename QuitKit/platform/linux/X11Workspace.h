@@ -74,6 +74,5 @@ private:
     QList<App> apps; // in the order first seen
     TerminationObservers observers;
     bool stale = true;
-    bool refreshQueued = false;
     bool problemReported = false;
 };
