@@ -1,6 +1,7 @@
 #include "CtlCommands.h"
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
+#include "TestApps.h"
 
 #include <QCoroTask>
 #include <QJsonArray>
@@ -14,15 +15,6 @@ namespace
 {
 
 constexpr quint64 MiB = 1024 * 1024;
-
-RunningApplication app(pid_t pid, const QString& name, const std::optional<QString>& id)
-{
-    RunningApplication running;
-    running.processIdentifier = pid;
-    running.localizedName = name;
-    running.bundleIdentifier = id;
-    return running;
-}
 
 } // namespace
 
@@ -65,10 +57,9 @@ private slots:
                     {102, "Editor", QStringLiteral("org.example.Editor"), 300 * MiB},
                     {103, "Notes", std::nullopt, 100 * MiB},
                     {104, "Nimbrel", QStringLiteral("me"), 50 * MiB}};
-        for (const auto& a : apps) {
-            workspace.addApp(app(a.pid, QString::fromUtf8(a.name), a.id));
-            processes.add(a.pid, {1, 0, a.memory, std::nullopt});
-        }
+        for (const auto& a : apps)
+            TestApps::addRunning(workspace, processes, a.pid, QString::fromUtf8(a.name), a.id,
+                                 a.memory);
     }
 
     void listsLargestFirstAsJson()

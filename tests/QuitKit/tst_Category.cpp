@@ -1,4 +1,5 @@
 #include "RunningApps.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,9 +39,7 @@ private:
     QString write(const QString& relativePath, const QByteArray& content)
     {
         const QString path = dir.filePath(relativePath);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        if (!TestFiles::writeFile(path, content))
             qFatal("cannot write fixture %s", qPrintable(path));
         return path;
     }

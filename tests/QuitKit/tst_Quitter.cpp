@@ -1,5 +1,6 @@
 #include "FakeWorkspace.h"
 #include "Quitter.h"
+#include "TestApps.h"
 
 #include <QCoroTask>
 #include <QElapsedTimer>
@@ -11,24 +12,11 @@
 #include <thread>
 
 using Report = Quitter::Report;
+using TestApps::entry;
+using TestApps::running;
 
 namespace
 {
-
-AppEntry app(pid_t pid, const QString& name)
-{
-    AppEntry entry;
-    entry.pid = pid;
-    entry.name = name;
-    return entry;
-}
-
-RunningApplication running(pid_t pid)
-{
-    RunningApplication application;
-    application.processIdentifier = pid;
-    return application;
-}
 
 QList<qsizetype> closedCounts(const QList<Report>& progress)
 {
@@ -65,7 +53,7 @@ private slots:
         QTest::addColumn<QList<AppEntry>>("apps");
         QTest::newRow("empty list") << QList<AppEntry>{};
         QTest::newRow("all already gone")
-            << QList<AppEntry>{app(30, "Zed"), app(10, "Ann"), app(20, "Moe")};
+            << QList<AppEntry>{entry(30, "Zed"), entry(10, "Ann"), entry(20, "Moe")};
     }
 
     void returnsAtOnceWhenNothingIsRunning()
@@ -87,7 +75,8 @@ private slots:
         FakeWorkspace workspace;
         for (pid_t pid : {1, 2, 3})
             workspace.addApp(running(pid));
-        const AppEntry gone = app(9, "Gone"), a = app(1, "A"), b = app(2, "B"), c = app(3, "C");
+        const AppEntry gone = entry(9, "Gone"), a = entry(1, "A"), b = entry(2, "B"),
+                       c = entry(3, "C");
         Quitter quitter(workspace);
         QList<Report> progress;
         QCoro::Task<Report> run =
@@ -117,7 +106,7 @@ private slots:
         workspace.onTerminate = [&](pid_t pid) { workspace.endAppQuietly(pid); };
         Quitter quitter(workspace);
         QList<Report> progress;
-        QCoro::Task<Report> run = quitter.quit({app(1, "A"), app(2, "B")}, 60,
+        QCoro::Task<Report> run = quitter.quit({entry(1, "A"), entry(2, "B")}, 60,
                                                [&](const Report& r) { progress.append(r); });
 
         QVERIFY(run.isReady());
@@ -140,15 +129,16 @@ private slots:
         };
         Quitter quitter(workspace);
         QElapsedTimer sinceSweep;
-        QCoro::Task<Report> run = quitter.quit({app(1, "A"), app(2, "B")}, 0.1, [&](const Report&) {
-            QThread::msleep(150);
-            sinceSweep.start();
-        });
+        QCoro::Task<Report> run =
+            quitter.quit({entry(1, "A"), entry(2, "B")}, 0.1, [&](const Report&) {
+                QThread::msleep(150);
+                sinceSweep.start();
+            });
 
         QVERIFY(sinceSweep.isValid());
         const Report report = QCoro::waitFor(run);
         QVERIFY2(sinceSweep.elapsed() >= 90, qPrintable(QString::number(sinceSweep.elapsed())));
-        QCOMPARE(report, (Report{{app(1, "A")}, {app(2, "B")}}));
+        QCOMPARE(report, (Report{{entry(1, "A")}, {entry(2, "B")}}));
     }
 
     void reportsAppsStillOpenAtTimeOut_data()
@@ -167,8 +157,8 @@ private slots:
         QFETCH(QStringList, stillOpen);
         QLocale::setDefault(locale);
         FakeWorkspace workspace;
-        const QList<AppEntry> apps{app(1, "Zeta"), app(2, "Beta"), app(3, "Örn"), app(4, "alpha"),
-                                   app(5, "Quiet")};
+        const QList<AppEntry> apps{entry(1, "Zeta"), entry(2, "Beta"), entry(3, "Örn"),
+                                   entry(4, "alpha"), entry(5, "Quiet")};
         for (const AppEntry& entry : apps)
             workspace.addApp(running(entry.pid));
         Quitter quitter(workspace);
@@ -182,7 +172,7 @@ private slots:
         for (const AppEntry& entry : report.stillOpen)
             names.append(entry.name);
         QCOMPARE(names, stillOpen);
-        QCOMPARE(report.closed, (QList<AppEntry>{app(5, "Quiet")}));
+        QCOMPARE(report.closed, (QList<AppEntry>{entry(5, "Quiet")}));
         QCOMPARE(progressCalls, 0);
         QCOMPARE(workspace.terminateRequests.size(), apps.size());
         QVERIFY(workspace.forceTerminateRequests.isEmpty());
@@ -206,9 +196,9 @@ private slots:
         int progressCalls = 0;
         Report report;
         int resumed = 0;
-        QCoro::Task<> caller = awaitRun(
-            quitter.quit({app(1, "A"), app(2, "B")}, 0.05, [&](const Report&) { ++progressCalls; }),
-            &report, &resumed);
+        QCoro::Task<> caller = awaitRun(quitter.quit({entry(1, "A"), entry(2, "B")}, 0.05,
+                                                     [&](const Report&) { ++progressCalls; }),
+                                        &report, &resumed);
         workspace.endApp(1);
         if (endsInTime)
             workspace.endApp(2);
@@ -232,12 +222,12 @@ private slots:
         workspace.addApp(running(1));
         Quitter quitter(workspace);
         int progressCalls = 0;
-        QCoro::Task<Report> run = quitter.quit({app(1, "first"), app(1, "second")}, 60,
+        QCoro::Task<Report> run = quitter.quit({entry(1, "first"), entry(1, "second")}, 60,
                                                [&](const Report&) { ++progressCalls; });
         QCOMPARE(workspace.terminateRequests, (QList<pid_t>{1, 1}));
         workspace.endApp(1);
         QVERIFY(run.isReady());
-        QCOMPARE(QCoro::waitFor(run), (Report{{app(1, "second")}, {}}));
+        QCOMPARE(QCoro::waitFor(run), (Report{{entry(1, "second")}, {}}));
         QCOMPARE(progressCalls, 1);
     }
 
@@ -248,10 +238,10 @@ private slots:
             workspace.addApp(running(pid));
         Quitter quitter(workspace);
         QList<Report> firstProgress, secondProgress;
-        QCoro::Task<Report> first = quitter.quit({app(1, "A"), app(2, "B")}, 0.05,
+        QCoro::Task<Report> first = quitter.quit({entry(1, "A"), entry(2, "B")}, 0.05,
                                                  [&](const Report& r) { firstProgress.append(r); });
         QCoro::Task<Report> second = quitter.quit(
-            {app(1, "A"), app(3, "C")}, 60, [&](const Report& r) { secondProgress.append(r); });
+            {entry(1, "A"), entry(3, "C")}, 60, [&](const Report& r) { secondProgress.append(r); });
         QCOMPARE(workspace.observerCount(), 2);
 
         workspace.endApp(1);
@@ -263,8 +253,8 @@ private slots:
         QCOMPARE(firstProgress.size(), 1);
         QCOMPARE(workspace.observerCount(), 1);
 
-        QCOMPARE(QCoro::waitFor(second), (Report{{app(1, "A"), app(3, "C")}, {}}));
-        QCOMPARE(QCoro::waitFor(first), (Report{{app(1, "A")}, {app(2, "B")}}));
+        QCOMPARE(QCoro::waitFor(second), (Report{{entry(1, "A"), entry(3, "C")}, {}}));
+        QCOMPARE(QCoro::waitFor(first), (Report{{entry(1, "A")}, {entry(2, "B")}}));
         QCOMPARE(workspace.observerCount(), 0);
     }
 
@@ -282,12 +272,12 @@ private slots:
         int resumed = 0;
         std::optional<QCoro::Task<>> caller;
         std::thread([&] {
-            caller = awaitRun(quitter.quit({app(1, "A")}, 60), &report, &resumed);
+            caller = awaitRun(quitter.quit({entry(1, "A")}, 60), &report, &resumed);
         }).join();
 
         QTRY_COMPARE(resumed, 1);
         QCOMPARE(requestThreads, (QList<QThread*>{QThread::currentThread()}));
-        QCOMPARE(report, (Report{{app(1, "A")}, {}}));
+        QCOMPARE(report, (Report{{entry(1, "A")}, {}}));
     }
 
     void forceQuit_data()
@@ -309,7 +299,7 @@ private slots:
             workspace.addApp(running(7));
         workspace.forceTerminateResult = killSucceeds;
         Quitter quitter(workspace);
-        QTEST(quitter.forceQuit(app(7, "Seven")), "result");
+        QTEST(quitter.forceQuit(entry(7, "Seven")), "result");
         QCOMPARE(workspace.forceTerminateRequests.size(), isRunning ? 1 : 0);
     }
 };

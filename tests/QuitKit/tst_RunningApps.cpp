@@ -1,6 +1,8 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
 #include "RunningApps.h"
+#include "TestApps.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,16 +11,6 @@ namespace
 {
 
 constexpr quint64 MB = 1 << 20;
-
-RunningApplication app(pid_t pid, const QString& name, const QString& bundleID = {})
-{
-    RunningApplication running;
-    running.processIdentifier = pid;
-    running.localizedName = name;
-    if (!bundleID.isEmpty())
-        running.bundleIdentifier = bundleID;
-    return running;
-}
 
 QList<pid_t> pids(const QList<AppEntry>& entries)
 {
@@ -77,7 +69,7 @@ private slots:
         QFETCH(bool, listed);
         FakeWorkspace workspace;
         FakeProcessInfo processes;
-        RunningApplication running = app(pid, QStringLiteral("Some App"));
+        RunningApplication running = TestApps::running(pid, QStringLiteral("Some App"));
         running.activationPolicy = ActivationPolicy(policy);
         running.isTerminated = terminated;
         if (!bundleID.isNull())
@@ -120,7 +112,7 @@ private slots:
         QFETCH(QString, bundleURL);
         FakeWorkspace workspace;
         FakeProcessInfo processes;
-        RunningApplication running = app(10, {});
+        RunningApplication running = TestApps::running(10);
         running.localizedName =
             localizedName.isNull() ? std::nullopt : std::optional(localizedName);
         if (!bundleURL.isNull())
@@ -137,17 +129,14 @@ private slots:
     {
         QTemporaryDir dir;
         const QString game = dir.filePath(QStringLiteral("org.example.Chess.desktop"));
-        QFile file(game);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Desktop Entry]\nType=Application\nName=Chess\nExec=chess\n"
-                   "Categories=Game;BoardGame;\n");
-        file.close();
+        QVERIFY(TestFiles::writeFile(game, "[Desktop Entry]\nType=Application\nName=Chess\n"
+                                           "Exec=chess\nCategories=Game;BoardGame;\n"));
         FakeWorkspace workspace;
         FakeProcessInfo processes;
-        RunningApplication chess = app(10, QStringLiteral("Chess"));
+        RunningApplication chess = TestApps::running(10, QStringLiteral("Chess"));
         chess.bundleURL = game;
         workspace.addApp(chess);
-        workspace.addApp(app(11, QStringLiteral("Plain")));
+        workspace.addApp(TestApps::running(11, QStringLiteral("Plain")));
         const QList<AppEntry> entries = RunningApps::snapshot(workspace, processes, false, {});
         QCOMPARE(entries.size(), 2);
         QCOMPARE(entries[0].category, RunningApps::category(game));
@@ -159,10 +148,10 @@ private slots:
     {
         FakeWorkspace workspace;
         FakeProcessInfo processes;
-        workspace.addApp(app(10, QStringLiteral("Beta")));
-        workspace.addApp(app(11, QStringLiteral("alpha")));
-        processes.add(10, {.footprint = 900 * MB});
-        processes.add(11, {.footprint = 100 * MB});
+        TestApps::addRunning(workspace, processes, 10, QStringLiteral("Beta"), std::nullopt,
+                             900 * MB);
+        TestApps::addRunning(workspace, processes, 11, QStringLiteral("alpha"), std::nullopt,
+                             100 * MB);
         const QList<AppEntry> entries = RunningApps::snapshot(workspace, processes, false, {});
         QCOMPARE(pids(entries), (QList<pid_t>{11, 10}));
         QCOMPARE(entries[0].memory, 0u);
@@ -180,8 +169,7 @@ private slots:
             {QStringLiteral("Same"), 50 * MB},  {QStringLiteral("Alpha"), 100 * MB}};
         pid_t pid = 20;
         for (const auto& [name, bytes] : apps) {
-            workspace.addApp(app(pid, name));
-            processes.add(pid, {.footprint = bytes});
+            TestApps::addRunning(workspace, processes, pid, name, std::nullopt, bytes);
             ++pid;
         }
         // A helper of Zed's makes it the second largest.

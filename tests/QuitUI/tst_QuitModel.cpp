@@ -2,6 +2,7 @@
 #include "FakeWorkspace.h"
 #include "QuitModel.h"
 #include "SettingsStore.h"
+#include "TestApps.h"
 
 #include <QCoroTask>
 #include <QElapsedTimer>
@@ -14,36 +15,23 @@
 #include <memory>
 
 using Report = Quitter::Report;
+using TestApps::entry;
 
 namespace
 {
 
 const QString suiteName = QStringLiteral("model");
 
-AppEntry entry(pid_t pid, const QString& name, std::optional<QString> bundleID = std::nullopt,
-               quint64 memory = 0)
-{
-    AppEntry app;
-    app.pid = pid;
-    app.name = name;
-    app.bundleID = std::move(bundleID);
-    app.memory = memory;
-    return app;
-}
-
-FakeProcessInfo::Process process(pid_t pid, quint64 footprint)
-{
-    FakeProcessInfo::Process process;
-    process.startTime = quint64(pid);
-    process.footprint = footprint;
-    return process;
-}
-
 QIcon solid(Qt::GlobalColor color)
 {
     QPixmap pixmap(48, 48);
     pixmap.fill(color);
     return QIcon(pixmap);
+}
+
+QColor genericColor()
+{
+    return FakeWorkspace::genericIcon().pixmap(16).toImage().pixelColor(8, 8);
 }
 
 } // namespace
@@ -96,8 +84,6 @@ private slots:
     void modelDroppedDuringPretendQuit();
 
 private:
-    void addRunning(pid_t pid, const QString& name, std::optional<QString> bundleID,
-                    quint64 footprint);
     std::unique_ptr<QuitModel> makeModel();
     void recordPhases(QuitModel& model);
 
@@ -123,17 +109,6 @@ void tst_QuitModel::cleanup()
 {
     store.reset();
     config.reset();
-}
-
-void tst_QuitModel::addRunning(pid_t pid, const QString& name, std::optional<QString> bundleID,
-                               quint64 footprint)
-{
-    RunningApplication app;
-    app.processIdentifier = pid;
-    app.localizedName = name;
-    app.bundleIdentifier = std::move(bundleID);
-    workspace->addApp(app);
-    processes->add(pid, process(pid, footprint));
 }
 
 std::unique_ptr<QuitModel> tst_QuitModel::makeModel()
@@ -256,7 +231,8 @@ void tst_QuitModel::pretendQuit()
     QList<AppEntry> sample;
     for (int i = 1; i <= 6; ++i)
         sample.append(entry(9000 + i, QStringLiteral("Sample %1").arg(i), std::nullopt, i));
-    addRunning(9001, "Real app with a sample's pid", "com.real", 5);
+    TestApps::addRunning(*workspace, *processes, 9001, "Real app with a sample's pid", "com.real",
+                         5);
     const auto model = makeModel();
     model->setFixedApps(sample);
     model->setSimulate(true);
@@ -281,9 +257,9 @@ void tst_QuitModel::pretendQuit()
 
 void tst_QuitModel::realQuitReportsAndKeepsFigures()
 {
-    addRunning(101, "Big", "com.big", 3000);
-    addRunning(102, "Stubborn", "com.stubborn", 2000);
-    addRunning(103, "Kept", "com.kept", 1000);
+    TestApps::addRunning(*workspace, *processes, 101, "Big", "com.big", 3000);
+    TestApps::addRunning(*workspace, *processes, 102, "Stubborn", "com.stubborn", 2000);
+    TestApps::addRunning(*workspace, *processes, 103, "Kept", "com.kept", 1000);
     const auto model = makeModel();
     model->setQuitTimeout(0.05);
     model->refresh();
@@ -295,10 +271,10 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
         if (pid != 101)
             return;
         workspace->endApp(pid);
-        addRunning(104, "Newcomer", "com.new", 500);
+        TestApps::addRunning(*workspace, *processes, 104, "Newcomer", "com.new", 500);
     };
     // A later measurement would differ; the list after the quit must reuse the earlier figure.
-    processes->add(102, process(102, 7777));
+    processes->add(102, {.footprint = 7777});
     const int readsBefore = processes->footprintReads;
     recordPhases(*model);
     QCoro::waitFor(model->quitAll());
@@ -317,9 +293,9 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
 
 void tst_QuitModel::forceQuitCountsAppAsClosed()
 {
-    addRunning(101, "Alpha", "com.alpha", 3000);
-    addRunning(102, "Beta", "com.beta", 2000);
-    addRunning(103, "Gamma", "com.gamma", 1000);
+    TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 3000);
+    TestApps::addRunning(*workspace, *processes, 102, "Beta", "com.beta", 2000);
+    TestApps::addRunning(*workspace, *processes, 103, "Gamma", "com.gamma", 1000);
     const auto model = makeModel();
     model->setQuitTimeout(0.05);
     model->refresh();
@@ -339,7 +315,7 @@ void tst_QuitModel::forceQuitCountsAppAsClosed()
 
 void tst_QuitModel::forceQuitOutsideDoneOnlyAsks()
 {
-    addRunning(101, "Alpha", "com.alpha", 3000);
+    TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 3000);
     const auto model = makeModel();
     model->refresh();
     QSignalSpy phaseChanged(model.get(), &QuitModel::phaseChanged);
@@ -363,7 +339,7 @@ void tst_QuitModel::refreshKeepsOnlyDone()
 {
     QFETCH(Phase, before);
     QFETCH(Phase, after);
-    addRunning(101, "Alpha", "com.alpha", 3000);
+    TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 3000);
     const auto model = makeModel();
     model->setPhase(before);
     model->refresh();
@@ -373,7 +349,7 @@ void tst_QuitModel::refreshKeepsOnlyDone()
 
 void tst_QuitModel::fixedAppsNeverMeasured()
 {
-    addRunning(101, "Alpha", "com.alpha", 3000);
+    TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 3000);
     const QList<AppEntry> sample{entry(1, "Sample", "com.sample", 42)};
     const auto model = makeModel();
     model->setFixedApps(sample);
@@ -396,8 +372,8 @@ void tst_QuitModel::icons_data()
     QTest::newRow("location by identifier") << entry(3, "Found", "com.found") << QColor(Qt::green);
     QTest::newRow("file without icon, window icon") << iconless << QColor(Qt::blue);
     QTest::newRow("no desktop file, window icon") << entry(2, "Windowed") << QColor(Qt::blue);
-    QTest::newRow("unknown identifier") << entry(4, "Unknown", "com.unknown") << QColor(Qt::gray);
-    QTest::newRow("nothing at all") << entry(5, "Bare") << QColor(Qt::gray);
+    QTest::newRow("unknown identifier") << entry(4, "Unknown", "com.unknown") << genericColor();
+    QTest::newRow("nothing at all") << entry(5, "Bare") << genericColor();
 }
 
 void tst_QuitModel::icons()
@@ -446,8 +422,8 @@ void tst_QuitModel::reopenSkipsAppsWithoutLocation()
 
 void tst_QuitModel::modelDroppedDuringRealQuit()
 {
-    addRunning(101, "Alpha", "com.alpha", 3000);
-    addRunning(102, "Beta", "com.beta", 2000);
+    TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 3000);
+    TestApps::addRunning(*workspace, *processes, 102, "Beta", "com.beta", 2000);
     auto model = makeModel();
     model->setQuitTimeout(0.2);
     model->refresh();

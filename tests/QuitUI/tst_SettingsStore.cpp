@@ -1,4 +1,5 @@
 #include "SettingsStore.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,25 +35,9 @@ private slots:
 
 private:
     QString storeDir() const { return config->path() + QStringLiteral("/nimbrel"); }
-    QByteArray contents(const QString& path) const;
-    void writeFile(const QString& path, const QByteArray& data) const;
 
     std::unique_ptr<QTemporaryDir> config;
 };
-
-QByteArray tst_SettingsStore::contents(const QString& path) const
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void tst_SettingsStore::writeFile(const QString& path, const QByteArray& data) const
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data);
-}
 
 void tst_SettingsStore::init()
 {
@@ -224,21 +209,21 @@ void tst_SettingsStore::unreadableFileKeptAside()
     QFETCH(QByteArray, damaged);
     QFETCH(bool, earlierCopy);
     const QString path = storeDir() + "/dev.corvane.Nimbrel.conf";
-    writeFile(path, damaged);
+    QVERIFY(TestFiles::writeFile(path, damaged));
     if (earlierCopy)
-        writeFile(path + ".corrupt", "earlier");
+        QVERIFY(TestFiles::writeFile(path + ".corrupt", "earlier"));
     const QString aside = path + (earlierCopy ? ".corrupt.1" : ".corrupt");
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.string("QuitPreset"), std::nullopt);
-    QCOMPARE(contents(aside), damaged);
+    QCOMPARE(TestFiles::readFile(aside), damaged);
 
     store.setString("QuitPreset", "work");
     QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
-    QCOMPARE(contents(aside), damaged);
+    QCOMPARE(TestFiles::readFile(aside), damaged);
     if (earlierCopy)
-        QCOMPARE(contents(path + ".corrupt"), "earlier");
+        QCOMPARE(TestFiles::readFile(path + ".corrupt"), "earlier");
 }
 
 void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
@@ -246,11 +231,12 @@ void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
     SettingsStore store = SettingsStore::standard();
     store.setString("QuitPreset", "work");
     // A later edit: QSettings rereads only a file whose size or time has changed.
-    writeFile(store.path(), "[General]\nhand-edited beyond repair\n");
+    QVERIFY(TestFiles::writeFile(store.path(), "[General]\nhand-edited beyond repair\n"));
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
     store.setStringList("QuitKeep", {"com.c"});
-    QCOMPARE(contents(store.path() + ".corrupt"), "[General]\nhand-edited beyond repair\n");
+    QCOMPARE(TestFiles::readFile(store.path() + ".corrupt"),
+             "[General]\nhand-edited beyond repair\n");
     const SettingsStore reread = SettingsStore::standard();
     QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.c"});
     QCOMPARE(reread.string("QuitPreset"), "work");
@@ -282,7 +268,7 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     }
 
     const QString path = storeDir() + "/dev.corvane.Nimbrel.conf";
-    writeFile(path, "[General]\nQuitPreset=call\n");
+    QVERIFY(TestFiles::writeFile(path, "[General]\nQuitPreset=call\n"));
     QVERIFY(QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::ExeOwner));
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.string("QuitPreset"), "call");
@@ -293,7 +279,7 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     store.setStringList("QuitKeep", {"com.b", "com.c"});
     QCOMPARE(store.string("QuitPreset"), "work");
     QCOMPARE(store.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
-    QCOMPARE(contents(path), "[General]\nQuitPreset=call\n");
+    QCOMPARE(TestFiles::readFile(path), "[General]\nQuitPreset=call\n");
 
     // Once the directory is writable again the next write saves everything kept so far.
     QVERIFY(

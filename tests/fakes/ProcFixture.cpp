@@ -1,7 +1,7 @@
 #include "ProcFixture.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace
 {
@@ -43,13 +43,9 @@ void ProcFixture::add(pid_t pid, const Process& process)
           process.unit ? app + process.unit->toUtf8() + '\n' : session);
 }
 
-void ProcFixture::write(pid_t pid, const QString& file, const QByteArray& text)
+bool ProcFixture::write(pid_t pid, const QString& file, const QByteArray& text)
 {
-    const QString folder = dir.filePath(QString::number(pid));
-    QDir().mkpath(folder);
-    QFile out(folder + QLatin1Char('/') + file);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        out.write(text);
+    return TestFiles::writeFile(dir.filePath(QString::number(pid) + QLatin1Char('/') + file), text);
 }
 
 void ProcFixture::addVanished(pid_t pid)

@@ -22,8 +22,9 @@ public:
 
     // Writes PID/stat, PID/smaps_rollup, PID/status and PID/cgroup.
     void add(pid_t pid, const Process& process);
-    // Writes (or replaces) one file of a process, creating its folder.
-    void write(pid_t pid, const QString& file, const QByteArray& text);
+    // Writes (or replaces) one file of a process, which may lie in a subfolder ("root/x"),
+    // creating its folders; false when it could not be written.
+    bool write(pid_t pid, const QString& file, const QByteArray& text);
     // A process that ended after being listed: its folder is there, its files are gone.
     void addVanished(pid_t pid);
 

@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 
+#include "TestFiles.h"
 #include "X11Connection.h"
 
 #include <QDir>
@@ -81,9 +82,8 @@ QString DesktopSession::scratchPath(const QString& name) const
 QString DesktopSession::installDesktopEntry(const QString& fileId, const QString& contents)
 {
     const QString path = home.filePath(QStringLiteral("data/applications/") + fileId);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(contents.toUtf8());
+    if (!TestFiles::writeFile(path, contents.toUtf8()))
+        qWarning("Could not write the desktop entry %s", qPrintable(path));
     return path;
 }
 

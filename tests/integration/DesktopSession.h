@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
 #include <optional>
 #include <sys/types.h>
 
@@ -17,6 +16,9 @@
 class DesktopSession
 {
 public:
+    // Windows of a freshly started GTK app appear within this (ms) on a loaded machine.
+    static constexpr int appearTimeout = 20000;
+
     DesktopSession();
     ~DesktopSession();
 

@@ -4,9 +4,9 @@
 #include "Quitter.h"
 #include "RunningApps.h"
 #include "TestDesktopApps.h"
+#include "TestFiles.h"
 #include "X11Workspace.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <memory>
@@ -14,15 +14,8 @@
 namespace
 {
 
-constexpr int appearTimeout = 20000;
 // Long enough for GTK apps on a loaded machine to close, short enough for a quick suite.
 constexpr double quitTimeout = 3.0;
-
-QString logOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 } // namespace
 
@@ -71,7 +64,7 @@ private slots:
             QVERIFY(app->waitForStarted());
             apps.insert(script, app);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(allListed(), appearTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(allListed(), DesktopSession::appearTimeout);
     }
 
     void listsAppsWithCategoryAndMemory()
@@ -123,9 +116,11 @@ private slots:
         const auto stillThere = workspace->runningApplication(unsaved.pid);
         QVERIFY(stillThere && !stillThere->isTerminated);
         QCOMPARE(stillThere->activationPolicy, ActivationPolicy::Regular);
-        QVERIFY(logOf(session.scratchPath(QStringLiteral("unsaved.py.log"))).contains("asked"));
+        QVERIFY(TestFiles::readFile(session.scratchPath(QStringLiteral("unsaved.py.log")))
+                    .contains("asked"));
 
-        const QString actionsLog = logOf(session.scratchPath(QStringLiteral("actions.py.log")));
+        const QString actionsLog = QString::fromUtf8(
+            TestFiles::readFile(session.scratchPath(QStringLiteral("actions.py.log"))));
         QVERIFY2(actionsLog.contains("quit action"), qPrintable(actionsLog));
         QVERIFY2(!actionsLog.contains("window closed"), qPrintable(actionsLog));
     }
@@ -137,9 +132,9 @@ private slots:
         const auto token = workspace->addTerminationObserver([&](pid_t pid) { ended.append(pid); });
         Quitter quitter(*workspace);
         QVERIFY(quitter.forceQuit(unsaved));
-        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(unsaved.pid), appearTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(unsaved.pid), DesktopSession::appearTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(apps[QStringLiteral("unsaved.py")]->state(), QProcess::NotRunning,
-                                  appearTimeout);
+                                  DesktopSession::appearTimeout);
         QVERIFY(!quitter.forceQuit(unsaved));
         workspace->removeTerminationObserver(token);
     }
@@ -158,7 +153,7 @@ private slots:
                 }
                 return reopened.has_value();
             }(),
-            appearTimeout);
+            DesktopSession::appearTimeout);
         QVERIFY(workspace->forceTerminate(reopened->processIdentifier));
     }
 

@@ -12,8 +12,6 @@
 namespace
 {
 
-constexpr int appearTimeout = 20000;
-
 struct Run {
     int status = -1;
     QString out;
@@ -78,7 +76,7 @@ private slots:
             QVERIFY(app->waitForStarted());
             apps.insert(it.key(), app);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(allListed(), appearTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(allListed(), DesktopSession::appearTimeout);
     }
 
     void listsLargestFirst()
@@ -142,7 +140,7 @@ private slots:
         QVERIFY2(stillOpen > 0 && run.out.indexOf(QStringLiteral("Unsaved Notes"), stillOpen) > 0,
                  qPrintable(run.out));
         QTRY_COMPARE_WITH_TIMEOUT(apps["nimbrel-closer"]->state(), QProcess::NotRunning,
-                                  appearTimeout);
+                                  DesktopSession::appearTimeout);
         QCOMPARE(apps["nimbrel-notes"]->state(), QProcess::Running);
         QCOMPARE(apps["nimbrel-helper"]->state(), QProcess::Running); // kept
     }
@@ -159,7 +157,7 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY(json(run).toObject().value("forceQuit").toBool());
         QTRY_COMPARE_WITH_TIMEOUT(apps["nimbrel-notes"]->state(), QProcess::NotRunning,
-                                  appearTimeout);
+                                  DesktopSession::appearTimeout);
     }
 
     void refusesBadArgumentsAndMissingDisplays()

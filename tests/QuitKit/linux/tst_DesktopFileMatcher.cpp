@@ -1,7 +1,9 @@
 #include "DesktopFileMatcher.h"
+#include "ProcFixture.h"
+#include "TestFiles.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,23 +24,16 @@ class TestDesktopFileMatcher : public QObject
     Q_OBJECT
 
     QTemporaryDir data;
-    QTemporaryDir proc;
+    ProcFixture proc;
     pid_t nextPid = 100;
-
-    void write(const QString& path, const QByteArray& contents)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
-    }
 
     QString applications() const { return data.filePath(QStringLiteral("home/applications/")); }
 
     void install(const QString& fileId, const QByteArray& extra = {})
     {
-        write(applications() + fileId, "[Desktop Entry]\nType=Application\nName=" +
-                                           fileId.toUtf8() + "\nExec=true\n" + extra);
+        QVERIFY(TestFiles::writeFile(applications() + fileId,
+                                     "[Desktop Entry]\nType=Application\nName=" + fileId.toUtf8() +
+                                         "\nExec=true\n" + extra));
     }
 
 private slots:
@@ -61,15 +56,17 @@ private slots:
         // GIO drops entries whose program does not exist.
         for (const char* program : {"uniquebin", "twinbin"}) {
             const QString path = data.filePath(QStringLiteral("bin/") + QLatin1String(program));
-            write(path, "#!/bin/sh\n");
+            QVERIFY(TestFiles::writeFile(path, "#!/bin/sh\n"));
             QFile(path).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         }
         const QByteArray bin = QFile::encodeName(data.filePath(QStringLiteral("bin/")));
-        write(applications() + QStringLiteral("unique.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Unique\nExec=" + bin + "uniquebin --x %U\n");
+        QVERIFY(TestFiles::writeFile(applications() + QStringLiteral("unique.desktop"),
+                                     "[Desktop Entry]\nType=Application\nName=Unique\nExec=" + bin +
+                                         "uniquebin --x %U\n"));
         for (const char* twin : {"twin-one.desktop", "twin-two.desktop"})
-            write(applications() + QLatin1String(twin),
-                  "[Desktop Entry]\nType=Application\nName=Twin\nExec=" + bin + "twinbin /x\n");
+            QVERIFY(TestFiles::writeFile(
+                applications() + QLatin1String(twin),
+                "[Desktop Entry]\nType=Application\nName=Twin\nExec=" + bin + "twinbin /x\n"));
     }
 
     void matchesInOrder_data()
@@ -199,13 +196,12 @@ private slots:
         QFETCH(QString, expected);
 
         const pid_t pid = nextPid++;
-        const QString dir = proc.filePath(QString::number(pid)) + QLatin1Char('/');
-        write(dir + QStringLiteral("cgroup"), cgroup);
-        write(dir + QStringLiteral("environ"),
-              QByteArray(environ).replace("@PID@", QByteArray::number(pid)));
-        write(dir + QStringLiteral("cmdline"), cmdline);
+        QVERIFY(proc.write(pid, QStringLiteral("cgroup"), cgroup));
+        QVERIFY(proc.write(pid, QStringLiteral("environ"),
+                           QByteArray(environ).replace("@PID@", QByteArray::number(pid))));
+        QVERIFY(proc.write(pid, QStringLiteral("cmdline"), cmdline));
         if (!flatpakInfo.isEmpty())
-            write(dir + QStringLiteral("root/.flatpak-info"), flatpakInfo);
+            QVERIFY(proc.write(pid, QStringLiteral("root/.flatpak-info"), flatpakInfo));
 
         X11Window window;
         window.pid = pid;
@@ -213,7 +209,7 @@ private slots:
         window.wmClass = wmClass;
         window.gtkApplicationId = gtkId;
         window.kdeDesktopFile = kdeFile;
-        const std::optional<DesktopEntry> entry = DesktopFileMatcher(proc.path()).match(window);
+        const std::optional<DesktopEntry> entry = DesktopFileMatcher(proc.root()).match(window);
         QCOMPARE(entry ? entry->id : QString(), expected);
         if (entry)
             QVERIFY(QFileInfo(entry->filename).isAbsolute());
