@@ -7,7 +7,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <cstring>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>

@@ -7,12 +7,6 @@ void FakeProcessInfo::add(pid_t pid, const Process& process)
     processes.insert(pid, process);
 }
 
-void FakeProcessInfo::remove(pid_t pid)
-{
-    processes.remove(pid);
-    order.removeAll(pid);
-}
-
 std::optional<pid_t> FakeProcessInfo::parent(pid_t pid) const
 {
     const auto found = processes.constFind(pid);

@@ -18,7 +18,6 @@ public:
 
     // Adds or replaces a process; allPids() lists processes in the order first added.
     void add(pid_t pid, const Process& process);
-    void remove(pid_t pid);
     pid_t own = 4242;
 
     pid_t ownPid() const override { return own; }

@@ -30,7 +30,6 @@ public:
     // Inspection
     QList<pid_t> terminateRequests;
     QList<pid_t> forceTerminateRequests;
-    QList<pid_t> activations;
     QStringList opened;
     QStringList locationLookups;
     int observersAdded = 0;

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QTest>
 
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
