@@ -1,7 +1,9 @@
 #include "DesktopSession.h"
 #include "TestDesktopApps.h"
+#include "TestFiles.h"
 #include "X11Workspace.h"
 
+#include <QDir>
 #include <QPixmap>
 #include <QTest>
 
@@ -9,9 +11,6 @@
 
 namespace
 {
-
-// Windows of a freshly started GTK app appear within this on a loaded machine.
-constexpr int appearTimeout = 20000;
 
 int lostServerWarnings = 0;
 QtMessageHandler previousHandler = nullptr;
@@ -21,6 +20,19 @@ void countLostServerWarnings(QtMsgType type, const QMessageLogContext& context, 
     if (text.contains(QLatin1String("No running applications can be listed")))
         ++lostServerWarnings;
     previousHandler(type, context, text);
+}
+
+// How many pidfds this process holds on `pid`: a workspace watching an app holds one.
+int pidfdsOn(pid_t pid)
+{
+    const QByteArray line = "\nPid:\t" + QByteArray::number(pid) + '\n';
+    const QDir fdinfo(QStringLiteral("/proc/self/fdinfo"));
+    int count = 0;
+    for (const QString& fd : fdinfo.entryList(QDir::Files)) {
+        if (TestFiles::readFile(fdinfo.filePath(fd)).contains(line))
+            ++count;
+    }
+    return count;
 }
 
 } // namespace
@@ -40,8 +52,9 @@ class TestX11Workspace : public QObject
         if (!app->waitForStarted())
             return 0;
         const pid_t pid = pid_t(app->processId());
-        const bool listed = QTest::qWaitFor(
-            [&] { return workspace->runningApplication(pid).has_value(); }, appearTimeout);
+        const bool listed =
+            QTest::qWaitFor([&] { return workspace->runningApplication(pid).has_value(); },
+                            DesktopSession::appearTimeout);
         return listed ? pid : 0;
     }
 
@@ -116,7 +129,8 @@ private slots:
     {
         for (const QString& script : {QStringLiteral("unsaved.py"), QStringLiteral("closer.py")}) {
             QVERIFY(workspace->activate(pids[script]));
-            QTRY_COMPARE_WITH_TIMEOUT(session.activeWindowPid(), pids[script], appearTimeout);
+            QTRY_COMPARE_WITH_TIMEOUT(session.activeWindowPid(), pids[script],
+                                      DesktopSession::appearTimeout);
         }
     }
 
@@ -127,14 +141,12 @@ private slots:
         QProcess* app = session.startApp(QStringLiteral("closer.py"));
         QVERIFY(app->waitForStarted());
         const pid_t pid = pid_t(app->processId());
-
-        // A second workspace looks; the one under test is left alone, so only the server's
-        // events can make it watch the new app.
-        X11Workspace probe;
-        QTRY_VERIFY_WITH_TIMEOUT(probe.runningApplication(pid), appearTimeout);
-        QTest::qWait(500);
+        // The event loop has not run since the start, so the workspace cannot be watching it yet.
+        const int pidfdsBefore = pidfdsOn(pid);
+        // Nothing asks the workspace, so only the server's events can make it watch the new app.
+        QTRY_COMPARE_WITH_TIMEOUT(pidfdsOn(pid), pidfdsBefore + 1, DesktopSession::appearTimeout);
         app->kill();
-        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), appearTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), DesktopSession::appearTimeout);
         QCOMPARE(workspace->runningApplication(pid), std::nullopt);
         workspace->removeTerminationObserver(token);
     }
@@ -143,7 +155,7 @@ private slots:
     {
         previousHandler = qInstallMessageHandler(countLostServerWarnings);
         session.killXServer();
-        QTRY_VERIFY_WITH_TIMEOUT(workspace->problem(), appearTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(workspace->problem(), DesktopSession::appearTimeout);
         QVERIFY(workspace->runningApplications().isEmpty());
         QCOMPARE(workspace->runningApplication(pids[QStringLiteral("closer.py")]), std::nullopt);
         QVERIFY(!workspace->terminate(pids[QStringLiteral("closer.py")]));
