@@ -47,21 +47,50 @@ DesktopFileMatcher::DesktopFileMatcher(QString procRoot) : procRoot(procRoot), p
 {
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::match(const X11Window& window) const
+const QList<DesktopEntry>& DesktopFileMatcher::Installed::entries()
 {
-    if (auto entry = bySandbox(window.pid))
+    if (!read)
+        read = DesktopEntries::all();
+    return *read;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::match(const QList<X11Window>& windows) const
+{
+    if (windows.isEmpty())
+        return std::nullopt;
+    Installed installed;
+    const pid_t pid = windows.first().pid;
+    if (auto entry = bySandbox(pid))
         return entry;
+    // The first window's own hints outrank the process's; later windows can only add their own.
+    if (auto entry = byWindow(windows.first(), installed))
+        return entry;
+    if (auto entry = byProcess(pid, installed))
+        return entry;
+    for (qsizetype i = 1; i < windows.size(); ++i) {
+        if (auto entry = byWindow(windows[i], installed))
+            return entry;
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byWindow(const X11Window& window,
+                                                         Installed& installed) const
+{
     if (auto entry = byToolkitId(window))
         return entry;
-    if (auto entry = byStartupWmClass(window))
+    if (auto entry = byStartupWmClass(window, installed))
         return entry;
-    if (auto entry = byWmClassFile(window))
+    return byWmClassFile(window);
+}
+
+std::optional<DesktopEntry> DesktopFileMatcher::byProcess(pid_t pid, Installed& installed) const
+{
+    if (auto entry = byAppUnit(pid))
         return entry;
-    if (auto entry = byAppUnit(window.pid))
+    if (auto entry = byLauncherHint(pid))
         return entry;
-    if (auto entry = byLauncherHint(window.pid))
-        return entry;
-    return byExec(window.pid);
+    return byExec(pid, installed);
 }
 
 std::optional<DesktopEntry> DesktopFileMatcher::bySandbox(pid_t pid) const
@@ -85,13 +114,13 @@ std::optional<DesktopEntry> DesktopFileMatcher::byToolkitId(const X11Window& win
     return DesktopEntries::byId(window.kdeDesktopFile);
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::byStartupWmClass(const X11Window& window) const
+std::optional<DesktopEntry> DesktopFileMatcher::byStartupWmClass(const X11Window& window,
+                                                                 Installed& installed) const
 {
-    const QList<DesktopEntry> entries = DesktopEntries::all();
     for (const QString& wmClass : {window.wmInstance, window.wmClass}) {
         if (wmClass.isEmpty())
             continue;
-        for (const DesktopEntry& entry : entries) {
+        for (const DesktopEntry& entry : installed.entries()) {
             if (entry.startupWmClass == wmClass)
                 return entry;
         }
@@ -138,7 +167,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::byLauncherHint(pid_t pid) const
     return std::nullopt;
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid) const
+std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid, Installed& installed) const
 {
     if (pid <= 0)
         return std::nullopt;
@@ -149,7 +178,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid) const
         return std::nullopt;
     // Interpreters and wrappers start many apps; a name that fits more than one entry says nothing.
     std::optional<DesktopEntry> found;
-    for (const DesktopEntry& entry : DesktopEntries::all()) {
+    for (const DesktopEntry& entry : installed.entries()) {
         if (QFileInfo(entry.executable).fileName() != program)
             continue;
         if (found)

@@ -5,6 +5,7 @@
 #include "X11Window.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -18,16 +19,30 @@ class DesktopFileMatcher
 public:
     explicit DesktopFileMatcher(QString procRoot = QStringLiteral("/proc"));
 
-    std::optional<DesktopEntry> match(const X11Window& window) const;
+    // The entry of the app that owns `windows` (all of one process, taskbar windows first).
+    std::optional<DesktopEntry> match(const QList<X11Window>& windows) const;
 
 private:
+    // Every installed entry, read at most once per match and only when a check needs it.
+    class Installed
+    {
+    public:
+        const QList<DesktopEntry>& entries();
+
+    private:
+        std::optional<QList<DesktopEntry>> read;
+    };
+
+    std::optional<DesktopEntry> byWindow(const X11Window& window, Installed& installed) const;
+    std::optional<DesktopEntry> byProcess(pid_t pid, Installed& installed) const;
     std::optional<DesktopEntry> bySandbox(pid_t pid) const;
     std::optional<DesktopEntry> byToolkitId(const X11Window& window) const;
-    std::optional<DesktopEntry> byStartupWmClass(const X11Window& window) const;
+    std::optional<DesktopEntry> byStartupWmClass(const X11Window& window,
+                                                 Installed& installed) const;
     std::optional<DesktopEntry> byWmClassFile(const X11Window& window) const;
     std::optional<DesktopEntry> byAppUnit(pid_t pid) const;
     std::optional<DesktopEntry> byLauncherHint(pid_t pid) const;
-    std::optional<DesktopEntry> byExec(pid_t pid) const;
+    std::optional<DesktopEntry> byExec(pid_t pid, Installed& installed) const;
 
     QByteArray procFile(pid_t pid, const char* name) const;
 

@@ -197,10 +197,7 @@ void X11Workspace::refresh()
         App app{pid, stat->startTime, std::nullopt, windowsOf.value(pid)};
         if (!watcher.watch(pid, stat->startTime))
             continue;
-        for (const X11Window& window : std::as_const(app.windows)) {
-            if ((app.entry = matcher.match(window)))
-                break;
-        }
+        app.entry = matcher.match(app.windows);
         apps.append(app);
     }
 }

@@ -209,10 +209,24 @@ private slots:
         window.wmClass = wmClass;
         window.gtkApplicationId = gtkId;
         window.kdeDesktopFile = kdeFile;
-        const std::optional<DesktopEntry> entry = DesktopFileMatcher(proc.root()).match(window);
+        const std::optional<DesktopEntry> entry = DesktopFileMatcher(proc.root()).match({window});
         QCOMPARE(entry ? entry->id : QString(), expected);
         if (entry)
             QVERIFY(QFileInfo(entry->filename).isAbsolute());
+    }
+
+    void firstWindowAndProcessBeforeLaterWindows()
+    {
+        const pid_t pid = nextPid++;
+        QVERIFY(proc.write(pid, QStringLiteral("cgroup"),
+                           "0::/user.slice/app-gnome-unitapp-42.scope\n"));
+        X11Window plain, hinted;
+        plain.pid = hinted.pid = pid;
+        hinted.gtkApplicationId = QStringLiteral("org.example.Gtk");
+        const DesktopFileMatcher matcher(proc.root());
+        QCOMPARE(matcher.match({plain, hinted})->id, QStringLiteral("unitapp"));
+        QCOMPARE(matcher.match({hinted, plain})->id, QStringLiteral("org.example.Gtk"));
+        QVERIFY(!matcher.match({}));
     }
 };
 
