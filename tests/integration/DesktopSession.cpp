@@ -29,7 +29,10 @@ std::optional<QString> missingTool()
 
 } // namespace
 
-DesktopSession::DesktopSession() = default;
+DesktopSession::DesktopSession(QStringList serverArguments)
+    : serverArguments(std::move(serverArguments))
+{
+}
 
 DesktopSession::~DesktopSession()
 {
@@ -146,10 +149,10 @@ bool DesktopSession::startXServer(QString& failure)
             QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
             continue;
         xServer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        xServer.start(QStringLiteral("Xvfb"),
-                      {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        const QStringList arguments{
+            QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),   QStringLiteral("0"),
+            QStringLiteral("1280x800x24"),     QStringLiteral("-nolisten"), QStringLiteral("tcp")};
+        xServer.start(QStringLiteral("Xvfb"), arguments + serverArguments);
         if (!xServer.waitForStarted(startTimeout))
             break;
         const bool up = QTest::qWaitFor(

@@ -19,7 +19,8 @@ public:
     // Windows of a freshly started GTK app appear within this (ms) on a loaded machine.
     static constexpr int appearTimeout = 20000;
 
-    DesktopSession();
+    // `serverArguments` go to Xvfb after the usual ones, e.g. to switch an extension off.
+    explicit DesktopSession(QStringList serverArguments = {});
     ~DesktopSession();
 
     // Starts the servers; nothing when the desktop is up, else what is missing or failed.
@@ -50,6 +51,7 @@ private:
     void setEnvironment(const char* name, const QByteArray& value);
     static void stop(QProcess& process);
 
+    QStringList serverArguments;
     QTemporaryDir home;
     QString displayName;
     QProcess xServer;
