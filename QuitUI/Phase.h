@@ -3,6 +3,7 @@
 #include "Quitter.h"
 
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 #include <variant>
@@ -12,9 +13,13 @@
 class Phase
 {
     Q_GADGET
+    QML_VALUE_TYPE(phase)
     Q_PROPERTY(Kind kind READ kind CONSTANT)
     Q_PROPERTY(int closed READ closed CONSTANT)
     Q_PROPERTY(int of READ of CONSTANT)
+    Q_PROPERTY(bool isReady READ isReady CONSTANT)
+    Q_PROPERTY(bool isQuitting READ isQuitting CONSTANT)
+    Q_PROPERTY(bool isDone READ isDone CONSTANT)
 
 public:
     enum Kind { Ready, Quitting, Done };
@@ -27,6 +32,9 @@ public:
     static Phase done(Quitter::Report report);
 
     Kind kind() const;
+    bool isReady() const { return kind() == Ready; }
+    bool isQuitting() const { return kind() == Quitting; }
+    bool isDone() const { return kind() == Done; }
     /// While quitting: the apps closed so far and the apps in the run; 0 in other phases.
     int closed() const;
     int of() const;

@@ -5,12 +5,12 @@
 #include "RunningApps.h"
 #include "SettingsStore.h"
 #include "StoredChoices.h"
+#include "ViewText.h"
 #include "Workspace.h"
 
 #include <QCoroTimer>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QVariantMap>
 
 #include <algorithm>
 #include <chrono>
@@ -33,14 +33,46 @@ QPixmap listIcon(const QIcon& icon)
     return canvas;
 }
 
+// Models by serial, so icon URLs never reach a model that has gone. Main thread only.
+QHash<quint64, QuitModel*>& liveModels()
+{
+    static QHash<quint64, QuitModel*> models;
+    return models;
+}
+
+quint64 nextSerial = 1;
+
 } // namespace
 
 QuitModel::QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
                      QObject* parent)
     : QObject(parent), workspace(workspace), processes(processes), defaults(defaults),
       quitter(workspace), currentPreset(StoredChoices::preset(defaults)),
-      kept(StoredChoices::keep(defaults))
+      kept(StoredChoices::keep(defaults)), serial(nextSerial++), appRows(new AppRows(*this))
 {
+    liveModels().insert(serial, this);
+    for (auto changed :
+         {&QuitModel::appsChanged, &QuitModel::presetChanged, &QuitModel::keepChanged})
+        connect(this, changed, this, &QuitModel::planChanged);
+    for (auto changed :
+         {&QuitModel::planChanged, &QuitModel::phaseChanged, &QuitModel::simulateChanged})
+        connect(this, changed, this, &QuitModel::mainButtonChanged);
+}
+
+QuitModel::~QuitModel()
+{
+    liveModels().remove(serial);
+}
+
+QuitModel* QuitModel::withSerial(quint64 serial)
+{
+    return liveModels().value(serial);
+}
+
+void QuitModel::setSimulate(bool on)
+{
+    pretend = on;
+    emit simulateChanged();
 }
 
 void QuitModel::setPreset(QuitPreset preset)
@@ -190,18 +222,84 @@ void QuitModel::forceQuit(const AppEntry& app)
     setPhase(Phase::done(*report));
 }
 
-QVariantList QuitModel::appsForView() const
+std::optional<AppEntry> QuitModel::appWithPid(pid_t pid) const
 {
-    QVariantList list;
-    for (const AppEntry& app : appList) {
-        list.append(QVariantMap{
-            {QStringLiteral("pid"), app.pid},
-            {QStringLiteral("name"), app.name},
-            {QStringLiteral("key"), app.key()},
-            {QStringLiteral("memory"), app.memory},
-        });
+    QList<AppEntry> candidates = appList;
+    if (const std::optional<Quitter::Report> report = currentPhase.report())
+        candidates << report->stillOpen << report->closed;
+    for (const AppEntry& app : std::as_const(candidates)) {
+        if (app.pid == pid)
+            return app;
     }
-    return list;
+    return std::nullopt;
+}
+
+void QuitModel::setWillQuit(int pid, bool will)
+{
+    const auto listed = std::find_if(appList.cbegin(), appList.cend(),
+                                     [pid](const AppEntry& app) { return app.pid == pid; });
+    if (listed != appList.cend())
+        setWillQuit(*listed, will);
+}
+
+void QuitModel::startQuitAll()
+{
+    // Dropping the task leaves it running; the phase tells the views how it goes.
+    quitAll();
+}
+
+void QuitModel::reopenClosed()
+{
+    if (const std::optional<Quitter::Report> report = currentPhase.report())
+        reopen(report->closed);
+}
+
+void QuitModel::show(int pid)
+{
+    if (workspace.runningApplication(pid))
+        workspace.activate(pid);
+}
+
+void QuitModel::forceQuit(int pid)
+{
+    const std::optional<Quitter::Report> report = currentPhase.report();
+    if (!report)
+        return;
+    for (const AppEntry& app : report->stillOpen) {
+        if (app.pid == pid)
+            return forceQuit(app);
+    }
+}
+
+void QuitModel::finish()
+{
+    setPhase(Phase::ready());
+    refresh();
+}
+
+QString QuitModel::iconSource(pid_t pid) const
+{
+    return QStringLiteral("image://appicon/%1/%2").arg(serial).arg(pid);
+}
+
+ResultSummary QuitModel::resultSummary() const
+{
+    const std::optional<Quitter::Report> report = currentPhase.report();
+    if (!report)
+        return {};
+    return ResultSummary(*report, pretend, [this](pid_t pid) { return iconSource(pid); });
+}
+
+QString QuitModel::mainButtonCaption() const
+{
+    const QuitPlan current = plan();
+    return ViewText::mainButtonCaption(currentPhase, int(current.toQuit.size()), current.bytes(),
+                                       pretend);
+}
+
+bool QuitModel::mainButtonEnabled() const
+{
+    return ViewText::mainButtonEnabled(currentPhase, int(plan().toQuit.size()));
 }
 
 QStringList QuitModel::keepForView() const

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "AppEntry.h"
+#include "AppRows.h"
 #include "Phase.h"
+#include "PlanSummary.h"
 #include "QuitPlan.h"
 #include "QuitPreset.h"
 #include "Quitter.h"
+#include "ResultSummary.h"
 
 #include <QCoroTask>
 #include <QHash>
@@ -14,7 +17,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
-#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 #include <functional>
 #include <optional>
@@ -32,10 +35,18 @@ class Workspace;
 class QuitModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantList apps READ appsForView NOTIFY appsChanged)
-    Q_PROPERTY(QuitPreset preset READ preset WRITE setPreset NOTIFY presetChanged)
+    QML_ELEMENT
+    QML_UNCREATABLE("A model is made by the program, over its workspace and settings.")
+    // The face the views bind to; C++ uses the typed functions below.
+    Q_PROPERTY(AppRows* rows READ rows CONSTANT)
+    Q_PROPERTY(QuitPreset::Value preset READ presetValue WRITE setPresetValue NOTIFY presetChanged)
     Q_PROPERTY(QStringList keep READ keepForView NOTIFY keepChanged)
-    Q_PROPERTY(Phase phase READ phase WRITE setPhase NOTIFY phaseChanged)
+    Q_PROPERTY(Phase phase READ phase NOTIFY phaseChanged)
+    Q_PROPERTY(PlanSummary plan READ planSummary NOTIFY planChanged)
+    Q_PROPERTY(ResultSummary result READ resultSummary NOTIFY phaseChanged)
+    Q_PROPERTY(bool simulate READ simulate NOTIFY simulateChanged)
+    Q_PROPERTY(QString mainButtonCaption READ mainButtonCaption NOTIFY mainButtonChanged)
+    Q_PROPERTY(bool mainButtonEnabled READ mainButtonEnabled NOTIFY mainButtonChanged)
 
 public:
     using InUseProvider = std::function<QSet<pid_t>()>;
@@ -43,6 +54,10 @@ public:
     /// Reads the preset and the kept apps from `defaults`; the list stays empty until refresh().
     QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
               QObject* parent = nullptr);
+    ~QuitModel() override;
+
+    /// The live model that `iconSource` URLs with this serial point at; null once it is gone.
+    static QuitModel* withSerial(quint64 serial);
 
     /// The apps shown.
     const QList<AppEntry>& apps() const { return appList; }
@@ -62,14 +77,14 @@ public:
     void setFixedApps(const std::optional<QList<AppEntry>>& apps) { fixed = apps; }
     /// When true, quitAll() only pretends.
     bool simulate() const { return pretend; }
-    void setSimulate(bool on) { pretend = on; }
+    void setSimulate(bool on);
     /// Pids counted as using the camera or microphone, asked afresh for every plan.
     void setInUse(InUseProvider provider) { inUse = std::move(provider); }
     /// How long a real quit waits for the apps, in seconds; 12 unless a test shortens it.
     void setQuitTimeout(double seconds) { quitTimeout = seconds; }
 
     /// Reloads the list (measured, or the fixed apps) and returns to ready unless done.
-    void refresh();
+    Q_INVOKABLE void refresh();
     /// The current split of the list into apps to quit and apps kept, computed afresh.
     QuitPlan plan() const;
     bool willQuit(const AppEntry& app) const;
@@ -85,14 +100,40 @@ public:
     /// Kills one still-open app; when done, the report counts it as closed at once.
     void forceQuit(const AppEntry& app);
 
+    // What the views call, naming apps by pid; a pid no longer listed is ignored.
+    Q_INVOKABLE void setWillQuit(int pid, bool will);
+    /// Starts quitAll() without waiting for it; the views follow the phase.
+    Q_INVOKABLE void startQuitAll();
+    Q_INVOKABLE void reopenClosed();
+    /// Brings a still-open app forward; nothing when it has gone meanwhile.
+    Q_INVOKABLE void show(int pid);
+    Q_INVOKABLE void forceQuit(int pid);
+    /// Leaves the result: back to ready with a fresh list.
+    Q_INVOKABLE void finish();
+
+    /// The image URL the app icon provider serves this app's icon under.
+    QString iconSource(pid_t pid) const;
+    /// The listed or reported app with this pid.
+    std::optional<AppEntry> appWithPid(pid_t pid) const;
+    AppRows* rows() { return appRows; }
+    PlanSummary planSummary() const { return PlanSummary(plan()); }
+    ResultSummary resultSummary() const;
+    QString mainButtonCaption() const;
+    bool mainButtonEnabled() const;
+
 signals:
     void appsChanged();
     void presetChanged();
     void keepChanged();
     void phaseChanged();
+    /// Whenever the apps, the preset or the kept apps change.
+    void planChanged();
+    void simulateChanged();
+    void mainButtonChanged();
 
 private:
-    QVariantList appsForView() const;
+    QuitPreset::Value presetValue() const { return currentPreset.value(); }
+    void setPresetValue(QuitPreset::Value value) { setPreset(value); }
     QStringList keepForView() const;
     void setApps(const QList<AppEntry>& apps);
     std::optional<QString> location(const AppEntry& app);
@@ -116,4 +157,6 @@ private:
     bool pretend = false;
     double quitTimeout = 12.0;
     QHash<pid_t, QPixmap> icons;
+    quint64 serial;
+    AppRows* appRows;
 };

@@ -11,11 +11,16 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtquick-templates
   qcoro-qt6-dev
+  libqt6svg6  # the qsvg image plugin that draws the symbols
   # engine: locale, desktop entries, X11
   libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev
   # tests and benchmarks: a real X server, a window manager, client apps, a session bus
   xvfb openbox x11-utils xdotool dbus dbus-x11 python3 python3-gi gir1.2-gtk-3.0
   util-linux procps smem adwaita-icon-theme hicolor-icon-theme fonts-dejavu-core
+  # login item tests: desktop-entry checks and launchers
+  desktop-file-utils dex libglib2.0-bin
+  # tray program tests: an XEmbed tray and the accessibility bus
+  trayer at-spi2-core python3-pyatspi
 )
 
 missing=()

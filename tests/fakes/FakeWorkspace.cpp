@@ -58,7 +58,10 @@ bool FakeWorkspace::forceTerminate(pid_t pid)
 
 bool FakeWorkspace::activate(pid_t pid)
 {
-    return runningApplication(pid).has_value();
+    if (!runningApplication(pid))
+        return false;
+    activations.append(pid);
+    return true;
 }
 
 Workspace::ObserverToken FakeWorkspace::addTerminationObserver(TerminationObserver observer)

@@ -30,6 +30,7 @@ public:
     // Inspection
     QList<pid_t> terminateRequests;
     QList<pid_t> forceTerminateRequests;
+    QList<pid_t> activations; // of listed apps only
     QStringList opened;
     QStringList locationLookups;
     int observersAdded = 0;

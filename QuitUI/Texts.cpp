@@ -1,0 +1,40 @@
+#include "Texts.h"
+
+#include "FormatBytes.h"
+#include "Localization.h"
+#include "QuitPreset.h"
+
+#include <QVariantMap>
+
+QString Texts::l(const QString& key) const
+{
+    return L(key);
+}
+
+QString Texts::format(const QString& key, const QVariantList& arguments) const
+{
+    QList<LocalizedArgument> filled;
+    for (const QVariant& argument : arguments) {
+        if (argument.typeId() == QMetaType::QString)
+            filled.append(argument.toString());
+        else
+            filled.append(argument.toLongLong());
+    }
+    return fillFormat(L(key), filled);
+}
+
+QString Texts::bytes(double bytes) const
+{
+    return formatBytes(bytes > 0 ? quint64(bytes) : 0);
+}
+
+QVariantList Texts::presets() const
+{
+    QVariantList cases;
+    for (const QuitPreset& preset : QuitPreset::allCases()) {
+        cases.append(QVariantMap{{QStringLiteral("value"), int(preset.value())},
+                                 {QStringLiteral("title"), preset.title()},
+                                 {QStringLiteral("explanation"), preset.explanation()}});
+    }
+    return cases;
+}

@@ -1,0 +1,157 @@
+import QtQuick
+import Nimbrel.QuitUI
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The apps to quit with the preset picker and the main button; the result once a quit is done.
+FocusScope {
+    id: view
+
+    required property QuitModel model
+    readonly property var preset: Texts.presets[model.preset]
+
+    implicitWidth: 348
+    implicitHeight: 438
+
+    Component.onCompleted: model.refresh()
+    onVisibleChanged: {
+        if (visible)
+            model.refresh();
+    }
+
+    // Return is the default action: the main button while it works, Done on the result.
+    Keys.onReturnPressed: activateDefault()
+    Keys.onEnterPressed: activateDefault()
+    function activateDefault() {
+        if (model.phase.isDone)
+            model.finish();
+        else if (model.mainButtonEnabled)
+            model.startQuitAll();
+    }
+
+    ColumnLayout {
+        id: list
+        objectName: "list"
+        anchors.fill: parent
+        visible: !view.model.phase.isDone
+        spacing: 12
+
+        TabBar {
+            id: picker
+            objectName: "presetPicker"
+            currentIndex: view.model.preset
+            onCurrentIndexChanged: {
+                if (currentIndex !== view.model.preset)
+                    view.model.preset = currentIndex;
+            }
+            hoverEnabled: true
+            ToolTip.visible: hovered
+            ToolTip.text: view.preset.explanation
+            Accessible.name: Texts.l("What to quit")
+            Layout.fillWidth: true
+
+            Repeater {
+                model: Texts.presets
+                TabButton {
+                    required property var modelData
+                    text: modelData.title
+                    Accessible.name: modelData.title
+                    Accessible.description: modelData.explanation
+                }
+            }
+        }
+
+        RowLayout {
+            objectName: "sampleBanner"
+            visible: view.model.simulate
+            spacing: 6
+            Symbol {
+                name: "theatermasks"
+                color: Theme.orange
+                size: 14
+            }
+            Label {
+                text: Texts.l("Example apps — nothing on your Mac is closed")
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                color: Theme.orange
+                wrapMode: Text.Wrap
+                Layout.fillWidth: true
+            }
+        }
+
+        Label {
+            objectName: "explanation"
+            text: view.preset.explanation
+            font.pixelSize: 12
+            color: Theme.secondaryText
+            wrapMode: Text.Wrap
+            Layout.fillWidth: true
+        }
+
+        Label {
+            text: Texts.l("Ticked apps close; untick one to keep it (remembered). Apps with unsaved work ask you to save first, like ⌘Q.")
+            font.pixelSize: 11
+            color: Theme.secondaryText
+            wrapMode: Text.Wrap
+            Layout.fillWidth: true
+        }
+
+        Label {
+            objectName: "emptyText"
+            visible: appList.count === 0
+            text: Texts.l("No other apps are open.")
+            font.pixelSize: 13
+            color: Theme.secondaryText
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            wrapMode: Text.Wrap
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+        }
+
+        ScrollView {
+            id: scroller
+            visible: appList.count > 0
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            ScrollBar.vertical.policy: appList.contentHeight > height ? ScrollBar.AlwaysOn
+                                                                        : ScrollBar.AsNeeded
+
+            ListView {
+                id: appList
+                objectName: "appList"
+                model: view.model.rows
+                spacing: 2
+                clip: true
+                reuseItems: true
+                delegate: AppRow {
+                    quitModel: view.model
+                    width: appList.width - (scroller.ScrollBar.vertical.visible ? scroller.ScrollBar.vertical.width : 0)
+                }
+            }
+        }
+
+        BigButton {
+            id: button
+            objectName: "mainButton"
+            text: view.model.mainButtonCaption
+            font.pixelSize: 15
+            available: view.model.mainButtonEnabled
+            enabled: view.model.mainButtonEnabled
+            topPadding: 8 + 6
+            bottomPadding: 8 + 6
+            Layout.fillWidth: true
+            onClicked: view.model.startQuitAll()
+        }
+    }
+
+    Loader {
+        objectName: "result"
+        anchors.fill: parent
+        active: view.model.phase.isDone
+        sourceComponent: ResultView {
+            model: view.model
+        }
+    }
+}

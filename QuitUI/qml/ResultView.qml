@@ -1,0 +1,119 @@
+import QtQuick
+import Nimbrel.QuitUI
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The outcome of a quit: what it freed, what closed, what is still open, and Done.
+ColumnLayout {
+    id: view
+
+    required property QuitModel model
+    readonly property var result: model.result
+
+    spacing: 14
+    Accessible.role: Accessible.Grouping
+    Accessible.name: result.headline
+
+    Item { Layout.fillHeight: true }
+
+    Symbol {
+        name: "checkmark.circle.fill"
+        color: Theme.green
+        size: 56
+        Layout.alignment: Qt.AlignHCenter
+    }
+
+    ColumnLayout {
+        visible: view.result.freesMemory
+        spacing: view.spacing
+        Layout.fillWidth: true
+
+        Label {
+            text: view.result.freedText
+            font.pixelSize: 44
+            font.bold: true
+            color: Theme.primaryText
+            Layout.alignment: Qt.AlignHCenter
+        }
+        Label {
+            text: view.result.closedLine
+            font.pixelSize: 15
+            color: Theme.secondaryText
+            Layout.alignment: Qt.AlignHCenter
+        }
+        Label {
+            text: view.result.closedNames
+            font.pixelSize: 12
+            color: Theme.secondaryText
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            maximumLineCount: 3
+            elide: Text.ElideRight
+            Layout.fillWidth: true
+        }
+        Button {
+            visible: view.result.showsReopen
+            text: Texts.l("Reopen Them")
+            font.pixelSize: 11
+            onClicked: view.model.reopenClosed()
+            ToolTip.visible: hovered
+            ToolTip.text: Texts.l("Opens the closed apps again, if you closed one by mistake.")
+            Accessible.name: text
+            Layout.alignment: Qt.AlignHCenter
+        }
+    }
+
+    Label {
+        visible: !view.result.freesMemory
+        text: view.result.headline
+        font.pixelSize: 22
+        font.weight: Font.DemiBold
+        color: Theme.primaryText
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.Wrap
+        Layout.fillWidth: true
+    }
+
+    Label {
+        visible: view.result.stillOpen.length > 0
+        text: view.result.stillOpenLine
+        font.pixelSize: 12
+        color: Theme.secondaryText
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.Wrap
+        Layout.fillWidth: true
+    }
+    ScrollView {
+        id: stillOpenArea
+        objectName: "stillOpenList"
+        visible: view.result.stillOpen.length > 0
+        contentWidth: availableWidth
+        Layout.fillWidth: true
+        Layout.preferredHeight: Math.min(stillOpenRows.implicitHeight, 160)
+        ScrollBar.vertical.policy: stillOpenRows.implicitHeight > 160 ? ScrollBar.AlwaysOn
+                                                                       : ScrollBar.AsNeeded
+        ColumnLayout {
+            id: stillOpenRows
+            width: stillOpenArea.availableWidth
+            spacing: 4
+            Repeater {
+                model: view.result.stillOpen
+                delegate: StillOpenRow {
+                    quitModel: view.model
+                    Layout.fillWidth: true
+                }
+            }
+        }
+    }
+
+    Item { Layout.fillHeight: true }
+
+    BigButton {
+        objectName: "doneButton"
+        text: Texts.l("Done")
+        topPadding: 8 + 4
+        bottomPadding: 8 + 4
+        Layout.fillWidth: true
+        onClicked: view.model.finish()
+    }
+}

@@ -1,0 +1,46 @@
+import QtQuick
+import Nimbrel.QuitUI
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// An app that did not close: its icon and name, and what can still be done about it.
+RowLayout {
+    id: row
+
+    required property QuitModel quitModel
+    required property var modelData
+
+    spacing: 10
+
+    Image {
+        source: row.modelData.icon
+        Layout.preferredWidth: 20
+        Layout.preferredHeight: 20
+        sourceSize: Qt.size(32, 32)
+        fillMode: Image.PreserveAspectFit
+        Accessible.ignored: true
+    }
+    Label {
+        text: row.modelData.name
+        font.pixelSize: 12
+        elide: Text.ElideRight
+        maximumLineCount: 1
+        Layout.fillWidth: true
+    }
+    Button {
+        text: Texts.l("Show")
+        font.pixelSize: 11
+        onClicked: row.quitModel.show(row.modelData.pid)
+        Accessible.name: text
+        Accessible.description: row.modelData.name
+    }
+    Button {
+        text: Texts.l("Force Quit")
+        font.pixelSize: 11
+        onClicked: row.quitModel.forceQuit(row.modelData.pid)
+        ToolTip.visible: hovered
+        ToolTip.text: Texts.l("Unsaved work in this app will be lost.")
+        Accessible.name: text
+        Accessible.description: row.modelData.name
+    }
+}

@@ -1,0 +1,16 @@
+import QtQuick
+import Nimbrel.QuitUI
+
+// One of the program's symbol images, tinted, at `size` points square.
+Image {
+    property string name
+    property color color: Theme.primaryText
+    property real size: 16
+
+    source: "image://symbol/" + name + "?color=" + color
+    sourceSize: Qt.size(size, size)
+    width: size
+    height: size
+    fillMode: Image.PreserveAspectFit
+    Accessible.ignored: true
+}

@@ -1,0 +1,22 @@
+import QtQuick
+import QtQuick.Controls
+import Nimbrel.QuitUI
+
+// A window's background in the program's theme; controls inside draw with its palette.
+Pane {
+    palette.window: Theme.windowBackground
+    palette.windowText: Theme.primaryText
+    palette.text: Theme.primaryText
+    palette.buttonText: Theme.primaryText
+    palette.placeholderText: Theme.secondaryText
+    palette.base: Theme.dark ? Qt.lighter(Theme.windowBackground, 1.3)
+                             : Qt.lighter(Theme.windowBackground, 1.05)
+    palette.button: Theme.dark ? Qt.lighter(Theme.windowBackground, 1.5)
+                               : Qt.darker(Theme.windowBackground, 1.04)
+    palette.toolTipBase: Theme.windowBackground
+    palette.toolTipText: Theme.primaryText
+
+    background: Rectangle {
+        color: Theme.windowBackground
+    }
+}

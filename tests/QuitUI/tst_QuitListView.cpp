@@ -1,0 +1,343 @@
+#include "FakeProcessInfo.h"
+#include "FakeWorkspace.h"
+#include "QuitModel.h"
+#include "SettingsStore.h"
+#include "TestApps.h"
+#include "Views.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtQml/QQmlExtensionPlugin>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(Nimbrel_QuitUIPlugin)
+
+namespace
+{
+
+const quint64 mb = 1024 * 1024;
+
+// The list view as the panel holds it, in a window of the panel's size.
+const char* const viewSource = R"(
+import QtQuick
+import Nimbrel.QuitUI
+Window {
+    required property QuitModel quitModel
+    width: 380; height: 470
+    QuitListView { anchors.fill: parent; anchors.margins: 16; model: quitModel; focus: true }
+}
+)";
+
+// Every item drawn under `root`, found through the visual tree (views parent their delegates
+// there, not in the object tree).
+QList<QQuickItem*> itemsUnder(QQuickItem* root)
+{
+    QList<QQuickItem*> found;
+    for (QQuickItem* child : root->childItems())
+        found << child << itemsUnder(child);
+    return found;
+}
+
+} // namespace
+
+class tst_QuitListView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void emptyListHasDisabledButton();
+    void rowsInOrderAndRowTapUnticks();
+    void tickBoxFollowsThePlanNotTheClick();
+    void sampleModeRunsPretendQuitToResult();
+    void resultSections_data();
+    void resultSections();
+    void forceQuitFromResult();
+
+private:
+    void addApp(pid_t pid, const QString& name, quint64 footprint, bool located = false);
+    void showView();
+    QQuickItem* item(const char* name) const;
+    QList<QQuickItem*> rows() const;
+    QString caption() const { return item("mainButton")->property("text").toString(); }
+    void click(QQuickItem* target, QPointF at = {});
+    void clickText(const QString& text, int nth = 0);
+
+    QQmlEngine engine;
+    std::unique_ptr<QTemporaryDir> config;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<FakeWorkspace> workspace;
+    std::unique_ptr<FakeProcessInfo> processes;
+    std::unique_ptr<QuitModel> model;
+    std::unique_ptr<QQuickWindow> window;
+};
+
+void tst_QuitListView::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Views::configure();
+    Views::prepare(engine);
+}
+
+void tst_QuitListView::init()
+{
+    config = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
+    store = std::make_unique<SettingsStore>(*SettingsStore::suite(QStringLiteral("views")));
+    workspace = std::make_unique<FakeWorkspace>();
+    processes = std::make_unique<FakeProcessInfo>();
+    model = std::make_unique<QuitModel>(*workspace, *processes, *store);
+    model->setQuitTimeout(0.3);
+}
+
+void tst_QuitListView::cleanup()
+{
+    window.reset();
+    model.reset();
+    store.reset();
+    config.reset();
+}
+
+void tst_QuitListView::addApp(pid_t pid, const QString& name, quint64 footprint, bool located)
+{
+    RunningApplication app = TestApps::running(pid, name, QStringLiteral("org.test.%1").arg(pid));
+    if (located)
+        app.bundleURL = QStringLiteral("/usr/share/applications/org.test.%1.desktop").arg(pid);
+    workspace->addApp(app);
+    processes->add(pid, {.footprint = footprint});
+}
+
+void tst_QuitListView::showView()
+{
+    QQmlComponent component(&engine);
+    component.setData(viewSource, QUrl(QStringLiteral("file:///panel-test.qml")));
+    QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+    QObject* created = component.createWithInitialProperties(
+        {{QStringLiteral("quitModel"), QVariant::fromValue(model.get())}});
+    QVERIFY2(created, qPrintable(component.errorString()));
+    window.reset(qobject_cast<QQuickWindow*>(created));
+    window->show();
+    window->requestActivate();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+QQuickItem* tst_QuitListView::item(const char* name) const
+{
+    return window->findChild<QQuickItem*>(QLatin1String(name));
+}
+
+QList<QQuickItem*> tst_QuitListView::rows() const
+{
+    // Delegates carry the row's pid; sorted top to bottom as drawn.
+    QList<QQuickItem*> found;
+    for (QQuickItem* child :
+         item("appList")->property("contentItem").value<QQuickItem*>()->childItems()) {
+        if (child->property("pid").isValid() && child->isVisible())
+            found.append(child);
+    }
+    std::sort(found.begin(), found.end(),
+              [](QQuickItem* a, QQuickItem* b) { return a->y() < b->y(); });
+    return found;
+}
+
+void tst_QuitListView::click(QQuickItem* target, QPointF at)
+{
+    QVERIFY(target);
+    const QPointF local = at.isNull() ? QPointF(target->width() / 2, target->height() / 2) : at;
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, target->mapToScene(local).toPoint());
+}
+
+// Clicks the `nth` visible button, top to bottom, whose text is `text`.
+void tst_QuitListView::clickText(const QString& text, int nth)
+{
+    QList<QQuickItem*> buttons;
+    for (QQuickItem* candidate : itemsUnder(window->contentItem())) {
+        if (candidate->property("text").toString() == text && candidate->isVisible() &&
+            candidate->inherits("QQuickAbstractButton"))
+            buttons.append(candidate);
+    }
+    std::sort(buttons.begin(), buttons.end(), [](QQuickItem* a, QQuickItem* b) {
+        return a->mapToScene({}).y() < b->mapToScene({}).y();
+    });
+    if (nth < buttons.size())
+        return click(buttons[nth]);
+    QFAIL(qPrintable(QStringLiteral("no button \"%1\"").arg(text)));
+}
+
+void tst_QuitListView::emptyListHasDisabledButton()
+{
+    showView();
+    QTRY_VERIFY(item("emptyText")->isVisible());
+    QCOMPARE(item("emptyText")->property("text").toString(),
+             QStringLiteral("No other apps are open."));
+    QCOMPARE(caption(), QStringLiteral("Nothing to Quit"));
+    QVERIFY(!item("mainButton")->isEnabled());
+
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    click(item("mainButton"));
+    QCOMPARE(model->phase(), Phase::ready());
+}
+
+void tst_QuitListView::rowsInOrderAndRowTapUnticks()
+{
+    const QStringList names{"Browser", "Chat", "Editor", "Music", "Notes", "Viewer"};
+    for (int i = 0; i < names.size(); ++i)
+        addApp(100 + i, names[i], quint64(10 + i * 100) * mb);
+    showView();
+    QTRY_COMPARE(rows().size(), 6);
+    QStringList shown;
+    for (QQuickItem* row : rows())
+        shown.append(row->property("name").toString());
+    QCOMPARE(shown, QStringList({"Viewer", "Notes", "Music", "Editor", "Chat", "Browser"}));
+    QCOMPARE(caption(), QStringLiteral("Quit 6 Apps · frees 1.5 GB of memory"));
+
+    // The blank stretch between name and memory belongs to the row.
+    QQuickItem* top = rows().first();
+    click(top, QPointF(top->width() * 0.6, top->height() / 2));
+    QTRY_VERIFY(!rows().first()->property("ticked").toBool());
+    QCOMPARE(model->keep(), QSet<QString>{"org.test.105"});
+    QCOMPARE(caption(), QStringLiteral("Quit 5 Apps · frees 1.0 GB of memory"));
+    QCOMPARE(store->stringList("QuitKeep"), QStringList{"org.test.105"});
+
+    click(rows().first(), QPointF(rows().first()->width() * 0.6, 5));
+    QTRY_VERIFY(rows().first()->property("ticked").toBool());
+}
+
+void tst_QuitListView::tickBoxFollowsThePlanNotTheClick()
+{
+    // Under Distractions an editor is never quit, whatever its tick box is clicked to.
+    addApp(100, "Editor", 50 * mb);
+    model->setPreset(QuitPreset::work);
+    showView();
+    QTRY_COMPARE(rows().size(), 1);
+    QQuickItem* checkBox = nullptr;
+    for (QQuickItem* child : itemsUnder(rows().first())) {
+        if (child->inherits("QQuickCheckBox"))
+            checkBox = child;
+    }
+    QVERIFY(checkBox);
+    QVERIFY(!checkBox->property("checked").toBool());
+    click(checkBox);
+    QTRY_COMPARE(model->keep().size(), 0);
+    QVERIFY(!checkBox->property("checked").toBool());
+    QCOMPARE(caption(), QStringLiteral("Nothing to Quit"));
+}
+
+void tst_QuitListView::sampleModeRunsPretendQuitToResult()
+{
+    model->setSimulate(true);
+    model->setFixedApps(QList<AppEntry>{TestApps::entry(91001, "Sample A", "a", 300 * mb),
+                                        TestApps::entry(91002, "Sample B", "b", 200 * mb)});
+    showView();
+    QTRY_COMPARE(rows().size(), 2);
+    QVERIFY(item("sampleBanner")->isVisible());
+    QCOMPARE(caption(), QStringLiteral("Try It — Nothing Really Closes"));
+
+    click(item("mainButton"));
+    QTRY_COMPARE(caption(), QStringLiteral("Closing… 1 of 2"));
+    QVERIFY(!item("mainButton")->isEnabled());
+    QTRY_VERIFY(model->phase().isDone());
+    QVERIFY(workspace->terminateRequests.isEmpty());
+    QQuickItem* result = item("result")->property("item").value<QQuickItem*>();
+    QVERIFY(result && result->isVisible());
+    QVERIFY(!item("list")->isVisible());
+    QCOMPARE(model->resultSummary().closedNames, QStringLiteral("Sample A and Sample B"));
+    QVERIFY(!model->resultSummary().showsReopen);
+
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QTRY_VERIFY(item("list")->isVisible());
+    QCOMPARE(model->phase(), Phase::ready());
+}
+
+void tst_QuitListView::resultSections_data()
+{
+    QTest::addColumn<int>("stubborn");
+    QTest::addColumn<bool>("measured");
+    QTest::addColumn<bool>("located");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("hidden");
+    const QString one =
+        QStringLiteral("Still open — it may be asking you to save, or not responding:");
+    const QString several =
+        QStringLiteral("Still open — they may be asking you to save, or not responding:");
+    QTest::newRow("freed, one still open, reopen")
+        << 1 << true << true
+        << QStringList{"200 MB", "of memory freed — 2 apps closed", one, "Reopen Them"}
+        << QStringList{several};
+    QTest::newRow("nothing freed, several still open")
+        << 2 << false << true << QStringList{"Closed 1 app", several, "Force Quit"}
+        << QStringList{"Reopen Them", one};
+    QTest::newRow("freed, no locations, nothing still open")
+        << 0 << true << false << QStringList{"300 MB", "of memory freed — 3 apps closed"}
+        << QStringList{"Reopen Them", one, several};
+}
+
+void tst_QuitListView::resultSections()
+{
+    QFETCH(int, stubborn);
+    QFETCH(bool, measured);
+    QFETCH(bool, located);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, hidden);
+    for (int i = 0; i < 3; ++i)
+        addApp(200 + i, QStringLiteral("App %1").arg(i), measured ? 100 * mb : 0, located);
+    // The first `stubborn` apps ignore the request, as apps asking to save do.
+    workspace->onTerminate = [this, stubborn](pid_t pid) {
+        if (pid - 200 >= stubborn)
+            workspace->endApp(pid);
+    };
+    showView();
+    QTRY_COMPARE(rows().size(), 3);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QTRY_VERIFY(model->phase().isDone());
+    QTRY_VERIFY(item("doneButton") && item("doneButton")->isVisible());
+
+    QStringList visibleTexts;
+    for (QQuickItem* candidate : itemsUnder(window->contentItem())) {
+        bool shownOnScreen = candidate->isVisible();
+        for (QQuickItem* up = candidate; up && shownOnScreen; up = up->parentItem())
+            shownOnScreen = up->isVisible();
+        if (shownOnScreen)
+            visibleTexts.append(candidate->property("text").toString());
+    }
+    for (const QString& text : shown)
+        QVERIFY2(visibleTexts.contains(text), qPrintable(text));
+    for (const QString& text : hidden)
+        QVERIFY2(!visibleTexts.contains(text), qPrintable(text));
+}
+
+void tst_QuitListView::forceQuitFromResult()
+{
+    addApp(300, "Stuck A", 100 * mb);
+    addApp(301, "Stuck B", 50 * mb);
+    showView();
+    QTRY_COMPARE(rows().size(), 2);
+    click(item("mainButton"));
+    QTRY_VERIFY(model->phase().isDone());
+    QCOMPARE(model->phase().report()->stillOpen.size(), 2);
+
+    clickText(QStringLiteral("Show"), 0);
+    QCOMPARE(workspace->activations, QList<pid_t>{300});
+    // An app that has gone meanwhile is not brought forward.
+    workspace->endAppQuietly(301);
+    clickText(QStringLiteral("Show"), 1);
+    QCOMPARE(workspace->activations, QList<pid_t>{300});
+
+    clickText(QStringLiteral("Force Quit"), 0);
+    QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{300});
+    QTRY_COMPARE(model->resultSummary().freedText, QStringLiteral("100 MB"));
+    QCOMPARE(model->resultSummary().stillOpen.size(), 1);
+}
+
+QTEST_MAIN(tst_QuitListView)
+#include "tst_QuitListView.moc"
