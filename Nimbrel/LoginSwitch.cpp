@@ -1,0 +1,27 @@
+#include "LoginSwitch.h"
+
+#include "BundleInfo.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+LoginSwitch::LoginSwitch(QObject* parent)
+    : LoginSwitch(LoginItem(BundleInfo::identifier(), QCoreApplication::applicationFilePath()),
+                  parent)
+{
+}
+
+LoginSwitch::LoginSwitch(LoginItem loginItem, QObject* parent)
+    : QObject(parent), loginItem(std::move(loginItem)), on(this->loginItem.isEnabled())
+{
+}
+
+void LoginSwitch::setOn(bool wanted)
+{
+    const auto failure = wanted ? loginItem.registerItem() : loginItem.unregisterItem();
+    if (failure)
+        qWarning().noquote() << "Could not turn opening at login" << (wanted ? "on:" : "off:")
+                             << *failure;
+    on = loginItem.isEnabled();
+    emit onChanged();
+}

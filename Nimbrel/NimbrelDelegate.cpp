@@ -1,0 +1,300 @@
+#include "NimbrelDelegate.h"
+
+#include "BundleInfo.h"
+#include "Localization.h"
+#include "LoginItem.h"
+#include "LoginOnce.h"
+#include "NimbrelMenu.h"
+#include "NimbrelWindow.h"
+#include "PopoverPlacement.h"
+#include "PopoverWindow.h"
+#include "QuitModel.h"
+#include "SampleApps.h"
+#include "SettingsStore.h"
+#include "SymbolIcon.h"
+#include "Theme.h"
+#include "Views.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QQmlEngine>
+#include <QQuickView>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+namespace
+{
+
+const QSize popoverSize{380, 470};
+const QSize settingsSize{420, 220};
+const QSize tutorialSize{460, 600};
+
+QUrl shellComponent(const QString& name)
+{
+    return QUrl(QStringLiteral("qrc:/qt/qml/Nimbrel/Shell/%1.qml").arg(name));
+}
+
+// The suite `name`, or the program's own store when that suite cannot be opened.
+std::unique_ptr<SettingsStore> suiteOrStandard(const QString& name)
+{
+    if (std::optional<SettingsStore> suite = SettingsStore::suite(name))
+        return std::make_unique<SettingsStore>(std::move(*suite));
+    return std::make_unique<SettingsStore>(SettingsStore::standard());
+}
+
+// The tutorial keeps its ticks and preset apart from the user's own.
+SettingsStore& tutorialDefaults()
+{
+    static const std::unique_ptr<SettingsStore> store =
+        suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.tutorial"));
+    return *store;
+}
+
+QIcon moonIcon()
+{
+    return SymbolIcon::icon(QStringLiteral("moon.zzz.fill"), Theme::instance()->primaryText());
+}
+
+} // namespace
+
+NimbrelDelegate::NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes,
+                                 QObject* parent)
+    : QObject(parent), workspace(workspace), processes(processes)
+{
+}
+
+NimbrelDelegate::~NimbrelDelegate()
+{
+    delete panel;
+    delete programWindow;
+}
+
+SettingsStore& NimbrelDelegate::defaults()
+{
+    static const std::unique_ptr<SettingsStore> store = [] {
+        const QString suite = qEnvironmentVariable("NIMBREL_DEFAULTS");
+        return suite.isEmpty() ? std::make_unique<SettingsStore>(SettingsStore::standard())
+                               : suiteOrStandard(suite);
+    }();
+    return *store;
+}
+
+std::optional<int>
+NimbrelDelegate::applicationDidFinishLaunching(std::optional<StartupFlags::CheckRequest> check)
+{
+    createStatusItem();
+    if (check) {
+        qCritical("nimbrel: this build cannot run self-checks yet");
+        return 2;
+    }
+    if (defaults().boolean(QStringLiteral("TutorialSeen")))
+        turnOnLoginOnce();
+    else
+        showTutorial();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        qWarning("nimbrel: the desktop shows no system tray; opening the panel instead");
+        showPopover();
+    }
+    return std::nullopt;
+}
+
+QQmlEngine& NimbrelDelegate::engine()
+{
+    if (!qmlEngine) {
+        qmlEngine = std::make_unique<QQmlEngine>();
+        Views::prepare(*qmlEngine);
+    }
+    return *qmlEngine;
+}
+
+void NimbrelDelegate::createStatusItem()
+{
+    trayIcon = std::make_unique<QSystemTrayIcon>(moonIcon());
+    trayIcon->setToolTip(QStringLiteral("Nimbrel"));
+    // The moon follows the desktop between light and dark.
+    connect(Theme::instance(), &Theme::changed, trayIcon.get(),
+            [this] { trayIcon->setIcon(moonIcon()); });
+    connect(trayIcon.get(), &QSystemTrayIcon::activated, this, &NimbrelDelegate::clicked);
+    trayIcon->show();
+}
+
+void NimbrelDelegate::clicked(QSystemTrayIcon::ActivationReason reason)
+{
+    const bool menuClick =
+        reason == QSystemTrayIcon::Context ||
+        (reason == QSystemTrayIcon::Trigger &&
+         QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
+    if (menuClick)
+        return showStatusMenu();
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    if (panel && panel->isVisible())
+        panel->close();
+    else
+        showPopover();
+}
+
+void NimbrelDelegate::showStatusMenu()
+{
+    // Built afresh and dropped once closed: the tray item keeps no menu.
+    QMenu* menu = NimbrelMenu::statusMenu(*this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(QCursor::pos());
+}
+
+void NimbrelDelegate::showPopover()
+{
+    delete panel;
+    auto* window = new PopoverWindow(&engine());
+    auto* model = new QuitModel(workspace, processes, defaults(), window);
+    model->setNeverOffered({BundleInfo::identifier()});
+    window->setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(model)},
+                                  {QStringLiteral("shell"), QVariant::fromValue(this)}});
+    window->setSource(shellComponent(QStringLiteral("NimbrelPanel")));
+    const QRect tray = trayIcon ? trayIcon->geometry() : QRect();
+    const QPoint pointer = QCursor::pos();
+    QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    window->popUp(popoverGeometry(popoverSize, tray.isValid() ? std::optional(tray) : std::nullopt,
+                                  pointer, screen->availableGeometry()));
+    panel = window;
+}
+
+void NimbrelDelegate::applicationShouldHandleReopen()
+{
+    showPopover();
+}
+
+void NimbrelDelegate::show(const QString& title, QSize size, const QString& component,
+                           const QVariantMap& properties)
+{
+    setActivationPolicy(ActivationPolicy::Regular);
+    if (programWindow) {
+        programWindow->close();
+        programWindow->deleteLater();
+    }
+    auto* view = new QQuickView(&engine(), nullptr);
+    QVariantMap initial = properties;
+    initial.insert(QStringLiteral("shell"), QVariant::fromValue(this));
+    view->setInitialProperties(initial);
+    view->setSource(shellComponent(component));
+    auto* window = new NimbrelWindow(title, size, view, NimbrelMenu::build(*this));
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    window->show();
+    window->raise();
+    window->activateWindow();
+    programWindow = window;
+    connect(window, &NimbrelWindow::willClose, this,
+            [this, window] { programWindowWillClose(window); });
+}
+
+void NimbrelDelegate::programWindowWillClose(NimbrelWindow* closing)
+{
+    if (!defaults().boolean(QStringLiteral("TutorialSeen"))) {
+        defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
+        turnOnLoginOnce();
+        if (programWindow && programWindow != closing && programWindow->isVisible())
+            programWindow->close();
+    }
+    // After the current event, so a window replacing this one comes up first.
+    QTimer::singleShot(0, this, [this] { setActivationPolicy(ActivationPolicy::Accessory); });
+}
+
+void NimbrelDelegate::setActivationPolicy(ActivationPolicy newPolicy)
+{
+    if (policy == newPolicy)
+        return;
+    policy = newPolicy;
+    emit activationPolicyChanged();
+}
+
+void NimbrelDelegate::turnOnLoginOnce()
+{
+    const LoginItem loginItem(BundleInfo::identifier(), QCoreApplication::applicationFilePath());
+    ::turnOnLoginOnce(defaults(), BundleInfo::identifier(), loginItem);
+}
+
+void NimbrelDelegate::showSettings()
+{
+    show(L("Nimbrel Settings"), settingsSize, QStringLiteral("NimbrelSettings"));
+}
+
+void NimbrelDelegate::showTutorial()
+{
+    // The model belongs to the tutorial's view and goes with it.
+    auto* model = new QuitModel(workspace, processes, tutorialDefaults());
+    model->setSimulate(true);
+    model->setFixedApps(SampleApps::tutorial());
+    show(L("Welcome to Nimbrel"), tutorialSize, QStringLiteral("NimbrelTutorial"),
+         {{QStringLiteral("model"), QVariant::fromValue(model)}});
+    model->setParent(programWindow);
+}
+
+void NimbrelDelegate::finishTutorial()
+{
+    defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
+    turnOnLoginOnce();
+    if (programWindow && programWindow->isVisible())
+        programWindow->close();
+}
+
+void NimbrelDelegate::showAbout()
+{
+    setActivationPolicy(ActivationPolicy::Regular);
+    auto* about =
+        new QMessageBox(QMessageBox::NoIcon, L("About Nimbrel"),
+                        QStringLiteral("<b>Nimbrel</b><br>%1").arg(BundleInfo::version()));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setIconPixmap(moonIcon().pixmap(64));
+    const QColor secondary = Theme::instance()->secondaryText();
+    about->setInformativeText(
+        QStringLiteral("<span style=\"font-size: 11pt; color: %1\">%2</span>")
+            .arg(secondary.name(),
+                 L("Quit every app in one click. Nothing leaves your Mac.").toHtmlEscaped()));
+    about->open();
+}
+
+void NimbrelDelegate::checkForUpdates()
+{
+    const QUrl page(BundleInfo::webPage());
+    const QString address = page.host() + page.path();
+    auto* alert =
+        new QMessageBox(QMessageBox::Information, QStringLiteral("Nimbrel"),
+                        L("Updates are checked in the version from ") + address + QLatin1Char('.'));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
+}
+
+void NimbrelDelegate::openHelp()
+{
+    const QUrl page(BundleInfo::webPage(), QUrl::StrictMode);
+    if (page.isValid() && page.scheme() == QLatin1String("https") && !page.host().isEmpty())
+        QDesktopServices::openUrl(page);
+}
+
+void NimbrelDelegate::hideApplication()
+{
+    if (panel)
+        panel->close();
+    if (programWindow)
+        programWindow->hide();
+}
+
+void NimbrelDelegate::terminate()
+{
+    QCoreApplication::quit();
+}
+
+QList<QWidget*> NimbrelDelegate::programWindows() const
+{
+    if (programWindow && programWindow->isVisible())
+        return {programWindow.data()};
+    return {};
+}

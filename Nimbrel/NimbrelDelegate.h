@@ -1,0 +1,98 @@
+#pragma once
+
+#include "MenuTarget.h"
+#include "NimbrelWindow.h"
+#include "PopoverWindow.h"
+#include "StartupFlags.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QSystemTrayIcon>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+class ProcessInfo;
+class QQmlEngine;
+class SettingsStore;
+class Workspace;
+
+/// The tray program's controller: the tray item and its panel, the one program window (settings
+/// or tutorial), the menus' actions and what happens at start-up. Main thread only.
+class NimbrelDelegate : public QObject, public MenuTarget
+{
+    Q_OBJECT
+    Q_PROPERTY(
+        ActivationPolicy activationPolicy READ activationPolicy NOTIFY activationPolicyChanged)
+
+public:
+    /// Regular while a program window is up (a taskbar entry and the menu bar); accessory when
+    /// only the tray item is left.
+    enum class ActivationPolicy { Accessory, Regular };
+    Q_ENUM(ActivationPolicy)
+
+    /// Uses `workspace` and `processes` to list the apps the panel offers.
+    NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes, QObject* parent = nullptr);
+    ~NimbrelDelegate() override;
+
+    /// The store the shell and the panel's model use: the suite NIMBREL_DEFAULTS names when it
+    /// can be opened, else the program's own. Opened once.
+    static SettingsStore& defaults();
+
+    /// Sets up the tray item, then starts `check` or, on a usual launch, greets a new user with
+    /// the tutorial. Returns the exit status when the program should end at once.
+    std::optional<int>
+    applicationDidFinishLaunching(std::optional<StartupFlags::CheckRequest> check);
+
+    ActivationPolicy activationPolicy() const { return policy; }
+    /// The program window now or last shown; null before the first.
+    NimbrelWindow* window() const { return programWindow; }
+    /// The panel now shown; null when it is closed.
+    PopoverWindow* popover() const { return panel; }
+    QSystemTrayIcon* statusItem() const { return trayIcon.get(); }
+
+    /// Shows `component` of the shell's QML module in the program window, replacing what was
+    /// there, with `properties` set on it.
+    void show(const QString& title, QSize size, const QString& component,
+              const QVariantMap& properties = {});
+    /// Starts the program at login, the first time only.
+    void turnOnLoginOnce();
+
+    // MenuTarget
+    Q_INVOKABLE void showAbout() override;
+    Q_INVOKABLE void checkForUpdates() override;
+    Q_INVOKABLE void showSettings() override;
+    Q_INVOKABLE void showPopover() override;
+    Q_INVOKABLE void showTutorial() override;
+    Q_INVOKABLE void openHelp() override;
+    void hideApplication() override;
+    void terminate() override;
+    QList<QWidget*> programWindows() const override;
+
+    /// Ends the tutorial: it has been seen, login is turned on once, its window closes.
+    Q_INVOKABLE void finishTutorial();
+    /// Another launch asked for the panel.
+    void applicationShouldHandleReopen();
+    /// The tray item was clicked: the menu on a right or Ctrl click, else the panel toggles.
+    void clicked(QSystemTrayIcon::ActivationReason reason);
+
+signals:
+    void activationPolicyChanged();
+
+private:
+    void setActivationPolicy(ActivationPolicy policy);
+    void createStatusItem();
+    void showStatusMenu();
+    void programWindowWillClose(NimbrelWindow* closing);
+    QQmlEngine& engine();
+
+    Workspace& workspace;
+    const ProcessInfo& processes;
+    std::unique_ptr<QQmlEngine> qmlEngine;
+    std::unique_ptr<QSystemTrayIcon> trayIcon;
+    QPointer<PopoverWindow> panel;
+    QPointer<NimbrelWindow> programWindow;
+    ActivationPolicy policy = ActivationPolicy::Accessory;
+};

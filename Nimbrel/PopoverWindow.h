@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QQuickView>
+
+/// The tray panel's window: frameless, above other windows, with keyboard focus. It closes on
+/// Esc, on a click outside it and when it loses focus, and then deletes itself with its content.
+class PopoverWindow : public QQuickView
+{
+    Q_OBJECT
+
+public:
+    PopoverWindow(QQmlEngine* engine, QWindow* parent = nullptr);
+
+    /// Shows the window at `geometry` and takes the keyboard and pointer.
+    void popUp(const QRect& geometry);
+
+signals:
+    void closed();
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void dismiss();
+
+    bool wasActive = false;
+    bool dismissed = false;
+};

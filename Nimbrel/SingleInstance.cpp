@@ -1,0 +1,141 @@
+#include "SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QLockFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr char reopenRequest[] = "reopen\n";
+constexpr char acknowledgement[] = "ok\n";
+// Together under the second a launch may spend here.
+constexpr int lockWaitMs = 400;
+constexpr int answerWaitMs = 500;
+
+bool isPrivateFolder(const QString& path)
+{
+    struct stat info = {};
+    // lstat: a link, even to a good folder, can be pointed elsewhere by whoever owns it.
+    return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == geteuid() && (info.st_mode & 07777) == 0700;
+}
+
+QString fallbackFolder(const QString& parent)
+{
+    return QStringLiteral("%1/nimbrel-%2").arg(parent).arg(geteuid());
+}
+
+// A file-name fragment naming the display; percent-encoding keeps distinct displays distinct.
+QString displayFragment()
+{
+    QByteArray display = qgetenv("WAYLAND_DISPLAY");
+    if (display.isEmpty())
+        display = qgetenv("DISPLAY");
+    return QString::fromLatin1(display.toPercentEncoding());
+}
+
+SingleInstance::Role unguarded(const QString& problem)
+{
+    qWarning().noquote() << "Running on its own, without a single-instance guard:" << problem;
+    return SingleInstance::Role::Unguarded;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent)
+{
+    const std::optional<QString> folder = privateFolder();
+    if (!folder)
+        return;
+    const QString display = displayFragment();
+    serverPath = *folder + QLatin1Char('/') + name +
+                 (display.isEmpty() ? QString() : QLatin1Char('-') + display) +
+                 QStringLiteral(".socket");
+}
+
+SingleInstance::Role SingleInstance::start()
+{
+    if (serverPath.isEmpty())
+        return unguarded(QStringLiteral("neither $XDG_RUNTIME_DIR nor %1 is a folder of ours "
+                                        "closed to others")
+                             .arg(fallbackFolder(QStringLiteral("/tmp"))));
+    // Held from looking for a running launch until listening, so two launches never both listen.
+    QLockFile lock(serverPath + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockWaitMs))
+        return unguarded(QStringLiteral("%1 stays locked").arg(lock.fileName()));
+    if (const std::optional<Role> handedOver = askRunningToReopen())
+        return *handedOver;
+    return listen();
+}
+
+std::optional<QString> SingleInstance::privateFolder(const QString& fallbackParent)
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && isPrivateFolder(runtime))
+        return QDir::cleanPath(runtime);
+    const QString own = fallbackFolder(fallbackParent);
+    const QByteArray ownPath = QFile::encodeName(own);
+    // Only a folder we have just made is set to 0700; one already there must be so.
+    if (mkdir(ownPath.constData(), 0700) == 0)
+        chmod(ownPath.constData(), 0700);
+    if (!isPrivateFolder(own))
+        return std::nullopt;
+    return own;
+}
+
+std::optional<SingleInstance::Role> SingleInstance::askRunningToReopen() const
+{
+    const QDeadlineTimer deadline(answerWaitMs);
+    QLocalSocket socket;
+    socket.connectToServer(serverPath);
+    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+        // A crashed launch leaves its socket behind, refusing connections.
+        if (socket.error() == QLocalSocket::ServerNotFoundError ||
+            socket.error() == QLocalSocket::ConnectionRefusedError)
+            return std::nullopt;
+        return unguarded(QStringLiteral("%1: %2").arg(serverPath, socket.errorString()));
+    }
+    socket.write(reopenRequest);
+    socket.flush();
+    while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    }
+    // Its request stays queued for it, so a busy running launch still opens the popover later.
+    if (socket.readLine() != acknowledgement)
+        qWarning().noquote() << "The running instance at" << serverPath
+                             << "did not answer in time; leaving the popover to it";
+    return Role::Secondary;
+}
+
+SingleInstance::Role SingleInstance::listen()
+{
+    // Under the lock and with nobody answering, a socket file here is a crashed launch's.
+    QLocalServer::removeServer(serverPath);
+    if (!server.listen(serverPath))
+        return unguarded(QStringLiteral("%1: %2").arg(serverPath, server.errorString()));
+    connect(&server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* client = server.nextPendingConnection())
+            serve(client);
+    });
+    return Role::Primary;
+}
+
+void SingleInstance::serve(QLocalSocket* client)
+{
+    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    connect(client, &QLocalSocket::readyRead, this, [this, client] {
+        while (client->canReadLine()) {
+            if (client->readLine() != reopenRequest)
+                continue;
+            // Answered first, so the later launch can end while the popover opens.
+            client->write(acknowledgement);
+            client->flush();
+            emit reopenRequested();
+        }
+    });
+}

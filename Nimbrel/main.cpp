@@ -1,0 +1,42 @@
+#include "BundleInfo.h"
+#include "Localization.h"
+#include "NimbrelDelegate.h"
+#include "ProcProcessInfo.h"
+#include "SingleInstance.h"
+#include "StartupFlags.h"
+#include "Views.h"
+#include "WorkspaceFactory.h"
+
+#include <QApplication>
+#include <QtQml/QQmlExtensionPlugin>
+
+Q_IMPORT_QML_PLUGIN(Nimbrel_QuitUIPlugin)
+Q_IMPORT_QML_PLUGIN(Nimbrel_ShellPlugin)
+
+int main(int argc, char* argv[])
+{
+    Views::configure();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+    QApplication::setApplicationVersion(BundleInfo::version());
+    QApplication::setDesktopFileName(BundleInfo::identifier());
+    // A tray program keeps running with no window open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    installTranslations(application);
+
+    const std::optional<StartupFlags::CheckRequest> check =
+        StartupFlags::checkRequest(application.arguments());
+    // Self-checks always run on their own; a usual launch hands over to a running one.
+    SingleInstance instance(BundleInfo::identifier());
+    if (!check && instance.start() == SingleInstance::Role::Secondary)
+        return 0;
+
+    const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
+    const ProcProcessInfo processes;
+    NimbrelDelegate delegate(*workspace, processes);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
+                     &NimbrelDelegate::applicationShouldHandleReopen);
+    if (const std::optional<int> status = delegate.applicationDidFinishLaunching(check))
+        return *status;
+    return application.exec();
+}

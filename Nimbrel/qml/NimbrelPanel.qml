@@ -1,0 +1,48 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Nimbrel.QuitUI
+
+// The tray panel: the name and the settings button above the app list.
+ThemedPane {
+    id: panel
+
+    required property QuitModel model
+    required property var shell
+
+    padding: 16
+    focus: true
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 10
+
+        RowLayout {
+            Layout.fillWidth: true
+            Label {
+                text: qsTr("Nimbrel")
+                font.pixelSize: 15
+                font.bold: true
+                color: Theme.primaryText
+            }
+            Item { Layout.fillWidth: true }
+            ToolButton {
+                objectName: "settingsButton"
+                flat: true
+                icon.source: "image://symbol/gearshape?color=" + Theme.secondaryText
+                icon.color: "transparent"
+                onClicked: panel.shell.showSettings()
+                ToolTip.visible: hovered
+                ToolTip.text: Texts.l("Settings")
+                Accessible.name: Texts.l("Settings")
+            }
+        }
+
+        QuitListView {
+            model: panel.model
+            focus: true
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+        }
+    }
+}

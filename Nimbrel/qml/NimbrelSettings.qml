@@ -1,0 +1,51 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Nimbrel.QuitUI
+import Nimbrel.Shell
+
+// The settings window: start at login, what the program collects, and the tutorial.
+ThemedPane {
+    id: settings
+
+    required property var shell
+
+    padding: 20
+
+    LoginSwitch {
+        id: login
+    }
+
+    Frame {
+        anchors.left: parent.left
+        anchors.right: parent.right
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            Switch {
+                objectName: "loginSwitch"
+                text: Texts.l("Open at login")
+                checked: login.on
+                // The switch shows what the login item really is, even after a failed change.
+                onToggled: login.on = checked
+                Accessible.name: text
+                Layout.fillWidth: true
+            }
+            Label {
+                text: Texts.l("Nimbrel collects nothing and never connects anywhere except to check for updates.")
+                font.pixelSize: 11
+                color: Theme.secondaryText
+                wrapMode: Text.Wrap
+                Layout.fillWidth: true
+            }
+            Button {
+                objectName: "tutorialButton"
+                text: Texts.l("Show Tutorial")
+                onClicked: settings.shell.showTutorial()
+                Accessible.name: text
+            }
+        }
+    }
+}

@@ -1,0 +1,128 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Nimbrel.QuitUI
+
+// The welcome window: try the list on made-up apps, then learn where the program lives.
+ThemedPane {
+    id: tutorial
+
+    required property QuitModel model
+    required property var shell
+    property int step: 0
+
+    leftPadding: 24
+    rightPadding: 24
+    bottomPadding: 20
+    topPadding: 0
+    focus: true
+
+    Keys.onReturnPressed: {
+        if (step !== 0)
+            shell.finishTutorial();
+    }
+    Keys.onEnterPressed: {
+        if (step !== 0)
+            shell.finishTutorial();
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 12
+
+        RowLayout {
+            Layout.topMargin: 18
+            Layout.fillWidth: true
+            Label {
+                objectName: "stepLine"
+                text: Texts.format("Step %d of %d", [tutorial.step + 1, 2])
+                font.pixelSize: 12
+                color: Theme.secondaryText
+            }
+            Item { Layout.fillWidth: true }
+            Button {
+                objectName: "skipButton"
+                text: Texts.l("Skip")
+                onClicked: tutorial.shell.finishTutorial()
+                Accessible.name: text
+            }
+        }
+
+        ColumnLayout {
+            visible: tutorial.step === 0
+            spacing: 12
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            Label {
+                text: Texts.l("Too many apps open?")
+                font.pixelSize: 22
+                font.bold: true
+                color: Theme.primaryText
+            }
+            Label {
+                text: Texts.l("This is an example with made-up apps. Press the button and watch — nothing on your Mac closes.")
+                color: Theme.secondaryText
+                wrapMode: Text.Wrap
+                Layout.fillWidth: true
+            }
+            QuitListView {
+                model: tutorial.model
+                focus: tutorial.step === 0
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+            }
+            RowLayout {
+                Item { Layout.fillWidth: true }
+                Button {
+                    objectName: "nextButton"
+                    text: Texts.l("Next")
+                    font.pixelSize: 15
+                    padding: 10
+                    onClicked: {
+                        tutorial.step = 1;
+                        tutorial.forceActiveFocus();
+                    }
+                    Accessible.name: text
+                }
+            }
+        }
+
+        ColumnLayout {
+            visible: tutorial.step !== 0
+            spacing: 12
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            Item { Layout.fillHeight: true }
+            Symbol {
+                name: "moon.zzz.fill"
+                size: 44
+                Layout.alignment: Qt.AlignHCenter
+            }
+            Label {
+                text: Texts.l("Nimbrel lives in the menu bar")
+                font.pixelSize: 22
+                font.bold: true
+                color: Theme.primaryText
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                Layout.fillWidth: true
+            }
+            Label {
+                text: Texts.l("Click the moon at the top of your screen. Untick apps you want to keep — Nimbrel remembers. Apps with unsaved work ask you first, like ⌘Q.")
+                color: Theme.secondaryText
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                Layout.fillWidth: true
+            }
+            Item { Layout.fillHeight: true }
+            BigButton {
+                objectName: "doneButton"
+                text: Texts.l("Done")
+                Layout.fillWidth: true
+                onClicked: tutorial.shell.finishTutorial()
+            }
+        }
+    }
+}
