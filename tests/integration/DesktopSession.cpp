@@ -40,6 +40,7 @@ DesktopSession::~DesktopSession()
         stop(*app);
         delete app;
     }
+    stop(tray);
     stop(windowManager);
     stop(xServer);
     stop(bus);
@@ -137,6 +138,38 @@ void DesktopSession::killXServer()
 void DesktopSession::stopWindowManager()
 {
     stop(windowManager);
+}
+
+std::optional<QString> DesktopSession::startTray()
+{
+    tray.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tray.start(QStringLiteral("trayer"),
+               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
+                QStringLiteral("true")});
+    if (!tray.waitForStarted(startTimeout))
+        return QStringLiteral("trayer did not start");
+    // A tray is up once it owns the screen's tray selection.
+    xcb_connection_t* connection = xcb_connect(displayName.toLocal8Bit().constData(), nullptr);
+    const auto trayOwned = [connection] {
+        const char name[] = "_NET_SYSTEM_TRAY_S0";
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+        if (!atom)
+            return false;
+        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+            connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+        const bool owned = owner && owner->owner != XCB_NONE;
+        free(owner);
+        free(atom);
+        return owned;
+    };
+    const bool up = QTest::qWaitFor(trayOwned, startTimeout);
+    xcb_disconnect(connection);
+    if (!up)
+        return QStringLiteral("trayer took no tray selection");
+    return std::nullopt;
 }
 
 bool DesktopSession::startXServer(QString& failure)

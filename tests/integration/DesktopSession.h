@@ -43,6 +43,9 @@ public:
     void killXServer();
     // Ends the window manager, leaving a bare X server.
     void stopWindowManager();
+    // Starts an XEmbed system tray (trayer, a panel at the top right); nothing when it is up,
+    // else why not. Stopped with the session.
+    std::optional<QString> startTray();
 
 private:
     bool startXServer(QString& failure);
@@ -57,6 +60,7 @@ private:
     QProcess xServer;
     QProcess windowManager;
     QProcess bus;
+    QProcess tray;
     QList<QProcess*> apps;
     QHash<QByteArray, std::optional<QByteArray>> savedEnvironment;
 };
