@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
     // A tray program keeps running with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
     installTranslations(application);
+    Views::useDesktopIcons();
 
     const std::optional<StartupFlags::CheckRequest> check =
         StartupFlags::checkRequest(application.arguments());

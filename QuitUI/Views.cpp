@@ -3,6 +3,7 @@
 #include "AppIconProvider.h"
 #include "SymbolImageProvider.h"
 
+#include <QIcon>
 #include <QQmlEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -16,6 +17,11 @@ void configure()
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     // Fusion draws with the palette, so the views follow the theme the program sets.
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
+}
+
+void useDesktopIcons()
+{
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
 void prepare(QQmlEngine& engine)

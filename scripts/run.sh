@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Nimbrel. Until the tray program lands, the front end is
-# nimbrelctl; arguments are passed to it (default: list the running apps).
+# Sets up, builds and starts the Nimbrel tray program; arguments are passed to it.
+# The command-line front end is build/NimbrelCtl/nimbrelctl.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-if [[ $# -eq 0 ]]; then
-  set -- list
-fi
-exec build/NimbrelCtl/nimbrelctl "$@"
+exec build/Nimbrel/nimbrel "$@"

@@ -10,8 +10,6 @@ FocusScope {
     required property QuitModel model
     readonly property var preset: Texts.presets[model.preset]
 
-    implicitWidth: 348
-    implicitHeight: 438
 
     Component.onCompleted: model.refresh()
     onVisibleChanged: {
@@ -115,8 +113,9 @@ FocusScope {
             visible: appList.count > 0
             Layout.fillWidth: true
             Layout.fillHeight: true
-            ScrollBar.vertical.policy: appList.contentHeight > height ? ScrollBar.AlwaysOn
-                                                                        : ScrollBar.AsNeeded
+            // Shown whenever the list scrolls, not only while it moves.
+            ScrollBar.vertical.policy: appList.contentHeight > appList.height ? ScrollBar.AlwaysOn
+                                                                                : ScrollBar.AlwaysOff
 
             ListView {
                 id: appList

@@ -91,7 +91,7 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.preferredHeight: Math.min(stillOpenRows.implicitHeight, 160)
         ScrollBar.vertical.policy: stillOpenRows.implicitHeight > 160 ? ScrollBar.AlwaysOn
-                                                                       : ScrollBar.AsNeeded
+                                                                       : ScrollBar.AlwaysOff
         ColumnLayout {
             id: stillOpenRows
             width: stillOpenArea.availableWidth
