@@ -10,9 +10,10 @@ ChildProcessWorkspace::ChildProcessWorkspace()
 
 ChildProcessWorkspace::~ChildProcessWorkspace() = default;
 
-AppEntry ChildProcessWorkspace::launch(const QString& name, ForkedChild::OnRequest onRequest)
+AppEntry ChildProcessWorkspace::launch(const QString& name, ForkedChild::OnRequest onRequest,
+                                       quint64 holdBytes)
 {
-    auto child = std::make_unique<ForkedChild>(onRequest);
+    auto child = std::make_unique<ForkedChild>(onRequest, holdBytes);
     const pid_t pid = child->pid();
     watcher.watch(pid, child->startTime());
     apps[pid] = App{name, std::move(child)};

@@ -21,8 +21,9 @@ public:
     ChildProcessWorkspace();
     ~ChildProcessWorkspace() override;
 
-    // Starts a child app named `name` that exits on request or ignores requests.
-    AppEntry launch(const QString& name, ForkedChild::OnRequest onRequest);
+    // Starts a child app named `name` that exits on request or ignores requests, holding
+    // `holdBytes` of memory.
+    AppEntry launch(const QString& name, ForkedChild::OnRequest onRequest, quint64 holdBytes = 0);
     ForkedChild& child(pid_t pid);
     // Quit requests to these apps return only after the app has exited (before anyone is told).
     QSet<pid_t> exitBeforeRequestReturns;

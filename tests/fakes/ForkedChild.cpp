@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +16,15 @@ namespace
 {
 
 // Runs in the forked child of a threaded process: async-signal-safe calls only.
-[[noreturn]] void runChild(ForkedChild::OnRequest onRequest, int requests, int exits)
+[[noreturn]] void runChild(ForkedChild::OnRequest onRequest, quint64 holdBytes, int requests,
+                           int exits)
 {
+    if (holdBytes > 0) {
+        void* held =
+            mmap(nullptr, holdBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (held != MAP_FAILED)
+            memset(held, 1, holdBytes);
+    }
     char byte = 0;
     for (;;) {
         const ssize_t got = read(requests, &byte, 1);
@@ -34,7 +43,7 @@ namespace
 
 } // namespace
 
-ForkedChild::ForkedChild(OnRequest onRequest)
+ForkedChild::ForkedChild(OnRequest onRequest, quint64 holdBytes)
 {
     int requests[2], exits[2];
     if (pipe2(requests, O_CLOEXEC) != 0 || pipe2(exits, O_CLOEXEC) != 0)
@@ -45,7 +54,7 @@ ForkedChild::ForkedChild(OnRequest onRequest)
     if (processId == 0) {
         close(requests[1]);
         close(exits[0]);
-        runChild(onRequest, requests[0], exits[1]);
+        runChild(onRequest, holdBytes, requests[0], exits[1]);
     }
     close(requests[0]);
     close(exits[1]);

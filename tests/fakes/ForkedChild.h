@@ -13,7 +13,8 @@ class ForkedChild
 public:
     enum class OnRequest { Exit, Ignore };
 
-    explicit ForkedChild(OnRequest onRequest = OnRequest::Exit);
+    // The child first fills `holdBytes` of private memory, so it weighs as much as an app.
+    explicit ForkedChild(OnRequest onRequest = OnRequest::Exit, quint64 holdBytes = 0);
     ~ForkedChild();
     ForkedChild(const ForkedChild&) = delete;
     ForkedChild& operator=(const ForkedChild&) = delete;
