@@ -203,8 +203,11 @@ void NimbrelDelegate::programWindowWillClose(NimbrelWindow* closing)
         if (programWindow && programWindow != closing && programWindow->isVisible())
             programWindow->close();
     }
-    // After the current event, so a window replacing this one comes up first.
-    QTimer::singleShot(0, this, [this] { setActivationPolicy(ActivationPolicy::Accessory); });
+    // After the current event, so a window replacing this one is up and keeps the policy.
+    QTimer::singleShot(0, this, [this] {
+        if (programWindows().isEmpty())
+            setActivationPolicy(ActivationPolicy::Accessory);
+    });
 }
 
 void NimbrelDelegate::setActivationPolicy(ActivationPolicy newPolicy)
