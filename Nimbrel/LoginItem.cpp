@@ -1,5 +1,6 @@
 #include <glib.h>
 
+#include "ConfigHome.h"
 #include "Localization.h"
 #include "LoginItem.h"
 
@@ -29,12 +30,7 @@ using KeyFile = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 
 QString autostartDirectory()
 {
-    // A relative XDG_CONFIG_HOME is invalid by the base-directory rules; it would follow the
-    // working directory around.
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(config))
-        config = QDir::homePath() + QStringLiteral("/.config");
-    return config + QStringLiteral("/autostart");
+    return configHome() + QStringLiteral("/autostart");
 }
 
 // The whole file when it is a regular file no larger than any entry of ours could be.

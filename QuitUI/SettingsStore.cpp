@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "ConfigHome.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,12 +12,7 @@ namespace
 
 QString storeDirectory()
 {
-    // A relative XDG_CONFIG_HOME is invalid by the base-directory rules; it would follow the
-    // working directory around.
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(config))
-        config = QDir::homePath() + QStringLiteral("/.config");
-    return config + QStringLiteral("/nimbrel");
+    return configHome() + QStringLiteral("/nimbrel");
 }
 
 // Every value in the file; nothing when the file exists but cannot be read or parsed whole.
