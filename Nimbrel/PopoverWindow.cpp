@@ -41,11 +41,23 @@ void PopoverWindow::keyPressEvent(QKeyEvent* event)
 
 void PopoverWindow::mousePressEvent(QMouseEvent* event)
 {
-    if (!QRect(QPoint(), size()).contains(event->position().toPoint())) {
-        event->accept();
-        return dismiss();
-    }
-    QQuickView::mousePressEvent(event);
+    if (!dismissedByOutsideClick(event))
+        QQuickView::mousePressEvent(event);
+}
+
+void PopoverWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!dismissedByOutsideClick(event))
+        QQuickView::mouseDoubleClickEvent(event);
+}
+
+bool PopoverWindow::dismissedByOutsideClick(QMouseEvent* event)
+{
+    if (QRect(QPoint(), size()).contains(event->position().toPoint()))
+        return false;
+    event->accept();
+    dismiss();
+    return true;
 }
 
 void PopoverWindow::dismiss()

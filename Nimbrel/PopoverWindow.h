@@ -21,8 +21,11 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // A quick second click outside arrives as a double click; it closes the panel all the same.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    bool dismissedByOutsideClick(QMouseEvent* event);
     void dismiss();
 
     bool wasActive = false;
