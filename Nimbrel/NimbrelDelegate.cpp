@@ -4,8 +4,10 @@
 #include "Localization.h"
 #include "LoginItem.h"
 #include "LoginOnce.h"
+#include "NimbrelChecks.h"
 #include "NimbrelMenu.h"
 #include "NimbrelWindow.h"
+#include "PanelView.h"
 #include "PopoverPlacement.h"
 #include "PopoverWindow.h"
 #include "QuitModel.h"
@@ -13,6 +15,7 @@
 #include "SettingsStore.h"
 #include "SymbolIcon.h"
 #include "Theme.h"
+#include "Updater.h"
 #include "Views.h"
 
 #include <QCoreApplication>
@@ -20,6 +23,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QQmlEngine>
 #include <QQuickView>
@@ -30,7 +34,6 @@
 namespace
 {
 
-const QSize popoverSize{380, 470};
 const QSize settingsSize{420, 220};
 const QSize tutorialSize{460, 600};
 
@@ -55,6 +58,14 @@ SettingsStore& tutorialDefaults()
     return *store;
 }
 
+// The build's information by key, as the update check asks for it.
+QVariant bundleInformation(const QString& key)
+{
+    if (key == FirstCheck::infoKey())
+        return BundleInfo::countsFirstCheck();
+    return {};
+}
+
 QIcon moonIcon()
 {
     return SymbolIcon::icon(QStringLiteral("moon.zzz.fill"), Theme::instance()->primaryText());
@@ -64,7 +75,8 @@ QIcon moonIcon()
 
 NimbrelDelegate::NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes,
                                  QObject* parent)
-    : QObject(parent), workspace(workspace), processes(processes)
+    : QObject(parent), workspace(workspace), processes(processes),
+      updaterDelegate(bundleInformation)
 {
 }
 
@@ -87,10 +99,14 @@ SettingsStore& NimbrelDelegate::defaults()
 std::optional<int>
 NimbrelDelegate::applicationDidFinishLaunching(std::optional<StartupFlags::CheckRequest> check)
 {
+    // Linux has no menu bar of the application's own; this one is what program windows copy
+    // and what the menus check reads.
+    applicationMenu.reset(NimbrelMenu::build(*this));
     createStatusItem();
+    createUpdater();
     if (check) {
-        qCritical("nimbrel: this build cannot run self-checks yet");
-        return 2;
+        NimbrelChecks::start(*check, *this);
+        return std::nullopt;
     }
     if (defaults().boolean(QStringLiteral("TutorialSeen")))
         turnOnLoginOnce();
@@ -123,6 +139,14 @@ void NimbrelDelegate::createStatusItem()
     trayIcon->show();
 }
 
+void NimbrelDelegate::createUpdater()
+{
+    Updater::Settings settings;
+    settings.feedURL = BundleInfo::feedURL();
+    settings.currentVersion = BundleInfo::version();
+    updater = Updater::start(std::move(settings), updaterDelegate, updateDialogs);
+}
+
 void NimbrelDelegate::clicked(QSystemTrayIcon::ActivationReason reason)
 {
     const bool menuClick =
@@ -153,17 +177,23 @@ void NimbrelDelegate::showPopover()
     auto* window = new PopoverWindow(&engine());
     auto* model = new QuitModel(workspace, processes, defaults(), window);
     model->setNeverOffered({BundleInfo::identifier()});
-    window->setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(model)},
-                                  {QStringLiteral("shell"), QVariant::fromValue(this)}});
-    window->setSource(shellComponent(QStringLiteral("NimbrelPanel")));
+    PanelView::load(*window, *model, this);
     const QRect tray = trayIcon ? trayIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();
     QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    window->popUp(popoverGeometry(popoverSize, tray.isValid() ? std::optional(tray) : std::nullopt,
-                                  pointer, screen->availableGeometry()));
+    window->popUp(popoverGeometry(PanelView::size,
+                                  tray.isValid() ? std::optional(tray) : std::nullopt, pointer,
+                                  screen->availableGeometry()));
     panel = window;
+}
+
+std::unique_ptr<QQuickView> NimbrelDelegate::panelView(QuitModel& model)
+{
+    auto view = std::make_unique<QQuickView>(&engine(), nullptr);
+    PanelView::load(*view, model, this);
+    return view;
 }
 
 void NimbrelDelegate::applicationShouldHandleReopen()
@@ -266,6 +296,8 @@ void NimbrelDelegate::showAbout()
 
 void NimbrelDelegate::checkForUpdates()
 {
+    if (updater)
+        return updater->checkForUpdates();
     const QUrl page(BundleInfo::webPage());
     const QString address = page.host() + page.path();
     auto* alert =

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "FirstCheckDelegate.h"
 #include "MenuTarget.h"
 #include "NimbrelWindow.h"
 #include "PopoverWindow.h"
 #include "StartupFlags.h"
+#include "UpdateDialogs.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,8 +17,12 @@
 #include <optional>
 
 class ProcessInfo;
+class QMenuBar;
 class QQmlEngine;
+class QQuickView;
+class QuitModel;
 class SettingsStore;
+class Updater;
 class Workspace;
 
 /// The tray program's controller: the tray item and its panel, the one program window (settings
@@ -52,6 +58,12 @@ public:
     /// The panel now shown; null when it is closed.
     PopoverWindow* popover() const { return panel; }
     QSystemTrayIcon* statusItem() const { return trayIcon.get(); }
+    /// The application's menu bar, built at start-up; program windows show copies of it.
+    QMenuBar* mainMenu() const { return applicationMenu.get(); }
+    Workspace& workspaceService() const { return workspace; }
+    const ProcessInfo& processInfo() const { return processes; }
+    /// A new window showing the tray panel over `model`, not yet on screen.
+    std::unique_ptr<QQuickView> panelView(QuitModel& model);
 
     /// Shows `component` of the shell's QML module in the program window, replacing what was
     /// there, with `properties` set on it.
@@ -84,6 +96,7 @@ signals:
 private:
     void setActivationPolicy(ActivationPolicy policy);
     void createStatusItem();
+    void createUpdater();
     void showStatusMenu();
     void programWindowWillClose(NimbrelWindow* closing);
     QQmlEngine& engine();
@@ -92,7 +105,11 @@ private:
     const ProcessInfo& processes;
     std::unique_ptr<QQmlEngine> qmlEngine;
     std::unique_ptr<QSystemTrayIcon> trayIcon;
+    std::unique_ptr<QMenuBar> applicationMenu;
     QPointer<PopoverWindow> panel;
     QPointer<NimbrelWindow> programWindow;
     ActivationPolicy policy = ActivationPolicy::Accessory;
+    FirstCheckDelegate updaterDelegate;
+    UpdateDialogs updateDialogs;
+    std::unique_ptr<Updater> updater; // only when the build names an update feed
 };

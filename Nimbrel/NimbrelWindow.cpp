@@ -22,7 +22,12 @@ NimbrelWindow::NimbrelWindow(const QString& title, QSize contentSize, QQuickView
     // Keys go to the Qt Quick content first; a window-wide shortcut still sees Esc.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    connect(escape, &QShortcut::activated, this, &NimbrelWindow::cancelOperation);
+}
+
+void NimbrelWindow::cancelOperation()
+{
+    close();
 }
 
 void NimbrelWindow::closeEvent(QCloseEvent* event)

@@ -16,6 +16,8 @@ public:
     NimbrelWindow(const QString& title, QSize contentSize, QQuickView* content, QMenuBar* menuBar);
 
     QQuickView* content() const { return view; }
+    /// What Esc does: closes the window as its close button would.
+    void cancelOperation();
 
 signals:
     /// The window is closing, however it was closed.

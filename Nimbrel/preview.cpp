@@ -1,6 +1,7 @@
 // nimbrel-preview: draws the tray panel into a PNG file, over the tutorial's sample apps or over
 // the apps running now, in the light or the dark theme. The README's pictures come from here.
 #include "Localization.h"
+#include "PanelView.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
 #include "SampleApps.h"
@@ -59,13 +60,9 @@ int main(int argc, char* argv[])
     QQmlEngine engine;
     Views::prepare(engine);
     QQuickView view(&engine, nullptr);
-    view.setResizeMode(QQuickView::SizeRootObjectToView);
-    view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(&model)},
-                               {QStringLiteral("shell"), QVariant()}});
-    view.setSource(QUrl(QStringLiteral("qrc:/qt/qml/Nimbrel/Shell/NimbrelPanel.qml")));
-    if (view.status() != QQuickView::Ready)
+    if (!PanelView::load(view, model, nullptr))
         return 1;
-    view.resize(380, 470);
+    view.resize(PanelView::size);
     view.show();
     if (!QTest::qWaitForWindowExposed(&view))
         return 1;

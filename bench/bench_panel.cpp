@@ -3,6 +3,7 @@
 // tap on a row to the next frame (goal: 16 ms). Prints the median and the worst of several runs.
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
+#include "PanelView.h"
 #include "QuitModel.h"
 #include "SettingsStore.h"
 #include "TestApps.h"
@@ -92,11 +93,8 @@ int main(int argc, char* argv[])
         clock.start();
         auto model = std::make_unique<QuitModel>(desktop.workspace, desktop.processes, store);
         QQuickView view(&engine, nullptr);
-        view.setResizeMode(QQuickView::SizeRootObjectToView);
-        view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(model.get())},
-                                   {QStringLiteral("shell"), QVariant()}});
-        view.setSource(QUrl(QStringLiteral("qrc:/qt/qml/Nimbrel/Shell/NimbrelPanel.qml")));
-        view.resize(380, 470);
+        PanelView::load(view, *model, nullptr);
+        view.resize(PanelView::size);
         view.show();
         firstFrame.append(untilNextFrame(view, clock));
         if (model->apps().size() != appCount) {

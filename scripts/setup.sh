@@ -21,6 +21,8 @@ packages=(
   desktop-file-utils dex libglib2.0-bin
   # tray program tests: an XEmbed tray and the accessibility bus
   trayer at-spi2-core python3-pyatspi
+  # update check: OpenSSL for HTTPS, and the tests' throwaway certificate
+  openssl
 )
 
 missing=()

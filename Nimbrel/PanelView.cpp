@@ -1,0 +1,19 @@
+#include "PanelView.h"
+
+#include "QuitModel.h"
+
+#include <QQuickView>
+
+namespace PanelView
+{
+
+bool load(QQuickView& view, QuitModel& model, QObject* shell)
+{
+    view.setResizeMode(QQuickView::SizeRootObjectToView);
+    view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(&model)},
+                               {QStringLiteral("shell"), QVariant::fromValue(shell)}});
+    view.setSource(QUrl(QStringLiteral("qrc:/qt/qml/Nimbrel/Shell/NimbrelPanel.qml")));
+    return view.status() == QQuickView::Ready;
+}
+
+} // namespace PanelView

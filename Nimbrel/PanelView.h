@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSize>
+
+class QObject;
+class QQuickView;
+class QuitModel;
+
+// The tray panel as a Qt Quick view shows it.
+namespace PanelView
+{
+
+inline constexpr QSize size{380, 470};
+
+/// Shows the panel over `model` in `view`, sized with the view; `shell` answers the settings
+/// button (nothing happens without one). False when the panel could not be loaded.
+bool load(QQuickView& view, QuitModel& model, QObject* shell);
+
+} // namespace PanelView

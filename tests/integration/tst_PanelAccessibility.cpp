@@ -1,0 +1,272 @@
+#include "DesktopSession.h"
+#include "Phase.h"
+#include "SampleApps.h"
+#include "TotalMemory.h"
+#include "ViewText.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include <algorithm>
+#include <optional>
+
+namespace
+{
+
+const QString launcherPath = QStringLiteral("/usr/libexec/at-spi-bus-launcher");
+const QString hostName = QStringLiteral("panel_host");
+// The panel, its accessibility bridge and key events through the window manager show up within
+// this (ms) on a loaded two-core machine.
+constexpr int showTimeout = 30000;
+// Every look at the tree starts a reader process, so waits count wall time (QTest::qWaitFor), not
+// polls as QTRY_* does.
+
+// One object as a screen reader meets it.
+struct Accessible {
+    QString role;
+    QString name;
+    QStringList states;
+
+    QString announced() const { return role + QLatin1String(": ") + name; }
+};
+
+// The host's accessible objects, depth-first, as the accessibility bus reports them now.
+QList<Accessible> accessibleTree()
+{
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    reader.startCommand(DesktopSession::appCommand(QStringLiteral("accessible_tree.py")) +
+                        QLatin1Char(' ') + hostName);
+    if (!reader.waitForFinished(20000))
+        reader.kill();
+    QList<Accessible> tree;
+    for (const QString& line :
+         QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() == 3)
+            tree.append({fields[0], fields[1], fields[2].split(QLatin1Char(','))});
+    }
+    return tree;
+}
+
+QStringList announced(const QList<Accessible>& objects, const QString& role = {})
+{
+    QStringList lines;
+    for (const Accessible& object : objects) {
+        if (role.isEmpty() || object.role == role)
+            lines.append(object.announced());
+    }
+    return lines;
+}
+
+// The control that has the keyboard focus (containers report focus too, but are not focusable).
+QString focusedControl()
+{
+    const QList<Accessible> tree = accessibleTree();
+    const auto focused = std::find_if(tree.cbegin(), tree.cend(), [](const Accessible& object) {
+        return object.states.contains(QLatin1String("focused")) &&
+               object.states.contains(QLatin1String("focusable"));
+    });
+    return focused == tree.cend() ? QString() : focused->announced();
+}
+
+bool checked(const QString& control)
+{
+    const QList<Accessible> tree = accessibleTree();
+    return std::any_of(tree.cbegin(), tree.cend(), [&](const Accessible& object) {
+        return object.announced() == control && object.states.contains(QLatin1String("checked"));
+    });
+}
+
+bool xdotool(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.setStandardOutputFile(QProcess::nullDevice());
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
+}
+
+// The first visible window of process `pid`; empty when it has none.
+QString windowOf(qint64 pid)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--pid"), QString::number(pid)});
+    if (!search.waitForFinished(20000))
+        search.kill();
+    return QString::fromLatin1(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0);
+}
+
+// Nothing when AT-SPI can be started and read here, else what is missing.
+std::optional<QString> missingAccessibilityTools()
+{
+    if (!QFileInfo::exists(launcherPath))
+        return QStringLiteral("at-spi2-core is not installed");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
+    if (!python.waitForFinished(20000) || python.exitCode() != 0)
+        return QStringLiteral("python3-pyatspi is not installed");
+    return std::nullopt;
+}
+
+} // namespace
+
+// The panel as a screen reader user meets it: a real window on a throwaway desktop with the
+// accessibility bus, read through AT-SPI and driven by real key events.
+class TestPanelAccessibility : public QObject
+{
+    Q_OBJECT
+
+    DesktopSession session;
+    QProcess accessibilityBus;
+    QProcess host;
+    QString window;
+
+    static QStringList sampleTickBoxes()
+    {
+        QStringList names;
+        for (const AppEntry& app : SampleApps::tutorial())
+            names.append(QLatin1String("check box: ") + ViewText::tickLabel(app.name));
+        return names;
+    }
+
+    static QString mainButton()
+    {
+        const QList<AppEntry>& apps = SampleApps::tutorial();
+        return QLatin1String("push button: ") +
+               ViewText::mainButtonCaption(Phase::ready(), int(apps.size()), totalMemory(apps),
+                                           false);
+    }
+
+    // Presses `key` and returns the control that takes the focus; empty when none does.
+    static QString press(const QString& key)
+    {
+        const QString before = focusedControl();
+        if (!xdotool({QStringLiteral("key"), key}))
+            return {};
+        QString after;
+        if (!QTest::qWaitFor([&] { return (after = focusedControl()) != before; }, showTimeout))
+            return {};
+        return after;
+    }
+
+    // Tabs around the panel once; the controls in the order they took the focus.
+    static QStringList tabCycle()
+    {
+        QStringList cycle{press(QStringLiteral("Tab"))};
+        for (int control = 0; control < 20; ++control) {
+            const QString focused = press(QStringLiteral("Tab"));
+            if (focused.isEmpty() || focused == cycle.constFirst())
+                break;
+            cycle.append(focused);
+        }
+        return cycle;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        NIMBREL_START_DESKTOP(session);
+        if (const std::optional<QString> missing = missingAccessibilityTools()) {
+            if (DesktopSession::mustRun())
+                QFAIL(qPrintable(*missing));
+            QSKIP(qPrintable(*missing));
+        }
+        accessibilityBus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        accessibilityBus.start(launcherPath, {QStringLiteral("--launch-immediately")});
+        QDBusConnectionInterface* sessionBus = QDBusConnection::sessionBus().interface();
+        QVERIFY(sessionBus);
+        QTRY_VERIFY_WITH_TIMEOUT(sessionBus->isServiceRegistered(QStringLiteral("org.a11y.Bus")),
+                                 showTimeout);
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        host.setProcessEnvironment(environment);
+        host.setProcessChannelMode(QProcess::ForwardedChannels);
+        host.start(QStringLiteral(PANEL_HOST_PATH));
+        QVERIFY(host.waitForStarted());
+        // Ready once every row is there; whether they are named is a case of its own.
+        const auto rowsListed = [] {
+            return announced(accessibleTree(), QStringLiteral("check box")).size() ==
+                   SampleApps::tutorial().size();
+        };
+        QVERIFY2(QTest::qWaitFor(rowsListed, showTimeout),
+                 qPrintable(announced(accessibleTree()).join(QLatin1String(" | "))));
+        window = windowOf(host.processId());
+        QVERIFY(!window.isEmpty());
+    }
+
+    void init()
+    {
+        QVERIFY(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}));
+    }
+
+    void cleanupTestCase()
+    {
+        for (QProcess* process : {&host, &accessibilityBus}) {
+            process->terminate();
+            process->waitForFinished(5000);
+        }
+    }
+
+    void controlsAreNamed_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("preset picker")
+            << QStringLiteral("page tab list") << QStringList{"page tab list: What to quit"};
+        QTest::newRow("presets") << QStringLiteral("page tab")
+                                 << QStringList{"page tab: Everything", "page tab: Distractions",
+                                                "page tab: Before a Call"};
+        QTest::newRow("tick boxes, in list order")
+            << QStringLiteral("check box") << sampleTickBoxes();
+        QTest::newRow("settings and main button")
+            << QStringLiteral("push button") << QStringList{"push button: Settings", mainButton()};
+    }
+
+    void controlsAreNamed()
+    {
+        QFETCH(QString, role);
+        QFETCH(QStringList, expected);
+        QCOMPARE(announced(accessibleTree(), role), expected);
+    }
+
+    void tabReachesEveryControl()
+    {
+        QStringList cycle = tabCycle();
+        // The cycle starts wherever the focus was; read it from the gear on.
+        const qsizetype gear = cycle.indexOf(QStringLiteral("push button: Settings"));
+        QVERIFY2(gear >= 0, qPrintable(cycle.join(QLatin1String(" | "))));
+        std::rotate(cycle.begin(), cycle.begin() + gear, cycle.end());
+        const QStringList expected =
+            QStringList{"push button: Settings", "page tab: Everything", "page tab: Distractions",
+                        "page tab: Before a Call"}
+            << sampleTickBoxes() << mainButton();
+        // Joined, so a failure shows the whole order.
+        QCOMPARE(cycle.join(QLatin1String(" | ")), expected.join(QLatin1String(" | ")));
+    }
+
+    void spaceTogglesFocusedTickBox()
+    {
+        const QString tickBox = sampleTickBoxes().constFirst();
+        for (int control = 0; control < 20 && focusedControl() != tickBox; ++control)
+            QVERIFY(!press(QStringLiteral("Tab")).isEmpty());
+        QCOMPARE(focusedControl(), tickBox);
+        QVERIFY(checked(tickBox));
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
+        QVERIFY(QTest::qWaitFor([&] { return !checked(tickBox); }, showTimeout));
+        // Ticked again, so the panel is as the other cases expect it.
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
+        QVERIFY(QTest::qWaitFor([&] { return checked(tickBox); }, showTimeout));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPanelAccessibility)
+#include "tst_PanelAccessibility.moc"
