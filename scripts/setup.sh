@@ -19,6 +19,9 @@ packages=(
   util-linux procps smem adwaita-icon-theme hicolor-icon-theme fonts-dejavu-core
   # login item tests: desktop-entry checks and launchers
   desktop-file-utils dex libglib2.0-bin
+  # install and package: the icon drawn at build time, metadata checks, man page, completions,
+  # the .deb (dpkg-shlibdeps)
+  librsvg2-bin appstream man-db bash-completion zsh dpkg-dev file
   # tray program tests: an XEmbed tray and the accessibility bus
   trayer at-spi2-core python3-pyatspi
   # update check: OpenSSL for HTTPS, and the tests' throwaway certificate
