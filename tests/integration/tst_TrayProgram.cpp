@@ -299,6 +299,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(popupMenu().isEmpty(), showTimeout);
     }
 
+    void gearOpensSettings()
+    {
+        launchAndWaitForIcon();
+        openWithClick(trayIconArea(program->processId()).center());
+        // The gear sits at the panel's top right, inside its 16-point inset.
+        clickAt(geometry(popover()).topRight() + QPoint(-30, 29), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !visibleWindows({QStringLiteral("--name"), "^Nimbrel Settings$"}).isEmpty(),
+            showTimeout);
+    }
+
     void secondLaunchReopensFirst()
     {
         launchAndWaitForIcon();
