@@ -344,6 +344,14 @@ private slots:
         DesktopSession bare;
         NIMBREL_START_DESKTOP(bare);
         prepareHome(bare);
+
+        // With no tray of either kind the panel opens by itself, and the log says why, once.
+        program = launch();
+        QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
+        program->kill();
+        program->waitForFinished();
+        QCOMPARE(program->readAllStandardError().count("no system tray"), 1);
+
         QDBusConnection bus = QDBusConnection::connectToBus(
             qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("host"));
         FakeStatusNotifierWatcher watcher;
