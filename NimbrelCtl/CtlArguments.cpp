@@ -32,8 +32,8 @@ QSet<QString> optionsOf(Command command)
     case Command::plan:
         return {QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("--keep")};
     case Command::quit:
-        return {QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("--timeout"),
-                QStringLiteral("--dry-run")};
+        return {QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("--keep"),
+                QStringLiteral("--timeout"), QStringLiteral("--dry-run")};
     case Command::forceQuit:
         return {QStringLiteral("--json")};
     case Command::help:
@@ -166,7 +166,7 @@ QString CtlArguments::usage()
         "                                     what the main button would quit and keep;\n"
         "                                     without --preset or --keep, Nimbrel's stored\n"
         "                                     choices are used (never changed)\n"
-        "  quit [--preset P] [--timeout SECONDS] [--dry-run] [--json]\n"
+        "  quit [--preset P] [--keep KEY]... [--timeout SECONDS] [--dry-run] [--json]\n"
         "                                     asks the planned apps to quit and waits for them\n"
         "                                     (12 seconds by default)\n"
         "  force-quit PID [--json]            kills one listed app at once (unsaved work is "
@@ -175,8 +175,9 @@ QString CtlArguments::usage()
         "Presets: everything, work (distractions), call (before a call).\n"
         "KEY is an app's identifier, or its name when it has none.\n"
         "\n"
-        "Exit status: 0 success, 1 failure (no display, app already gone), 2 bad arguments,\n"
-        "3 some apps are still open after quit.\n"
+        "Exit status: 0 success, 1 failure (no display, app already gone), 2 bad arguments\n"
+        "(also a pid that is not a listed app, or quit without --preset while the stored\n"
+        "choices cannot be read), 3 some apps are still open after quit.\n"
         "\n"
         "Options:\n"
         "  -h, --help      show this help\n"

@@ -3,9 +3,11 @@
 #include "CtlJson.h"
 #include "CtlText.h"
 #include "Localization.h"
+#include "ProcessInfo.h"
 #include "QuitPlanner.h"
 #include "Quitter.h"
 #include "RunningApps.h"
+#include "Workspace.h"
 
 #include <QJsonDocument>
 #include <QTextStream>
@@ -23,6 +25,13 @@ QString json(const QJsonArray& array)
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
+// Whether apps may be missing from what the document lists.
+QJsonObject withPartial(QJsonObject document, bool partial)
+{
+    document.insert(QStringLiteral("partial"), partial);
+    return document;
+}
+
 } // namespace
 
 CtlCommands::CtlCommands(Workspace& workspace, const ProcessInfo& processes, Stored stored,
@@ -34,6 +43,17 @@ CtlCommands::CtlCommands(Workspace& workspace, const ProcessInfo& processes, Sto
 
 QCoro::Task<int> CtlCommands::run(CtlArguments arguments)
 {
+    if (const std::optional<int> refused = refusal(arguments))
+        co_return *refused;
+    if (const std::optional<Workspace::ListingGap> gap = workspace.listingGap()) {
+        if (!gap->partial) {
+            err << QStringLiteral("nimbrelctl: cannot see the desktop's apps: %1").arg(gap->reason)
+                << Qt::endl;
+            co_return failure;
+        }
+        err << QStringLiteral("nimbrelctl: %1").arg(gap->reason) << Qt::endl;
+        partial = true;
+    }
     switch (arguments.command) {
     case CtlArguments::Command::list:
         co_return list(arguments);
@@ -52,6 +72,24 @@ QCoro::Task<int> CtlCommands::run(CtlArguments arguments)
         break;
     }
     co_return badArguments;
+}
+
+std::optional<int> CtlCommands::refusal(const CtlArguments& arguments)
+{
+    if (!stored.unreadable)
+        return std::nullopt;
+    // Said on every run: whatever is printed next leaves the user's own choices out.
+    err << QStringLiteral("nimbrelctl: Nimbrel's stored choices cannot be read (%1); they are "
+                          "left as they are")
+               .arg(*stored.unreadable)
+        << Qt::endl;
+    const bool usesStoredPreset = !arguments.preset;
+    if (arguments.command != CtlArguments::Command::quit || arguments.dryRun || !usesStoredPreset)
+        return std::nullopt;
+    err << QStringLiteral("nimbrelctl: quit needs --preset until they can be read, so no app "
+                          "you keep is quit")
+        << Qt::endl;
+    return badArguments;
 }
 
 QList<AppEntry> CtlCommands::snapshot(bool measure)
@@ -77,7 +115,8 @@ QuitPlan CtlCommands::plannedFor(const CtlArguments& arguments)
 void CtlCommands::printPlan(const CtlArguments& arguments, const QuitPlan& plan)
 {
     const QuitPreset preset = presetFor(arguments);
-    out << (arguments.json ? json(CtlJson::plan(plan, preset)) : CtlText::plan(plan, preset));
+    out << (arguments.json ? json(withPartial(CtlJson::plan(plan, preset), partial))
+                           : CtlText::plan(plan, preset));
 }
 
 int CtlCommands::plan(const CtlArguments& arguments)
@@ -103,7 +142,14 @@ QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
     };
     QCoro::Task<Quitter::Report> run = quitter.quit(plan.toQuit, arguments.timeout, onChange);
     const Quitter::Report report = co_await run;
-    out << (arguments.json ? json(CtlJson::report(report)) : CtlText::report(report));
+    out << (arguments.json ? json(withPartial(CtlJson::report(report), partial))
+                           : CtlText::report(report));
+    if (report.desktopLost) {
+        err << QStringLiteral("nimbrelctl: the display went away; apps not seen to close may "
+                              "still be open")
+            << Qt::endl;
+        co_return failure;
+    }
     co_return report.stillOpen.isEmpty() ? success : appsStillOpen;
 }
 
@@ -112,23 +158,38 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
     const QList<AppEntry> apps = snapshot(false);
     const auto listed = std::find_if(apps.begin(), apps.end(),
                                      [&](const AppEntry& app) { return app.pid == arguments.pid; });
+    if (listed == apps.end() && !processes.startTime(arguments.pid)) {
+        err << QStringLiteral("nimbrelctl: no process %1 is running; it may have ended already")
+                   .arg(arguments.pid)
+            << Qt::endl;
+        return failure;
+    }
     if (listed == apps.end()) {
         err << QStringLiteral("nimbrelctl: %1 is not the pid of a listed app (see nimbrelctl list)")
                    .arg(arguments.pid)
             << Qt::endl;
+        // A window may name any pid; only a process that holds its X connection is its app.
+        if (std::any_of(apps.cbegin(), apps.cend(),
+                        [](const AppEntry& app) { return app.pid <= 0; }))
+            err << QStringLiteral("nimbrelctl: apps whose process cannot be verified are listed "
+                                  "without a pid and cannot be force quit")
+                << Qt::endl;
         return badArguments;
     }
     const bool ended = Quitter(workspace).forceQuit(*listed);
     if (arguments.json) {
-        out << json(QJsonObject{{QStringLiteral("app"), CtlJson::entry(*listed)},
-                                {QStringLiteral("forceQuit"), ended}});
+        out << json(
+            QJsonObject{{QStringLiteral("app"), CtlJson::entry(*listed, CtlJson::unmeasured)},
+                        {QStringLiteral("forceQuit"), ended}});
     } else if (ended) {
-        out << QStringLiteral("Force quit %1 (%2)\n").arg(listed->name).arg(listed->pid);
+        out << QStringLiteral("Force quit %1 (%2)\n")
+                   .arg(CtlText::printable(listed->name))
+                   .arg(listed->pid);
     }
     if (!ended)
         err << QStringLiteral(
                    "nimbrelctl: %1 (%2) could not be force quit; it may have ended already")
-                   .arg(listed->name)
+                   .arg(CtlText::printable(listed->name))
                    .arg(listed->pid)
             << Qt::endl;
     return ended ? success : failure;

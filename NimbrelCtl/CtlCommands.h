@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class ProcessInfo;
 class QTextStream;
 class Workspace;
@@ -23,6 +25,8 @@ public:
     struct Stored {
         QuitPreset preset;
         QSet<QString> keep;
+        std::optional<QString> unreadable =
+            std::nullopt; // why they could not be read; nothing when they were
     };
 
     CtlCommands(Workspace& workspace, const ProcessInfo& processes, Stored stored,
@@ -35,6 +39,8 @@ private:
     int plan(const CtlArguments& arguments);
     QCoro::Task<int> quit(CtlArguments arguments);
     int forceQuit(const CtlArguments& arguments);
+    // Refuses to quit apps on stored choices that could not be read; nothing when it may go on.
+    std::optional<int> refusal(const CtlArguments& arguments);
 
     QList<AppEntry> snapshot(bool measure);
     QuitPreset presetFor(const CtlArguments& arguments) const
@@ -51,4 +57,5 @@ private:
     QSet<QString> neverOffered;
     QTextStream& out;
     QTextStream& err;
+    bool partial = false; // the desktop shows apps that cannot be listed
 };

@@ -16,14 +16,16 @@ QJsonValue bytes(quint64 value)
 
 } // namespace
 
-QJsonObject CtlJson::entry(const AppEntry& app)
+QJsonObject CtlJson::entry(const AppEntry& app, Memory memory)
 {
     return QJsonObject{
-        {QStringLiteral("pid"), int(app.pid)},
+        // An app whose process could not be verified has neither a pid nor a memory figure.
+        {QStringLiteral("pid"), app.pid > 0 ? QJsonValue(int(app.pid)) : QJsonValue()},
         {QStringLiteral("name"), app.name},
         {QStringLiteral("bundleID"), optionalText(app.bundleID)},
         {QStringLiteral("bundleURL"), optionalText(app.bundleURL)},
-        {QStringLiteral("memory"), bytes(app.memory)},
+        {QStringLiteral("memory"),
+         memory == measured && app.pid > 0 ? bytes(app.memory) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("category"), optionalText(app.category)},
     };
 }

@@ -13,7 +13,10 @@
 namespace CtlJson
 {
 
-QJsonObject entry(const AppEntry& app);
+// Whether an app's memory was measured; unmeasured memory is null.
+enum Memory { measured, unmeasured };
+
+QJsonObject entry(const AppEntry& app, Memory memory = measured);
 QJsonArray entries(const QList<AppEntry>& apps);
 QJsonObject plan(const QuitPlan& plan, QuitPreset preset);
 QJsonObject report(const Quitter::Report& report);

@@ -19,14 +19,28 @@ QString column(const QString& text, qsizetype width)
 
 } // namespace
 
+QString CtlText::printable(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar character : text) {
+        if (character.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(character.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += character;
+    }
+    return shown;
+}
+
 QString CtlText::table(const QList<AppEntry>& apps)
 {
     if (apps.isEmpty())
         return QStringLiteral("  (none)\n");
     QList<QStringList> rows;
     for (const AppEntry& app : apps) {
-        rows.append({formatBytes(app.memory), QString::number(app.pid), app.name,
-                     app.bundleID.value_or(none), app.category.value_or(none)});
+        rows.append({formatBytes(app.memory), QString::number(app.pid), printable(app.name),
+                     printable(app.bundleID.value_or(none)),
+                     printable(app.category.value_or(none))});
     }
     QList<qsizetype> widths(rows.first().size(), 0);
     for (const QStringList& row : rows) {
@@ -59,7 +73,7 @@ QString CtlText::plan(const QuitPlan& plan, QuitPreset preset)
 
 QString CtlText::report(const Quitter::Report& report)
 {
-    QString text = report.headline() + QLatin1Char('\n');
+    QString text = printable(report.headline()) + QLatin1Char('\n');
     if (!report.closed.isEmpty()) {
         text += QStringLiteral("Closed (freed %1):\n").arg(formatBytes(report.freed()));
         text += table(report.closed);

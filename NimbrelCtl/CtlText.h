@@ -11,6 +11,9 @@
 namespace CtlText
 {
 
+// `text` with every control character written as \xHH, so a name cannot move the cursor,
+// retitle the terminal or start a line of its own.
+QString printable(const QString& text);
 // One line per app: memory, pid, name, identifier, category.
 QString table(const QList<AppEntry>& apps);
 QString plan(const QuitPlan& plan, QuitPreset preset);

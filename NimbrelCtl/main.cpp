@@ -27,6 +27,18 @@ SettingsStore programStore()
     return SettingsStore::standard();
 }
 
+// Why the stored choices could not be read, for the user; nothing when they were.
+std::optional<QString> unreadable(const SettingsStore& store)
+{
+    const std::optional<SettingsStore::ReadProblem> problem = store.readProblem();
+    if (!problem)
+        return std::nullopt;
+    const QString why = *problem == SettingsStore::ReadProblem::corrupt
+                            ? QStringLiteral("%1 is damaged")
+                            : QStringLiteral("%1 cannot be opened");
+    return why.arg(store.path());
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -60,9 +72,10 @@ int main(int argc, char* argv[])
     }
     const ProcProcessInfo processes;
     const SettingsStore store = programStore();
-    CtlCommands commands(*workspace, processes,
-                         {StoredChoices::preset(store), StoredChoices::keep(store)},
-                         {SettingsStore::standardName()}, out, err);
+    CtlCommands commands(
+        *workspace, processes,
+        {StoredChoices::preset(store), StoredChoices::keep(store), unreadable(store)},
+        {SettingsStore::standardName()}, out, err);
     const int status = QCoro::waitFor(commands.run(arguments));
     out.flush();
     return status;

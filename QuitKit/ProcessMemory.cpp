@@ -47,16 +47,10 @@ UnitIndex indexUnits(const ProcessInfo& processes, const QList<pid_t>& pids,
     return index;
 }
 
-// The attribution rule, with the responsible process and parents looked up as the caller can.
-template <typename ResponsibleFor, typename ParentOf>
-std::optional<pid_t> findOwner(pid_t pid, const QSet<pid_t>& apps, ResponsibleFor responsibleFor,
-                               ParentOf parentOf)
+// The nearest of at most `maxAncestors` ancestors that is in `apps`; the walk ends at 0 and 1.
+template <typename ParentOf>
+std::optional<pid_t> nearestAncestor(pid_t pid, const QSet<pid_t>& apps, ParentOf parentOf)
 {
-    if (apps.contains(pid))
-        return pid;
-    if (const pid_t responsible = responsibleFor(pid); apps.contains(responsible))
-        return responsible;
-    // The walk starts from the process itself: an ancestor's responsible process never counts.
     pid_t current = pid;
     for (int step = 0; step < maxAncestors; ++step) {
         const std::optional<pid_t> up = parentOf(current);
@@ -67,6 +61,24 @@ std::optional<pid_t> findOwner(pid_t pid, const QSet<pid_t>& apps, ResponsibleFo
         current = *up;
     }
     return std::nullopt;
+}
+
+// The attribution rule, with the responsible process and parents looked up as the caller can.
+template <typename ResponsibleFor, typename ParentOf>
+std::optional<pid_t> findOwner(pid_t pid, const QSet<pid_t>& apps, ResponsibleFor responsibleFor,
+                               ParentOf parentOf)
+{
+    if (apps.contains(pid))
+        return pid;
+    // The walk starts from the process itself: an ancestor's responsible process never counts.
+    const std::optional<pid_t> ancestor = nearestAncestor(pid, apps, parentOf);
+    const pid_t responsible = responsibleFor(pid);
+    if (!apps.contains(responsible))
+        return ancestor;
+    // Apps started from a terminal or launcher share its unit; each owns what it started there.
+    if (ancestor && responsibleFor(*ancestor) == responsible)
+        return ancestor;
+    return responsible;
 }
 
 } // namespace

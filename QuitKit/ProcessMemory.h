@@ -29,6 +29,8 @@ pid_t responsible(const ProcessInfo& processes, pid_t pid);
 
 // The app in `apps` that owns `pid`: `pid` itself, else its responsible process, else the
 // nearest of at most 12 ancestors (the walk ends at 0 and 1); nothing when none is in `apps`.
+// A listed ancestor inside the responsible process's own unit (an app started from a terminal)
+// is nearer than the responsible process and wins over it.
 std::optional<pid_t> owner(const ProcessInfo& processes, pid_t pid, const QSet<pid_t>& apps);
 
 // Every app of `apps` mapped to the footprint of all the processes it owns (0 when none can be

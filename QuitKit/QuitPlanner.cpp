@@ -1,5 +1,6 @@
 #include "QuitPlanner.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -12,18 +13,19 @@ const QStringList& webAppPrefixes()
     static const QStringList prefixes{
         QStringLiteral("com.google.Chrome.app."),
         QStringLiteral("com.microsoft.edgemac.app."),
-        // On Linux the browsers name a web app's desktop file <browser>-<app id>-<profile>.
-        QStringLiteral("chrome-"),
-        QStringLiteral("chromium-"),
-        QStringLiteral("msedge-"),
     };
     return prefixes;
 }
 
 bool isWebApp(const QString& bundleID)
 {
+    // On Linux the browsers name a web app's entry <browser>-<32-letter app id>-<profile>; the bare
+    // prefix would also take the browsers' own entries (chromium-browser, chrome-remote-desktop).
+    static const QRegularExpression linuxWebApp(
+        QStringLiteral("^(chrome|chromium|msedge)-[a-p]{32}-[^-].*$"));
     return std::any_of(webAppPrefixes().begin(), webAppPrefixes().end(),
-                       [&](const QString& prefix) { return bundleID.startsWith(prefix); });
+                       [&](const QString& prefix) { return bundleID.startsWith(prefix); }) ||
+           linuxWebApp.match(bundleID).hasMatch();
 }
 
 // Linux desktop IDs of messengers: quit as distractions, kept for a call.

@@ -91,8 +91,11 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                        std::move(onChange));
     // Named, not a temporary of the co_await: g++ 12 may destroy such temporaries twice when
     // the awaiter does not suspend.
-    ReportAwaiter finished(
-        [wait, timeout](ReportAwaiter::Completion done) { wait->start(timeout, std::move(done)); });
+    ReportAwaiter finished([wait, timeout, &workspace = workspace](ReportAwaiter::Completion done) {
+        // The wait begins once every request is out, so even a zero time-out asks every app.
+        workspace.whenRequestsSent(
+            [wait, timeout, done = std::move(done)] { wait->start(timeout, done); });
+    });
     Report final = co_await finished;
     co_return final;
 }

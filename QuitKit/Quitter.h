@@ -19,6 +19,7 @@ public:
     struct Report {
         QList<AppEntry> closed;
         QList<AppEntry> stillOpen; // ordered by name
+        bool desktopLost = false;  // the desktop went away before every app was seen to end
 
         // Bytes freed: the memory of every closed app.
         quint64 freed() const;
@@ -33,7 +34,8 @@ public:
     explicit Quitter(Workspace& workspace);
 
     // Sends every app the ordinary quit request, then waits until all have ended or `timeout`
-    // seconds have passed since the wait began; `onChange` hears of each app seen to end.
+    // seconds have passed since the wait began, or the desktop goes away; `onChange` hears of
+    // each app seen to end.
     // The run happens on the main thread (a caller elsewhere is moved there and resumed there).
     // Always ends with a report.
     QCoro::Task<Report> quit(QList<AppEntry> apps, double timeout, ProgressCallback onChange = {});

@@ -38,7 +38,10 @@ void Quitter::Wait::start(double timeout, Completion completion)
     done = std::move(completion);
     token = workspace.addTerminationObserver([weak = weak_from_this()](pid_t pid) {
         requireMainThread("Quitter: the termination handler");
-        if (const std::shared_ptr<Wait> wait = weak.lock())
+        const std::shared_ptr<Wait> wait = weak.lock();
+        if (wait && pid == Workspace::desktopLost)
+            wait->lost();
+        else if (wait)
             wait->closed(pid);
     });
 
@@ -71,6 +74,14 @@ void Quitter::Wait::closed(pid_t pid)
         finish();
 }
 
+void Quitter::Wait::lost()
+{
+    if (!done)
+        return;
+    report.desktopLost = true;
+    finish();
+}
+
 void Quitter::Wait::finish()
 {
     if (!done)
@@ -80,7 +91,7 @@ void Quitter::Wait::finish()
         workspace.removeTerminationObserver(*token);
 
     for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
-        if (Quitter::hasGone(workspace, it.key()))
+        if (!report.desktopLost && Quitter::hasGone(workspace, it.key()))
             report.closed.append(it.value());
         else
             report.stillOpen.append(it.value());

@@ -26,6 +26,8 @@ public:
 
 private:
     void closed(pid_t pid);
+    // Nothing more will be heard: apps not seen to end stay open.
+    void lost();
     void finish();
 
     Workspace& workspace;

@@ -59,8 +59,11 @@ QList<AppEntry> RunningApps::snapshot(Workspace& workspace, const ProcessInfo& p
     QHash<pid_t, quint64> memory;
     if (measure) {
         QSet<pid_t> pids;
-        for (const RunningApplication& app : listed)
-            pids.insert(app.processIdentifier);
+        // An app whose process is unknown has no memory to measure.
+        for (const RunningApplication& app : listed) {
+            if (app.processIdentifier > 0)
+                pids.insert(app.processIdentifier);
+        }
         memory = ProcessMemory::totals(processes, pids);
     }
 

@@ -5,7 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <variant>
 
 namespace
 {
@@ -15,20 +23,76 @@ QString storeDirectory()
     return configHome() + QStringLiteral("/nimbrel");
 }
 
-// Every value in the file; nothing when the file exists but cannot be read or parsed whole.
-std::optional<QHash<QString, QVariant>> readFile(const QString& path)
-{
+using ReadProblem = SettingsStore::ReadProblem;
+
+// Ours are a few lines; anything far larger is not a settings file of ours.
+constexpr qint64 largestFile = 1024 * 1024;
+const QByteArray byteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+struct StoredFile {
     QHash<QString, QVariant> values;
-    if (!QFileInfo::exists(path))
-        return values;
-    const QSettings file(path, QSettings::IniFormat);
+    bool byteOrderMark = false;
+};
+
+// Every value of INI text, or why there are none. QSettings parses only files and caches them by
+// name and time, so each reading gets a fresh copy.
+std::variant<QHash<QString, QVariant>, ReadProblem> parse(const QByteArray& text)
+{
+    QTemporaryFile copy;
+    // No room for the copy says nothing about the file itself.
+    if (!copy.open() || copy.write(text) != text.size() || !copy.flush())
+        return ReadProblem::unreadable;
+    QHash<QString, QVariant> values;
+    const QSettings file(copy.fileName(), QSettings::IniFormat);
     // allKeys() parses every section, so a damaged line anywhere shows in status().
     const QStringList keys = file.allKeys();
     if (file.status() != QSettings::NoError)
-        return std::nullopt;
+        return ReadProblem::corrupt;
     for (const QString& key : keys)
         values.insert(key, file.value(key));
     return values;
+}
+
+// Every value in the file (none when there is no file), or why they cannot be had. Opens without
+// blocking, so a FIFO or device in its place cannot hang the program.
+std::variant<StoredFile, ReadProblem> readFile(const QString& path)
+{
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return errno == ENOENT ? std::variant<StoredFile, ReadProblem>(StoredFile{})
+                               : ReadProblem::unreadable;
+    QFile file;
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat status = {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return ReadProblem::unreadable;
+    if (status.st_size > largestFile)
+        return ReadProblem::corrupt;
+    QByteArray text = file.read(largestFile);
+    StoredFile stored;
+    // QSettings takes a leading byte-order mark for part of the first line.
+    stored.byteOrderMark = text.startsWith(byteOrderMark);
+    if (stored.byteOrderMark)
+        text.remove(0, byteOrderMark.size());
+    auto values = parse(text);
+    if (const ReadProblem* problem = std::get_if<ReadProblem>(&values))
+        return *problem;
+    stored.values = std::move(std::get<QHash<QString, QVariant>>(values));
+    return stored;
+}
+
+// Drops a leading byte-order mark so QSettings can merge its writes into the file.
+bool dropByteOrderMark(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    file.skip(byteOrderMark.size());
+    const QByteArray rest = file.read(largestFile);
+    QSaveFile replacement(path);
+    return replacement.open(QIODevice::WriteOnly) && replacement.write(rest) == rest.size() &&
+           replacement.commit();
 }
 
 // Moves an unreadable file out of the way under a name no earlier copy uses; false when it stays.
@@ -64,15 +128,11 @@ QString SettingsStore::standardName()
 SettingsStore::SettingsStore(const QString& name)
     : filePath(storeDirectory() + QLatin1Char('/') + name + QStringLiteral(".conf"))
 {
-    if (auto stored = readFile(filePath)) {
-        values = std::move(*stored);
-        return;
-    }
-    if (const auto kept = keepAside(filePath))
-        qWarning().noquote() << "Settings file" << filePath << "could not be read; kept it as"
-                             << *kept << "and started with defaults";
+    auto stored = readFile(filePath);
+    if (auto* file = std::get_if<StoredFile>(&stored))
+        values = std::move(file->values);
     else
-        warnOnce(QStringLiteral("could not be read nor moved aside; starting with defaults"));
+        readFailure = std::get<ReadProblem>(stored);
 }
 
 std::optional<QString> SettingsStore::string(const QString& key) const
@@ -131,18 +191,28 @@ void SettingsStore::save()
         warnOnce(QStringLiteral("cannot be created"));
         return;
     }
-    // Someone may have damaged the file since it was read; never write over what can't be read.
-    if (!readFile(filePath)) {
+    // The file is read again: someone may have damaged, repaired or locked it since.
+    const auto stored = readFile(filePath);
+    const auto* readable = std::get_if<StoredFile>(&stored);
+    if (!readable && std::get<ReadProblem>(stored) == ReadProblem::unreadable) {
+        // Its values may be good; writing a new file would lose them.
+        warnOnce(QStringLiteral("cannot be read, so it is left as it is"));
+        return;
+    }
+    if (!readable) {
         const auto kept = keepAside(filePath);
         if (!kept) {
             warnOnce(QStringLiteral("cannot be read nor moved aside"));
             return;
         }
         qWarning().noquote() << "Settings file" << filePath << "could not be read; kept it as"
-                             << *kept;
+                             << *kept << "and saved the current settings anew";
         // The new file starts empty, so it needs every value, not only the latest ones.
         for (auto value = values.cbegin(); value != values.cend(); ++value)
             unsaved.insert(value.key());
+    } else if (readable->byteOrderMark && !dropByteOrderMark(filePath)) {
+        warnOnce(QStringLiteral("cannot be written"));
+        return;
     }
     QSettings file(filePath, QSettings::IniFormat);
     // Writes go to a temporary file renamed over the old one, never into the file in place.
@@ -155,6 +225,7 @@ void SettingsStore::save()
         return;
     }
     unsaved.clear();
+    readFailure.reset();
 }
 
 void SettingsStore::warnOnce(const QString& problem)

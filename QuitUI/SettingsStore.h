@@ -11,11 +11,13 @@
 /// A persistent store of small settings: the program's own (standard) store or a named suite,
 /// each one INI file under $XDG_CONFIG_HOME/nimbrel/.
 ///
-/// Values are read into memory when the store opens and read from there afterwards. Every write
-/// saves at once and atomically, key by key, so two stores over one file keep each other's keys.
-/// A file that cannot be read is moved aside (NAME.conf.corrupt) and the store starts empty; when
-/// the file cannot be written the values stay in memory, a warning is logged once and the next
-/// write tries again. Main thread only.
+/// Values are read into memory when the store opens and read from there afterwards; opening and
+/// reading never change the file. Every write saves at once and atomically, key by key, so two
+/// stores over one file keep each other's keys. A file that cannot be parsed (or is over 1 MB)
+/// starts the store empty and is moved aside (NAME.conf.corrupt) by the first write, with one
+/// warning. A file that cannot be opened is left alone and never written over. When the file
+/// cannot be written the values stay in memory, a warning is logged once and the next write
+/// tries again. Main thread only.
 class SettingsStore
 {
 public:
@@ -31,8 +33,13 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
+    /// Why the stored values could not be read when the store opened.
+    enum class ReadProblem { unreadable, corrupt };
+
     /// The file behind the store.
     QString path() const { return filePath; }
+    /// What kept the file's values out of the store; nothing when they were read (or no file).
+    std::optional<ReadProblem> readProblem() const { return readFailure; }
 
     /// The text under `key`; nothing when absent or not a text.
     std::optional<QString> string(const QString& key) const;
@@ -53,6 +60,7 @@ private:
     void warnOnce(const QString& problem);
 
     QString filePath;
+    std::optional<ReadProblem> readFailure;
     QHash<QString, QVariant> values;
     QSet<QString> unsaved; // keys whose last write has not reached the file yet
     bool warned = false;

@@ -24,6 +24,8 @@ packages=(
   librsvg2-bin appstream man-db bash-completion zsh dpkg-dev file
   # tray program tests: an XEmbed tray and the accessibility bus
   trayer at-spi2-core python3-pyatspi
+  # adversarial X clients and a window manager without a client list
+  python3-xlib twm
   # update check: OpenSSL for HTTPS, and the tests' throwaway certificate
   openssl
 )

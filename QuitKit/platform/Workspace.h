@@ -17,8 +17,21 @@ class Workspace
 public:
     using TerminationObserver = std::function<void(pid_t)>;
     using ObserverToken = std::uint64_t;
+    /// Given to termination observers when the desktop can no longer be followed (its display
+    /// went away): apps not yet seen to end may still run, and no more news will come.
+    static constexpr pid_t desktopLost = 0;
+
+    /// Why running apps may be missing from the list. A partial gap leaves some apps out;
+    /// any other leaves them all out.
+    struct ListingGap {
+        QString reason;
+        bool partial = false;
+    };
 
     virtual ~Workspace() = default;
+
+    /// Nothing while every running app can be listed.
+    virtual std::optional<ListingGap> listingGap() { return std::nullopt; }
 
     /// All running applications, in the platform's order.
     virtual QList<RunningApplication> runningApplications() = 0;
@@ -27,12 +40,16 @@ public:
 
     /// Asks the app to quit the ordinary way (it may ask to save); the outcome comes by observer.
     virtual bool terminate(pid_t pid) = 0;
+    /// Calls `done` once every request terminate() made so far has gone out; some are prepared
+    /// asynchronously, and a run that ends first would never send them.
+    virtual void whenRequestsSent(std::function<void()> done) { done(); }
     /// Kills the app at once; false when it is gone or could not be signalled.
     virtual bool forceTerminate(pid_t pid) = 0;
     /// Brings the app's window forward.
     virtual bool activate(pid_t pid) = 0;
 
-    /// Calls `observer` with the pid of every application seen to end, until removed.
+    /// Calls `observer` with the pid of every application seen to end, until removed; and with
+    /// `desktopLost` when the desktop goes away.
     virtual ObserverToken addTerminationObserver(TerminationObserver observer) = 0;
     virtual void removeTerminationObserver(ObserverToken token) = 0;
 

@@ -300,6 +300,10 @@
         <translation>Die Identität des Update-Servers konnte nicht überprüft werden.</translation>
     </message>
     <message>
+        <source>the X display &quot;%@&quot; does not answer; another program holds it</source>
+        <translation>das X-Display „%@“ antwortet nicht; ein anderes Programm hält es fest</translation>
+    </message>
+    <message>
         <source>the X server does not answer; another program holds it</source>
         <translation>der X-Server antwortet nicht; ein anderes Programm blockiert ihn</translation>
     </message>

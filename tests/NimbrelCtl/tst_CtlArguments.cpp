@@ -31,6 +31,9 @@ private slots:
         QTest::newRow("quit options")
             << QStringList{"quit", "--preset=call", "--timeout", "2.5", "--dry-run", "--json"}
             << int(Command::quit) << true << "call" << noKeep << 2.5 << true << 0;
+        QTest::newRow("quit keeps like plan")
+            << QStringList{"quit", "--keep", "org.a", "--keep=Notes"} << int(Command::quit) << false
+            << "" << QStringList{"org.a", "Notes"} << 12.0 << false << 0;
         QTest::newRow("force-quit") << QStringList{"force-quit", "4321"} << int(Command::forceQuit)
                                     << false << "" << noKeep << 12.0 << false << 4321;
         QTest::newRow("help anywhere") << QStringList{"plan", "--help"} << int(Command::help)
@@ -65,7 +68,6 @@ private slots:
         QTest::newRow("preset without value") << QStringList{"plan", "--preset"} << "--preset";
         QTest::newRow("option of another command")
             << QStringList{"list", "--timeout", "3"} << "--timeout";
-        QTest::newRow("keep is not for quit") << QStringList{"quit", "--keep", "a"} << "--keep";
         QTest::newRow("negative timeout") << QStringList{"quit", "--timeout", "-1"} << "-1";
         QTest::newRow("timeout not a number") << QStringList{"quit", "--timeout", "soon"} << "soon";
         QTest::newRow("flag with value") << QStringList{"quit", "--dry-run=yes"} << "--dry-run";

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
 namespace
 {
@@ -130,6 +131,41 @@ private slots:
         QVERIFY(stillOpen > 0 && out.indexOf(QStringLiteral("Editor"), stillOpen) > stillOpen);
     }
 
+    void saysWhatTheListLeavesOut_data()
+    {
+        QTest::addColumn<bool>("partial");
+        QTest::addColumn<int>("status");
+        QTest::newRow("native Wayland apps") << true << int(CtlCommands::success);
+        QTest::newRow("no window manager tells") << false << int(CtlCommands::failure);
+    }
+
+    void saysWhatTheListLeavesOut()
+    {
+        QFETCH(bool, partial);
+        QFETCH(int, status);
+        workspace.gap = Workspace::ListingGap{QStringLiteral("reason"), partial};
+        QCOMPARE(run({"plan", "--json", "--preset", "everything"}), status);
+        QVERIFY2(err.contains(QStringLiteral("reason")), qPrintable(err));
+        QCOMPARE(jsonOut()[QStringLiteral("partial")].toBool(false), partial);
+        QVERIFY(out.isEmpty() || partial);
+    }
+
+    // The display gone: the wait ends at once, nothing still open counts as closed, exit 1.
+    void quitEndsWhenTheDesktopIsLost()
+    {
+        workspace.onTerminate = [this](pid_t pid) {
+            if (pid == 101)
+                workspace.endApp(pid);
+            else
+                QTimer::singleShot(0,
+                                   [this] { workspace.notifyTerminated(Workspace::desktopLost); });
+        };
+        QCOMPARE(run({"quit", "--timeout", "600", "--preset", "everything"}),
+                 int(CtlCommands::failure));
+        QVERIFY2(err.contains(QStringLiteral("the display went away")), qPrintable(err));
+        QVERIFY2(out.contains(QStringLiteral("Closed 1 app")), qPrintable(out));
+    }
+
     void quitAsJsonKeepsProgressOffStdout()
     {
         workspace.onTerminate = [this](pid_t pid) { workspace.endApp(pid); };
@@ -146,8 +182,6 @@ private slots:
 
     void forceQuitOnlyListedApps()
     {
-        QCOMPARE(run({"force-quit", "4242"}), int(CtlCommands::badArguments));
-        QVERIFY(err.contains("not the pid of a listed app"));
         QCOMPARE(run({"force-quit", "104"}), int(CtlCommands::badArguments)); // never offered
         QVERIFY(workspace.forceTerminateRequests.isEmpty());
 
@@ -158,6 +192,105 @@ private slots:
         workspace.forceTerminateResult = false;
         QCOMPARE(run({"force-quit", "101"}), int(CtlCommands::failure));
         QVERIFY(err.contains("could not be force quit"));
+    }
+
+    void forceQuitOutcomes_data()
+    {
+        QTest::addColumn<pid_t>("pid");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("gone before listing")
+            << pid_t(4343) << int(CtlCommands::failure) << "may have ended already";
+        QTest::newRow("running, never an app")
+            << pid_t(4344) << int(CtlCommands::badArguments) << "not the pid of a listed app";
+    }
+
+    void forceQuitOutcomes()
+    {
+        QFETCH(pid_t, pid);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        processes.add(4344, {});
+        QCOMPARE(run({"force-quit", QString::number(pid)}), status);
+        QVERIFY2(err.contains(said), qPrintable(err));
+        QVERIFY(workspace.forceTerminateRequests.isEmpty());
+    }
+
+    void forceQuitLeavesMemoryUnmeasured()
+    {
+        QCOMPARE(run({"force-quit", "101", "--json"}), int(CtlCommands::success));
+        const QJsonObject app = jsonOut().toObject().value("app").toObject();
+        QCOMPARE(app.value("pid").toInt(), 101);
+        QVERIFY2(app.value("memory").isNull(), qPrintable(out));
+    }
+
+    void quitKeepsAppsNamedOnTheCommandLine()
+    {
+        workspace.onTerminate = [this](pid_t pid) { workspace.endApp(pid); };
+        QCOMPARE(run({"quit", "--keep", "steam", "--keep", "Notes", "--timeout", "1"}),
+                 int(CtlCommands::success));
+        QCOMPARE(workspace.terminateRequests, QList<pid_t>{102});
+    }
+
+    void textEscapesControlCharacters_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("terminal title") << "\x1b]0;owned\x07"
+                                           "Evil"
+                                        << "\\x1b]0;owned\\x07Evil";
+        QTest::newRow("forged row") << "Evil\n  9 GB  1  Forged"
+                                    << "Evil\\x0a  9 GB  1  Forged";
+        QTest::newRow("carriage return and C1")
+            << QString::fromUtf8("A\rB\u009bC") << "A\\x0dB\\x9bC";
+        QTest::newRow("ordinary text stays")
+            << QString::fromUtf8("Éditeur — 文") << QString::fromUtf8("Éditeur — 文");
+    }
+
+    void textEscapesControlCharacters()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        TestApps::addRunning(workspace, processes, 105, name, name, 2000 * MiB);
+        QCOMPARE(run({"list"}), int(CtlCommands::success));
+        const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[0].contains(shown + "  " + shown), qPrintable(lines[0]));
+        for (const QChar character : out)
+            QVERIFY(character == '\n' || character.category() != QChar::Other_Control);
+    }
+
+    void unreadableStoredChoices_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<pid_t>>("asked");
+        QTest::newRow("list") << QStringList{"list"} << int(CtlCommands::success) << QList<pid_t>{};
+        QTest::newRow("plan") << QStringList{"plan"} << int(CtlCommands::success) << QList<pid_t>{};
+        QTest::newRow("dry run") << QStringList{"quit", "--dry-run"} << int(CtlCommands::success)
+                                 << QList<pid_t>{};
+        QTest::newRow("quit on stored choices") << QStringList{"quit", "--timeout", "1"}
+                                                << int(CtlCommands::badArguments) << QList<pid_t>{};
+        QTest::newRow("quit with keep only")
+            << QStringList{"quit", "--keep", "steam", "--timeout", "1"}
+            << int(CtlCommands::badArguments) << QList<pid_t>{};
+        QTest::newRow("quit with a preset")
+            << QStringList{"quit", "--preset", "work", "--timeout", "1"}
+            << int(CtlCommands::success) << QList<pid_t>{101};
+    }
+
+    void unreadableStoredChoices()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QList<pid_t>, asked);
+        workspace.onTerminate = [this](pid_t pid) { workspace.endApp(pid); };
+        const CtlCommands::Stored stored{
+            QuitPreset::everything, {}, QStringLiteral("/home/u/nimbrel.conf is damaged")};
+        QCOMPARE(run(arguments, stored), status);
+        QVERIFY2(err.contains("stored choices cannot be read (/home/u/nimbrel.conf is damaged)"),
+                 qPrintable(err));
+        QCOMPARE(workspace.terminateRequests, asked);
     }
 };
 

@@ -17,7 +17,7 @@ namespace
 {
 
 const QString editorUnit = QStringLiteral("app-gnome-org.example.Editor-100.scope");
-constexpr pid_t editor = 100, browser = 200, player = 300;
+constexpr pid_t editor = 100, browser = 200, player = 300, launched = 400;
 
 // One tree for every attribution rule; footprints are distinct powers of two (kB), so each total
 // tells exactly which processes went into it.
@@ -50,9 +50,13 @@ void buildTree(ProcFixture& proc)
     proc.add(213, {.parent = 212, .rollupKb = 1024});
 
     proc.add(player, {.startTime = 3000, .rollupKb = 2048});
+
+    // An app started from the editor (a terminal, a launcher) shares its unit; so does its helper.
+    proc.add(launched, {.parent = 101, .startTime = 1020, .rollupKb = 4096, .unit = editorUnit});
+    proc.add(401, {.parent = launched, .startTime = 1021, .rollupKb = 8192, .unit = editorUnit});
 }
 
-const QSet<pid_t> apps{editor, browser, player};
+const QSet<pid_t> apps{editor, browser, player, launched};
 
 // What quitting a process frees, read here independently of the code under test.
 quint64 rollupBytes(pid_t pid)
@@ -105,6 +109,8 @@ private slots:
         QTest::newRow("service under init, in the app's unit") << 110 << int(editor);
         QTest::newRow("process of no app") << 120 << 0;
         QTest::newRow("responsible wins over parent") << 130 << int(editor);
+        QTest::newRow("app started inside another app's unit") << int(launched) << int(launched);
+        QTest::newRow("its helper in that unit") << 401 << int(launched);
         QTest::newRow("12 steps below") << 212 << int(browser);
         QTest::newRow("13 steps below") << 213 << 0;
         QTest::newRow("vanished") << 140 << 0;
@@ -143,17 +149,18 @@ private slots:
     void totals()
     {
         const QHash<pid_t, quint64> totals =
-            ProcessMemory::totals(info(), {editor, browser, player, 999});
+            ProcessMemory::totals(info(), {editor, browser, player, launched, 999});
         const QHash<pid_t, quint64> expected{{editor, (1 + 2 + 4 + 8 + 16 + 32 + 64) * 1024},
                                              {browser, (256 + 512) * 1024},
                                              {player, 2048 * 1024},
+                                             {launched, (4096 + 8192) * 1024},
                                              {999, 0}};
         QCOMPARE(totals, expected);
     }
 
     void totalsAgreeWithOwnerOfEachProcess()
     {
-        QHash<pid_t, quint64> expected{{editor, 0}, {browser, 0}, {player, 0}};
+        QHash<pid_t, quint64> expected{{editor, 0}, {browser, 0}, {player, 0}, {launched, 0}};
         for (const pid_t pid : ProcessMemory::allPIDs(info())) {
             const std::optional<pid_t> owner = ProcessMemory::owner(info(), pid, apps);
             if (owner)

@@ -89,6 +89,15 @@ private slots:
         QTest::newRow("Linux Edge web app")
             << app(1, QStringLiteral("msedge-kjgfgldnnfoeklkmfkjfagphfepbbdan-Default")) << none
             << idle << true << false << false;
+        QTest::newRow("Chromium itself")
+            << app(1, QStringLiteral("chromium-browser")) << none << idle << true << false << true;
+        QTest::newRow("Chrome Remote Desktop") << app(1, QStringLiteral("chrome-remote-desktop"))
+                                               << none << idle << true << false << true;
+        QTest::newRow("Edge's own entry")
+            << app(1, QStringLiteral("msedge-beta")) << none << idle << true << false << true;
+        QTest::newRow("not an app id")
+            << app(1, QStringLiteral("chrome-kjgfgldnnfoeklkmfkjfagphfepbbdaz-Default")) << none
+            << idle << true << false << true;
         QTest::newRow("Linux Chrome itself")
             << app(1, QStringLiteral("google-chrome")) << none << idle << true << false << true;
         QTest::newRow("in use without identifier")

@@ -28,12 +28,17 @@ private slots:
     void suiteNames();
     void storesOverOneFileKeepEachOthersKeys();
     void writeReplacesTheFileWhole();
-    void unreadableFileKeptAside_data();
-    void unreadableFileKeptAside();
+    void damagedFileSetAsideOnlyOnWrite_data();
+    void damagedFileSetAsideOnlyOnWrite();
+    void byteOrderMarkIsFine();
+    void unopenableFileLeftAlone_data();
+    void unopenableFileLeftAlone();
     void fileDamagedAfterOpeningKeptAside();
     void unwritableDirectoryKeepsMemory();
 
 private:
+    // Runs the current case again as the user nobody, for what root's rights would hide.
+    void rerunAsNobody();
     QString storeDir() const { return config->path() + QStringLiteral("/nimbrel"); }
 
     std::unique_ptr<QTemporaryDir> config;
@@ -191,7 +196,7 @@ void tst_SettingsStore::writeReplacesTheFileWhole()
              QStringList{QFileInfo(store.path()).fileName()});
 }
 
-void tst_SettingsStore::unreadableFileKeptAside_data()
+void tst_SettingsStore::damagedFileSetAsideOnlyOnWrite_data()
 {
     QTest::addColumn<QByteArray>("damaged");
     QTest::addColumn<bool>("earlierCopy");
@@ -201,10 +206,12 @@ void tst_SettingsStore::unreadableFileKeptAside_data()
                                           "ELF\x02\x01\x01\0\0\n\x01",
                                           12)
                             << false;
+    QTest::newRow("over 1 MB") << "[General]\nQuitPreset=call\nPad=" + QByteArray(1 << 20, 'x')
+                               << false;
     QTest::newRow("second damage") << QByteArray("[General\n") << true;
 }
 
-void tst_SettingsStore::unreadableFileKeptAside()
+void tst_SettingsStore::damagedFileSetAsideOnlyOnWrite()
 {
     QFETCH(QByteArray, damaged);
     QFETCH(bool, earlierCopy);
@@ -213,17 +220,80 @@ void tst_SettingsStore::unreadableFileKeptAside()
     if (earlierCopy)
         QVERIFY(TestFiles::writeFile(path + ".corrupt", "earlier"));
     const QString aside = path + (earlierCopy ? ".corrupt.1" : ".corrupt");
+    const QStringList before = QDir(storeDir()).entryList(QDir::Files, QDir::Name);
+
+    QTest::failOnWarning(QRegularExpression("Settings file"));
+    SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.readProblem(), SettingsStore::ReadProblem::corrupt);
+    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name), before);
+    QCOMPARE(TestFiles::readFile(path), damaged);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
-    SettingsStore store = SettingsStore::standard();
-    QCOMPARE(store.string("QuitPreset"), std::nullopt);
-    QCOMPARE(TestFiles::readFile(aside), damaged);
-
     store.setString("QuitPreset", "work");
+    store.setBoolean("TutorialSeen", true); // told once, not on every write
+    QCOMPARE(store.readProblem(), std::nullopt);
     QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
     QCOMPARE(TestFiles::readFile(aside), damaged);
     if (earlierCopy)
         QCOMPARE(TestFiles::readFile(path + ".corrupt"), "earlier");
+}
+
+void tst_SettingsStore::byteOrderMarkIsFine()
+{
+    const QString path = storeDir() + "/dev.corvane.Nimbrel.conf";
+    QVERIFY(TestFiles::writeFile(path, "\xEF\xBB\xBF[General]\nQuitPreset=call\n"));
+    QTest::failOnWarning(QRegularExpression("Settings file"));
+    SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.readProblem(), std::nullopt);
+    QCOMPARE(store.string("QuitPreset"), "call");
+
+    store.setBoolean("TutorialSeen", true);
+    const SettingsStore reread = SettingsStore::standard();
+    QCOMPARE(reread.string("QuitPreset"), "call");
+    QCOMPARE(reread.boolean("TutorialSeen"), true);
+    QCOMPARE(QDir(storeDir()).entryList(QDir::Files), QStringList{"dev.corvane.Nimbrel.conf"});
+}
+
+void tst_SettingsStore::unopenableFileLeftAlone_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("mode 000") << false;
+    QTest::newRow("named pipe") << true;
+}
+
+void tst_SettingsStore::unopenableFileLeftAlone()
+{
+    QFETCH(bool, fifo);
+    if (!fifo && geteuid() == 0) {
+        rerunAsNobody(); // root reads any file
+        return;
+    }
+    const QString path = storeDir() + "/dev.corvane.Nimbrel.conf";
+    const QByteArray contents("[General]\nQuitPreset=call\n");
+    if (fifo) {
+        QVERIFY(QDir().mkpath(storeDir()));
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        QVERIFY(TestFiles::writeFile(path, contents));
+        QVERIFY(QFile::setPermissions(path, {}));
+    }
+
+    SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.readProblem(), SettingsStore::ReadProblem::unreadable);
+    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("cannot be read, so it is left as it is"));
+    store.setString("QuitPreset", "work");
+    QCOMPARE(store.string("QuitPreset"), "work");
+
+    QCOMPARE(QDir(storeDir()).entryList(QDir::Files | QDir::System),
+             QStringList{"dev.corvane.Nimbrel.conf"});
+    QCOMPARE(QFileInfo(path).isFile(), !fifo);
+    if (!fifo) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(TestFiles::readFile(path), contents);
+    }
 }
 
 void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
@@ -245,25 +315,7 @@ void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
 void tst_SettingsStore::unwritableDirectoryKeepsMemory()
 {
     if (geteuid() == 0) {
-        // Root writes anywhere, so the case runs again in a child as an ordinary user.
-        if (!getpwnam("nobody"))
-            QSKIP("no 'nobody' user to run the unwritable-directory case as");
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TMPDIR", "/tmp");
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start("setpriv",
-                    {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                     QCoreApplication::applicationFilePath(), "unwritableDirectoryKeepsMemory"});
-        if (!child.waitForStarted())
-            QSKIP("setpriv is missing, so the case cannot run as an ordinary user");
-        QVERIFY(child.waitForFinished(120000));
-        const QString output = QString::fromLocal8Bit(child.readAll());
-        if (!output.contains("Totals:"))
-            QSKIP(qPrintable("the test can't run as 'nobody' here: " + output));
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-                 qPrintable(output));
+        rerunAsNobody(); // root writes anywhere
         return;
     }
 
@@ -289,6 +341,30 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     QCOMPARE(reread.string("QuitPreset"), "work");
     QCOMPARE(reread.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
     QCOMPARE(reread.boolean("TutorialSeen"), true);
+}
+
+void tst_SettingsStore::rerunAsNobody()
+{
+    if (!getpwnam("nobody"))
+        QSKIP("no 'nobody' user to run the case as");
+    QString testCase = QString::fromLatin1(QTest::currentTestFunction());
+    if (const char* tag = QTest::currentDataTag())
+        testCase += ':' + QString::fromLatin1(tag);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", "/tmp");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                            QCoreApplication::applicationFilePath(), testCase});
+    if (!child.waitForStarted())
+        QSKIP("setpriv is missing, so the case cannot run as an ordinary user");
+    QVERIFY(child.waitForFinished(120000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    if (!output.contains("Totals:"))
+        QSKIP(qPrintable("the test can't run as 'nobody' here: " + output));
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsStore)

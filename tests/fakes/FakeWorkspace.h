@@ -26,6 +26,7 @@ public:
     QHash<QString, QString> locations; // bundle identifier -> location
     QHash<QString, QIcon> fileIcons;   // location -> icon
     QHash<pid_t, QIcon> windowIcons;   // pid -> icon
+    std::optional<ListingGap> gap;     // what listingGap() answers
 
     // Inspection
     QList<pid_t> terminateRequests;
@@ -38,6 +39,7 @@ public:
     int runningApplicationsCalls = 0;
 
     // Workspace
+    std::optional<ListingGap> listingGap() override { return gap; }
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
     bool terminate(pid_t pid) override;

@@ -7,6 +7,8 @@
 #include "TestFiles.h"
 #include "X11Workspace.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QTest>
 
 #include <memory>
@@ -92,6 +94,47 @@ private slots:
         const QuitPlan plan = QuitPlanner::plan(listed, QuitPreset::work, {}, {});
         QCOMPARE(plan.toQuit.size(), 1);
         QCOMPARE(plan.toQuit.first().pid, listedApp(QStringLiteral("closer.py")).pid);
+    }
+
+    void neverAsksWhatCouldHarmAnotherApp_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("spoofsBusName");
+        QTest::addColumn<bool>("acceptsDelete");
+        QTest::newRow("names another app's bus name") << "Spoofer" << true << true;
+        // openbox would disconnect such a client, losing its unsaved work.
+        QTest::newRow("no WM_DELETE_WINDOW") << "Deaf" << false << false;
+    }
+
+    void neverAsksWhatCouldHarmAnotherApp()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, spoofsBusName);
+        QFETCH(bool, acceptsDelete);
+        const QString owner = QDBusConnection::sessionBus().interface()->serviceOwner(
+            QStringLiteral("dev.corvane.NimbrelTest.Actions"));
+        QVERIFY(!owner.isEmpty());
+        const QString log = session.scratchPath(name + QStringLiteral(".log"));
+        QProcess* liar = session.startApp(
+            QStringLiteral("liar.py"),
+            {{QStringLiteral("NIMBREL_TEST_LOG"), log},
+             {QStringLiteral("NIMBREL_LIAR_CLASS"), name.toLower()},
+             {QStringLiteral("NIMBREL_LIAR_BUS_NAME"), spoofsBusName ? owner : QString()},
+             {QStringLiteral("NIMBREL_LIAR_DELETE"), acceptsDelete ? "1" : "0"}});
+        QVERIFY(liar->waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid_t(liar->processId())),
+                                 DesktopSession::appearTimeout);
+        AppEntry entry;
+        entry.pid = pid_t(liar->processId());
+        const Quitter::Report report = QCoro::waitFor(Quitter(*workspace).quit({entry}, 1.0));
+
+        QCOMPARE(report.stillOpen, QList<AppEntry>{entry});
+        QCOMPARE(liar->state(), QProcess::Running);
+        QTRY_COMPARE(TestFiles::readFile(log).contains("delete window"), acceptsDelete);
+        QCOMPARE(apps[QStringLiteral("actions.py")]->state(), QProcess::Running);
+        QVERIFY(!TestFiles::readFile(session.scratchPath(QStringLiteral("actions.py.log")))
+                     .contains("quit action"));
+        liar->kill();
     }
 
     void quitClosesPolitelyAndLeavesUnsavedWorkOpen()

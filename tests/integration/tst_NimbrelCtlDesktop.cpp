@@ -1,8 +1,11 @@
 #include "DesktopSession.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
+#include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,6 +131,36 @@ private slots:
         QCOMPARE(file.readAll(), before);
     }
 
+    void damagedStoredChoicesStayAsTheyAre_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("list") << QStringList{"list"} << 0;
+        QTest::newRow("plan") << QStringList{"plan", "--json"} << 0;
+        QTest::newRow("dry run") << QStringList{"quit", "--dry-run"} << 0;
+        QTest::newRow("quit on them") << QStringList{"quit", "--timeout", "0"} << 2;
+    }
+
+    void damagedStoredChoicesStayAsTheyAre()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        const QString path = SettingsStore::suite(QStringLiteral("damaged"))->path();
+        const QByteArray damaged("[General\nQuitKeep=nimbrel-helper\n");
+        QVERIFY(TestFiles::writeFile(path, damaged));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("NIMBREL_DEFAULTS"), QStringLiteral("damaged"));
+
+        const Run run = nimbrelctl(arguments, environment);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(QStringLiteral("stored choices cannot be read")),
+                 qPrintable(run.err));
+        QCOMPARE(TestFiles::readFile(path), damaged);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList({QStringLiteral("damaged*")}),
+                 QStringList{QStringLiteral("damaged.conf")});
+        QVERIFY(allListed());
+    }
+
     void quitLeavesUnsavedWorkOpen()
     {
         const Run run = nimbrelctl({QStringLiteral("quit"), QStringLiteral("--preset"),
@@ -143,6 +176,22 @@ private slots:
                                   DesktopSession::appearTimeout);
         QCOMPARE(apps["nimbrel-notes"]->state(), QProcess::Running);
         QCOMPARE(apps["nimbrel-helper"]->state(), QProcess::Running); // kept
+    }
+
+    // Requests prepared asynchronously (an app's D-Bus quit action) still go out.
+    void quitWithoutWaitingStillAsksEveryApp()
+    {
+        QProcess* actions = session.startApp(QStringLiteral("actions.py"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            identifiers(
+                json(nimbrelctl({QStringLiteral("list"), QStringLiteral("--json")})).toArray())
+                .contains(QStringLiteral("dev.corvane.NimbrelTest.Actions")),
+            DesktopSession::appearTimeout);
+        nimbrelctl({QStringLiteral("quit"), QStringLiteral("--preset"),
+                    QStringLiteral("everything"), QStringLiteral("--timeout"),
+                    QStringLiteral("0")});
+        QTRY_COMPARE_WITH_TIMEOUT(actions->state(), QProcess::NotRunning,
+                                  DesktopSession::appearTimeout);
     }
 
     void forceQuitsOnlyListedApps()

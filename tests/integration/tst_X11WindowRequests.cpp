@@ -43,8 +43,8 @@ std::optional<xcb_client_message_event_t> nextClientMessage(xcb_connection_t* co
 
 } // namespace
 
-// Close requests where no window manager runs: straight to the client, and only to windows
-// that say they understand them.
+// Close requests: through a window manager that offers _NET_CLOSE_WINDOW, else straight to the
+// client, and only to windows that say they understand them.
 class TestX11WindowRequests : public QObject
 {
     Q_OBJECT
@@ -69,6 +69,44 @@ class TestX11WindowRequests : public QObject
         return window;
     }
 
+    // Our client plays an EWMH window manager: its check window, its hints, and it hears what
+    // is sent to the root window.
+    void pretendWindowManager(bool supportsClose)
+    {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(client)).data->root;
+        checkWindow = xcb_generate_id(client);
+        xcb_create_window(client, XCB_COPY_FROM_PARENT, checkWindow, root, -1, -1, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const xcb_atom_t check = internAtom(client, "_NET_SUPPORTING_WM_CHECK");
+        for (const xcb_window_t window : {root, checkWindow})
+            xcb_change_property(client, XCB_PROP_MODE_REPLACE, window, check, XCB_ATOM_WINDOW, 32,
+                                1, &checkWindow);
+        QList<xcb_atom_t> supported{internAtom(client, "_NET_ACTIVE_WINDOW")};
+        if (supportsClose)
+            supported.append(internAtom(client, "_NET_CLOSE_WINDOW"));
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, root,
+                            internAtom(client, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 32,
+                            uint32_t(supported.size()), supported.constData());
+        const uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(client, root, XCB_CW_EVENT_MASK, &events);
+        xcb_flush(client);
+    }
+
+    void removeWindowManager()
+    {
+        if (checkWindow == XCB_WINDOW_NONE)
+            return;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(client)).data->root;
+        xcb_delete_property(client, root, internAtom(client, "_NET_SUPPORTING_WM_CHECK"));
+        xcb_destroy_window(client, checkWindow);
+        const uint32_t events = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(client, root, XCB_CW_EVENT_MASK, &events);
+        xcb_flush(client);
+        checkWindow = XCB_WINDOW_NONE;
+    }
+
+    xcb_window_t checkWindow = XCB_WINDOW_NONE;
+
 private slots:
     void initTestCase()
     {
@@ -84,22 +122,43 @@ private slots:
             xcb_disconnect(client);
     }
 
-    void deleteWindowGoesToTheClient()
+    void closeRequests_data()
     {
+        QTest::addColumn<bool>("windowManager");
+        QTest::addColumn<bool>("supportsClose");
+        QTest::addColumn<QByteArray>("messageType");
+        QTest::newRow("no window manager") << false << false << QByteArray("WM_PROTOCOLS");
+        QTest::newRow("window manager without _NET_CLOSE_WINDOW")
+            << true << false << QByteArray("WM_PROTOCOLS");
+        QTest::newRow("window manager with _NET_CLOSE_WINDOW")
+            << true << true << QByteArray("_NET_CLOSE_WINDOW");
+    }
+
+    void closeRequests()
+    {
+        QFETCH(bool, windowManager);
+        QFETCH(bool, supportsClose);
+        QFETCH(QByteArray, messageType);
         const xcb_window_t accepting = createWindow(true);
         const xcb_window_t deaf = createWindow(false);
+        if (windowManager)
+            pretendWindowManager(supportsClose);
         X11Connection connection;
         QVERIFY(!connection.problem());
-        QTRY_VERIFY(!connection.hasWindowManager());
+        QTRY_COMPARE(connection.hasWindowManager(), windowManager);
 
         QVERIFY(X11WindowRequests::close(connection, {deaf, accepting}));
         const std::optional<xcb_client_message_event_t> message = nextClientMessage(client);
+        removeWindowManager();
         QVERIFY(message);
         QCOMPARE(message->window, accepting);
-        QCOMPARE(message->type, internAtom(client, "WM_PROTOCOLS"));
-        QCOMPARE(message->data.data32[0], internAtom(client, "WM_DELETE_WINDOW"));
-        QVERIFY2(message->data.data32[1] != XCB_CURRENT_TIME, "a real server time");
-        QVERIFY(!nextClientMessage(client, 500)); // the other window was not asked
+        QCOMPARE(message->type, internAtom(client, messageType.constData()));
+        if (messageType == "WM_PROTOCOLS") {
+            QCOMPARE(message->data.data32[0], internAtom(client, "WM_DELETE_WINDOW"));
+            QVERIFY2(message->data.data32[1] != XCB_CURRENT_TIME, "a real server time");
+        }
+        // A window manager told to close a window without WM_DELETE_WINDOW kills its client.
+        QVERIFY(!nextClientMessage(client, 500));
     }
 
     void windowsThatCannotBeAskedAreNotAsked()

@@ -2,15 +2,28 @@
 #include "TestDesktopApps.h"
 #include "X11Workspace.h"
 
+#include <QProcess>
 #include <QTest>
 
+#include <memory>
+
 // Some X servers (VNC, nested or locked-down ones) lack X-Resource: pids then come from the
-// windows' own _NET_WM_PID, and the connection must survive.
+// windows' own _NET_WM_PID, and the connection must survive. A stated pid counts only for a
+// window of this host whose process holds a connection to the server.
 class TestX11WithoutResourceExtension : public QObject
 {
     Q_OBJECT
 
     DesktopSession session{{QStringLiteral("-extension"), QStringLiteral("X-Resource")}};
+
+    static std::optional<RunningApplication> named(X11Workspace& workspace, const QString& name)
+    {
+        for (const RunningApplication& app : workspace.runningApplications()) {
+            if (app.localizedName == name)
+                return app;
+        }
+        return std::nullopt;
+    }
 
 private slots:
     void initTestCase() { NIMBREL_START_DESKTOP(session); }
@@ -26,6 +39,55 @@ private slots:
         QCOMPARE(workspace.problem(), std::nullopt);
         QCOMPARE(workspace.runningApplication(pid_t(app->processId()))->bundleIdentifier,
                  QStringLiteral("nimbrel-closer"));
+    }
+
+    void stateNoOtherProcess_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("claim"); // "bystander", "init" or "itself"
+        QTest::addColumn<QString>("host");
+        QTest::newRow("names a process without a connection") << "Claimer"
+                                                              << "bystander"
+                                                              << "";
+        QTest::newRow("names init") << "Init"
+                                    << "init"
+                                    << "";
+        QTest::newRow("names itself, on another host") << "Remote"
+                                                       << "itself"
+                                                       << "elsewhere";
+    }
+
+    void stateNoOtherProcess()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, claim);
+        QFETCH(QString, host);
+        QProcess bystander;
+        bystander.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        QVERIFY(bystander.waitForStarted());
+        const QString claimed = claim == QLatin1String("bystander")
+                                    ? QString::number(bystander.processId())
+                                    : QStringLiteral("1");
+        QProcess* liar = session.startApp(
+            QStringLiteral("liar.py"),
+            {{QStringLiteral("NIMBREL_LIAR_CLASS"), name.toLower()},
+             {QStringLiteral("NIMBREL_LIAR_PID"), claim == QLatin1String("itself") ? "" : claimed},
+             {QStringLiteral("NIMBREL_LIAR_HOST"), host}});
+        QVERIFY(liar->waitForStarted());
+        X11Workspace workspace;
+        std::optional<RunningApplication> listed;
+        QTRY_VERIFY_WITH_TIMEOUT((listed = named(workspace, name)), DesktopSession::appearTimeout);
+        // Listed and closable, but with no process to measure or kill.
+        QVERIFY(listed->processIdentifier < 0);
+        QVERIFY(!workspace.forceTerminate(listed->processIdentifier));
+
+        QProcess nimbrelctl;
+        nimbrelctl.start(QStringLiteral(NIMBRELCTL_PATH), {QStringLiteral("force-quit"), claimed});
+        QVERIFY(nimbrelctl.waitForFinished(60000));
+        QCOMPARE(nimbrelctl.exitCode(), 2);
+        QCOMPARE(bystander.state(), QProcess::Running);
+        bystander.kill();
+        bystander.waitForFinished();
     }
 };
 

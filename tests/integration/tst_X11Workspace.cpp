@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "Quitter.h"
 #include "TestDesktopApps.h"
 #include "TestFiles.h"
 #include "X11Workspace.h"
@@ -6,6 +7,8 @@
 #include <QDir>
 #include <QPixmap>
 #include <QTest>
+
+#include <csignal>
 
 #include <memory>
 
@@ -103,6 +106,38 @@ private slots:
         QVERIFY(workspace->runningApplications().contains(*app));
     }
 
+    void namedAgainWhenTheWindowRenamesItself_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::newRow("WM_CLASS") << "WM_CLASS"
+                                  << "nimbrel-closer"
+                                  << "nimbrel-closer";
+        QTest::newRow("GTK application id") << "_GTK_APPLICATION_ID"
+                                            << "dev.corvane.NimbrelTest.Actions"
+                                            << "dev.corvane.NimbrelTest.Actions";
+    }
+
+    void namedAgainWhenTheWindowRenamesItself()
+    {
+        QFETCH(QString, property);
+        QFETCH(QString, value);
+        QFETCH(QString, bundleIdentifier);
+        QProcess* app = session.startApp(QStringLiteral("renamer.py"),
+                                         {{QStringLiteral("NIMBREL_RENAME_PROPERTY"), property},
+                                          {QStringLiteral("NIMBREL_RENAME_VALUE"), value}});
+        QVERIFY(app->waitForStarted());
+        const pid_t pid = pid_t(app->processId());
+        QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), DesktopSession::appearTimeout);
+        QCOMPARE(workspace->runningApplication(pid)->bundleIdentifier, std::nullopt);
+
+        QCOMPARE(kill(pid, SIGUSR1), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            workspace->runningApplication(pid)->bundleIdentifier.value_or(QString()),
+            bundleIdentifier, DesktopSession::appearTimeout);
+    }
+
     void skipTaskbarWindowIsNoRegularApp()
     {
         const auto hidden = workspace->runningApplication(pids[QStringLiteral("hidden.py")]);
@@ -154,7 +189,15 @@ private slots:
     void reportsNothingOnceTheServerIsGone()
     {
         previousHandler = qInstallMessageHandler(countLostServerWarnings);
+        // A quit under way ends with the display, and what was not seen to close is still open.
+        AppEntry unsaved;
+        unsaved.pid = pids[QStringLiteral("unsaved.py")];
+        QCoro::Task<Quitter::Report> quit = Quitter(*workspace).quit({unsaved}, 600);
         session.killXServer();
+        QTRY_VERIFY_WITH_TIMEOUT(quit.isReady(), DesktopSession::appearTimeout);
+        const Quitter::Report report = QCoro::waitFor(quit);
+        QVERIFY(report.desktopLost);
+        QCOMPARE(report.stillOpen, QList<AppEntry>{unsaved});
         QTRY_VERIFY_WITH_TIMEOUT(workspace->problem(), DesktopSession::appearTimeout);
         QVERIFY(workspace->runningApplications().isEmpty());
         QCOMPARE(workspace->runningApplication(pids[QStringLiteral("closer.py")]), std::nullopt);

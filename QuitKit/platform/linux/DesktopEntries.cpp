@@ -1,6 +1,9 @@
 #include "DesktopEntries.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QtGlobal>
 
 #pragma push_macro("signals")
@@ -8,7 +11,10 @@
 #include <gio/gdesktopappinfo.h>
 #pragma pop_macro("signals")
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -17,6 +23,9 @@ struct GObjectDeleter {
     void operator()(gpointer object) const { g_object_unref(object); }
 };
 using AppInfo = std::unique_ptr<GDesktopAppInfo, GObjectDeleter>;
+
+// Real entries are a few kilobytes; a larger file is not one.
+constexpr qint64 largestEntry = 256 * 1024;
 
 QString text(const char* value)
 {
@@ -30,37 +39,106 @@ QString withoutSuffix(QString id)
     return id;
 }
 
-// The desktop-file ID a path has under the applications directories: its relative path with
-// "/" as "-"; outside them, the file name.
-QString idForPath(const QString& filename)
+// The applications folders, most important first: $XDG_DATA_HOME, then $XDG_DATA_DIRS.
+QStringList applicationFolders()
 {
-    QStringList dirs{text(g_get_user_data_dir())};
+    QStringList folders{text(g_get_user_data_dir()) + QLatin1String("/applications")};
     for (const gchar* const* dir = g_get_system_data_dirs(); *dir; ++dir)
-        dirs.append(text(*dir));
-    const QString canonical = QFileInfo(filename).absoluteFilePath();
-    for (const QString& dir : std::as_const(dirs)) {
-        const QString prefix =
-            QFileInfo(dir + QLatin1String("/applications")).absoluteFilePath() + QLatin1Char('/');
-        if (canonical.startsWith(prefix))
-            return canonical.mid(prefix.size()).replace(QLatin1Char('/'), QLatin1Char('-'));
-    }
-    return QFileInfo(filename).fileName();
+        folders.append(text(*dir) + QLatin1String("/applications"));
+    return folders;
 }
 
-DesktopEntry entry(GDesktopAppInfo* info)
+// The contents of a regular file of entry size. GLib's own loader opens files blocking, so a FIFO
+// named *.desktop would hang it; this opens without blocking and checks what it got first.
+std::optional<QByteArray> readEntryFile(const QString& filename)
+{
+    const int descriptor =
+        ::open(QFile::encodeName(filename).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::nullopt;
+    QFile file;
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat status = {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size > largestEntry)
+        return std::nullopt;
+    return file.read(largestEntry);
+}
+
+AppInfo load(const QString& filename)
+{
+    const std::optional<QByteArray> contents = readEntryFile(filename);
+    if (!contents)
+        return nullptr;
+    GKeyFile* keyFile = g_key_file_new();
+    AppInfo info;
+    if (g_key_file_load_from_data(keyFile, contents->constData(), gsize(contents->size()),
+                                  G_KEY_FILE_KEEP_TRANSLATIONS, nullptr))
+        info.reset(g_desktop_app_info_new_from_keyfile(keyFile));
+    g_key_file_unref(keyFile);
+    return info;
+}
+
+// Exec split into words, without field codes such as %U.
+QStringList commandLine(GDesktopAppInfo* info)
+{
+    QStringList words;
+    const char* exec = g_app_info_get_commandline(G_APP_INFO(info));
+    gchar** argv = nullptr;
+    if (!exec || !g_shell_parse_argv(exec, nullptr, &argv, nullptr))
+        return words;
+    for (gchar** word = argv; *word; ++word) {
+        if (!QByteArrayView(*word).startsWith('%'))
+            words.append(text(*word));
+    }
+    g_strfreev(argv);
+    return words;
+}
+
+DesktopEntry entry(GDesktopAppInfo* info, const QString& id, const QString& filename)
 {
     DesktopEntry entry;
-    const QString filename = text(g_desktop_app_info_get_filename(info));
-    const char* id = g_app_info_get_id(G_APP_INFO(info));
-    entry.id = withoutSuffix(id ? text(id) : idForPath(filename));
+    entry.id = id;
     entry.name = text(g_app_info_get_name(G_APP_INFO(info)));
     entry.filename = filename;
     entry.startupWmClass = text(g_desktop_app_info_get_startup_wm_class(info));
-    entry.executable = text(g_app_info_get_executable(G_APP_INFO(info)));
+    entry.commandLine = commandLine(info);
     char* icon = g_desktop_app_info_get_string(info, "Icon");
     entry.icon = text(icon);
     g_free(icon);
     return entry;
+}
+
+// The file with desktop-file ID `id` under `folder`: "a-b-c" is a-b-c.desktop, or a/b-c.desktop
+// and so on when such sub-folders exist. stat() never blocks, whatever the file is.
+std::optional<QString> fileForId(const QString& folder, const QString& id)
+{
+    const QString direct = folder + QLatin1Char('/') + id + QLatin1String(".desktop");
+    if (QFileInfo(direct).isFile())
+        return direct;
+    for (qsizetype dash = id.indexOf(QLatin1Char('-')); dash > 0;
+         dash = id.indexOf(QLatin1Char('-'), dash + 1)) {
+        const QString subfolder = folder + QLatin1Char('/') + id.left(dash);
+        if (!QFileInfo(subfolder).isDir())
+            continue;
+        if (auto found = fileForId(subfolder, id.mid(dash + 1)))
+            return found;
+    }
+    return std::nullopt;
+}
+
+// The desktop-file ID a path has under the applications folders: its relative path with "/" as
+// "-"; outside them, the file name.
+QString idForPath(const QString& filename)
+{
+    const QString absolute = QFileInfo(filename).absoluteFilePath();
+    for (const QString& folder : applicationFolders()) {
+        const QString prefix = QFileInfo(folder).absoluteFilePath() + QLatin1Char('/');
+        if (absolute.startsWith(prefix))
+            return withoutSuffix(
+                absolute.mid(prefix.size()).replace(QLatin1Char('/'), QLatin1Char('-')));
+    }
+    return withoutSuffix(QFileInfo(filename).fileName());
 }
 
 } // namespace
@@ -69,42 +147,63 @@ std::optional<DesktopEntry> DesktopEntries::byId(const QString& id)
 {
     if (id.isEmpty() || id.contains(QLatin1Char('/')))
         return std::nullopt;
-    const QByteArray fileId = (withoutSuffix(id) + QLatin1String(".desktop")).toUtf8();
-    const AppInfo info(g_desktop_app_info_new(fileId.constData()));
-    if (!info)
-        return std::nullopt;
-    return entry(info.get());
+    const QString plainId = withoutSuffix(id);
+    for (const QString& folder : applicationFolders()) {
+        const std::optional<QString> filename = fileForId(folder, plainId);
+        if (!filename)
+            continue;
+        const AppInfo info = load(*filename);
+        if (!info)
+            return std::nullopt;
+        return entry(info.get(), plainId, *filename);
+    }
+    return std::nullopt;
 }
 
 std::optional<DesktopEntry> DesktopEntries::byFilename(const QString& filename)
 {
-    const AppInfo info(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(filename).constData()));
+    const AppInfo info = load(filename);
     if (!info)
         return std::nullopt;
-    return entry(info.get());
+    return entry(info.get(), idForPath(filename), filename);
 }
 
 QList<DesktopEntry> DesktopEntries::all()
 {
     QList<DesktopEntry> entries;
-    GList* infos = g_app_info_get_all();
-    for (GList* item = infos; item; item = item->next) {
-        if (G_IS_DESKTOP_APP_INFO(item->data))
-            entries.append(entry(G_DESKTOP_APP_INFO(item->data)));
+    QSet<QString> seen; // an ID in an earlier folder hides the same ID further down
+    for (const QString& folder : applicationFolders()) {
+        QDirIterator files(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                           QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (files.hasNext()) {
+            const QString filename = files.next();
+            const QString id = withoutSuffix(
+                filename.mid(folder.size() + 1).replace(QLatin1Char('/'), QLatin1Char('-')));
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+            const AppInfo info = load(filename);
+            if (info && !g_desktop_app_info_get_is_hidden(info.get()))
+                entries.append(entry(info.get(), id, filename));
+        }
     }
-    g_list_free_full(infos, g_object_unref);
     return entries;
 }
 
 bool DesktopEntries::launch(const QString& filename)
 {
-    const AppInfo info(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(filename).constData()));
+    const AppInfo info = load(filename);
     if (!info)
         return false;
-    // The plain context asks for no startup notification, so nothing waits for the app to map.
+    // The app starts behind the panel: a launch time of 1 is older than any input, so window
+    // managers with focus-stealing prevention keep focus where it is (GTK sets the time as
+    // _NET_WM_USER_TIME, KWin reads it from the id). An inherited token would raise it instead.
+    static int launches = 0;
+    const QByteArray startupId =
+        QStringLiteral("nimbrel-%1-%2_TIME1").arg(getpid()).arg(++launches).toUtf8();
     GAppLaunchContext* context = g_app_launch_context_new();
+    g_app_launch_context_setenv(context, "DESKTOP_STARTUP_ID", startupId.constData());
+    g_app_launch_context_unsetenv(context, "XDG_ACTIVATION_TOKEN");
     GError* error = nullptr;
     const bool launched = g_app_info_launch(G_APP_INFO(info.get()), nullptr, context, &error);
     if (error) {

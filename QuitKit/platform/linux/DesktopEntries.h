@@ -17,8 +17,8 @@ std::optional<DesktopEntry> byId(const QString& id);
 std::optional<DesktopEntry> byFilename(const QString& filename);
 // Every entry that is not hidden.
 QList<DesktopEntry> all();
-// Starts the entry's program without startup notification and without waiting; false when the
-// entry cannot be read or started.
+// Starts the entry's program in the background (never given focus on mapping) and without
+// waiting; false when the entry cannot be read or started.
 bool launch(const QString& filename);
 
 } // namespace DesktopEntries

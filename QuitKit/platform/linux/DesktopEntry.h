@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The parts of one installed desktop entry that say which app it stands for.
 struct DesktopEntry {
-    QString id;             // desktop-file ID without ".desktop"
-    QString name;           // localized Name
-    QString filename;       // where the entry lives
-    QString startupWmClass; // StartupWMClass, empty when unset
-    QString executable;     // the program Exec starts, as written there
-    QString icon;           // Icon: a theme name or a file path
+    QString id;              // desktop-file ID without ".desktop"
+    QString name;            // localized Name
+    QString filename;        // where the entry lives
+    QString startupWmClass;  // StartupWMClass, empty when unset
+    QStringList commandLine; // Exec split into words, field codes left out
+    QString icon;            // Icon: a theme name or a file path
 
     friend bool operator==(const DesktopEntry&, const DesktopEntry&) = default;
 };

@@ -1,6 +1,7 @@
 #include "DesktopFileMatcher.h"
 
 #include "AppUnit.h"
+#include "CommandIdentity.h"
 #include "DesktopEntries.h"
 
 #include <QFile>
@@ -171,15 +172,19 @@ std::optional<DesktopEntry> DesktopFileMatcher::byExec(pid_t pid, Installed& ins
 {
     if (pid <= 0)
         return std::nullopt;
-    const QByteArray commandLine = procFile(pid, "cmdline");
-    const QString program =
-        QFileInfo(QFile::decodeName(commandLine.left(commandLine.indexOf('\0')))).fileName();
-    if (program.isEmpty())
+    QStringList words;
+    for (const QByteArray& word : procFile(pid, "cmdline").split('\0'))
+        words.append(QFile::decodeName(word));
+    if (!words.isEmpty() && words.last().isEmpty())
+        words.removeLast();
+    // An interpreter is known by what it runs, never by its own name.
+    const std::optional<QString> runs = CommandIdentity::of(words);
+    if (!runs)
         return std::nullopt;
-    // Interpreters and wrappers start many apps; a name that fits more than one entry says nothing.
+    // A name that fits more than one entry says nothing.
     std::optional<DesktopEntry> found;
     for (const DesktopEntry& entry : installed.entries()) {
-        if (QFileInfo(entry.executable).fileName() != program)
+        if (CommandIdentity::of(entry.commandLine) != runs)
             continue;
         if (found)
             return std::nullopt;

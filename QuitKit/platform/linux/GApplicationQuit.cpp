@@ -12,7 +12,7 @@ namespace
 const QString actionsInterface = QStringLiteral("org.gtk.Actions");
 const QString quitAction = QStringLiteral("quit");
 // An app that does not answer quickly is asked through its windows instead.
-constexpr int describeTimeout = 2000;
+constexpr int callTimeout = 2000;
 
 // Describe answers (bgav): enabled, parameter type, state.
 bool isPlainEnabledAction(const QDBusMessage& reply)
@@ -31,24 +31,35 @@ bool isPlainEnabledAction(const QDBusMessage& reply)
     return enabled && parameterType.isEmpty();
 }
 
-} // namespace
-
-void GApplicationQuit::request(const QString& busName, const QString& objectPath, QObject* context,
-                               std::function<void()> otherwise)
+pid_t ownerPid(const QDBusMessage& reply)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        otherwise();
-        return;
-    }
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+        return 0;
+    return pid_t(reply.arguments().first().toUInt());
+}
+
+// Runs `then` with the reply of `call`, on `context`'s thread.
+void whenAnswered(const QDBusMessage& call, QObject* context,
+                  std::function<void(const QDBusMessage&)> then)
+{
+    auto* watcher = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(call, callTimeout), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [watcher, then = std::move(then)] {
+                         watcher->deleteLater();
+                         then(watcher->reply());
+                     });
+}
+
+void activateQuit(const QString& busName, const QString& objectPath, QObject* context,
+                  std::function<void(bool)> done)
+{
     QDBusMessage describe = QDBusMessage::createMethodCall(busName, objectPath, actionsInterface,
                                                            QStringLiteral("Describe"));
     describe << quitAction;
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(describe, describeTimeout), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [=] {
-        watcher->deleteLater();
-        if (!isPlainEnabledAction(watcher->reply())) {
-            otherwise();
+    whenAnswered(describe, context, [=](const QDBusMessage& reply) {
+        if (!isPlainEnabledAction(reply)) {
+            done(false);
             return;
         }
         QDBusMessage activate = QDBusMessage::createMethodCall(
@@ -57,5 +68,31 @@ void GApplicationQuit::request(const QString& busName, const QString& objectPath
                  << QVariant::fromValue(QVariantMap{});
         // The app may be gone before it answers; the outcome shows when its process ends.
         QDBusConnection::sessionBus().send(activate);
+        done(true);
+    });
+}
+
+} // namespace
+
+void GApplicationQuit::request(const QString& busName, const QString& objectPath,
+                               std::function<bool(pid_t)> isAppProcess, QObject* context,
+                               std::function<void(bool activated)> done)
+{
+    if (!QDBusConnection::sessionBus().isConnected()) {
+        done(false);
+        return;
+    }
+    // A window can name any bus name; only the app's own may be told to quit.
+    QDBusMessage owner = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"));
+    owner << busName;
+    whenAnswered(owner, context, [=](const QDBusMessage& reply) {
+        const pid_t pid = ownerPid(reply);
+        if (pid <= 0 || !isAppProcess(pid)) {
+            done(false);
+            return;
+        }
+        activateQuit(busName, objectPath, context, done);
     });
 }

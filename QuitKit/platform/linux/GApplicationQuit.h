@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <sys/types.h>
 
 class QObject;
 
@@ -11,10 +12,12 @@ class QObject;
 namespace GApplicationQuit
 {
 
-// Asks the app at `busName`/`objectPath` to quit through its action when it exports an enabled
-// "quit" that takes no parameter; otherwise, or when the call fails, runs `otherwise`. Returns
-// at once; the answer is handled on `context`'s thread and dropped when `context` is gone.
-void request(const QString& busName, const QString& objectPath, QObject* context,
-             std::function<void()> otherwise);
+// Asks the app at `busName`/`objectPath` to quit through its action when the process owning
+// that bus name is one `isAppProcess` accepts and it exports an enabled "quit" that takes no
+// parameter. Returns at once; `done` runs once on `context`'s thread, with true when the action
+// was activated and false when the app must be asked another way. Dropped when `context` is gone.
+void request(const QString& busName, const QString& objectPath,
+             std::function<bool(pid_t)> isAppProcess, QObject* context,
+             std::function<void(bool activated)> done);
 
 } // namespace GApplicationQuit

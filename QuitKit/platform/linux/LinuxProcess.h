@@ -9,8 +9,8 @@
 namespace LinuxProcess
 {
 
-// Kills the process at once; false when it has already ended or the pid names another process,
-// in which case nothing is signalled.
+// Kills the process at once; false when it has already ended, the pid names another process,
+// init, this program or another user's process, or the kernel did not deliver the signal.
 bool forceTerminate(pid_t pid, quint64 startTime,
                     const QString& procRoot = QStringLiteral("/proc"));
 

@@ -1,59 +1,104 @@
 #include "X11ClientPid.h"
 
+#include "X11ClientSockets.h"
 #include "X11Connection.h"
+
+#include <QHash>
+#include <QSysInfo>
 
 #include <xcb/res.h>
 
 #include <cstdlib>
+#include <optional>
 
 namespace
 {
 
-pid_t serverKnownPid(xcb_connection_t* connection, xcb_res_query_client_ids_cookie_t cookie)
+// The local pids the server recorded, one per client the query names.
+QList<pid_t> serverKnownPids(xcb_connection_t* connection, xcb_res_query_client_ids_cookie_t cookie)
 {
     xcb_res_query_client_ids_reply_t* reply =
         xcb_res_query_client_ids_reply(connection, cookie, nullptr);
     if (!reply)
-        return 0;
-    pid_t pid = 0;
+        return {};
+    QList<pid_t> pids;
     for (auto ids = xcb_res_query_client_ids_ids_iterator(reply); ids.rem;
          xcb_res_client_id_value_next(&ids)) {
         if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
-            xcb_res_client_id_value_value_length(ids.data) == 1) {
-            pid = pid_t(*xcb_res_client_id_value_value(ids.data));
-            break;
-        }
+            xcb_res_client_id_value_value_length(ids.data) == 1)
+            pids.append(pid_t(*xcb_res_client_id_value_value(ids.data)));
     }
     free(reply);
-    return pid;
+    return pids;
+}
+
+xcb_res_query_client_ids_cookie_t queryClientPid(xcb_connection_t* connection, uint32_t client)
+{
+    const xcb_res_client_id_spec_t spec{client, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    return xcb_res_query_client_ids(connection, 1, &spec);
+}
+
+bool namesThisHost(xcb_connection_t* connection, xcb_get_property_cookie_t cookie)
+{
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    QByteArray machine;
+    if (reply && reply->format == 8)
+        machine = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                             xcb_get_property_value_length(reply));
+    free(reply);
+    return !machine.isEmpty() && machine == QSysInfo::machineHostName().toLocal8Bit();
 }
 
 } // namespace
 
-QList<pid_t> X11ClientPid::of(X11Connection& connection, const QList<xcb_window_t>& windows)
+QList<pid_t> X11ClientPid::of(X11Connection& connection, const QList<xcb_window_t>& windows,
+                              const QString& procRoot)
 {
+    QList<pid_t> pids(windows.size(), 0);
+    std::optional<X11ClientSockets> clients =
+        X11ClientSockets::of(xcb_get_file_descriptor(connection.xcb()), procRoot);
+    if (!clients)
+        return pids;
+
     xcb_connection_t* xcb = connection.xcb();
     // A request to a missing extension closes the whole connection; xcb caches this answer.
     const xcb_query_extension_reply_t* resource = xcb_get_extension_data(xcb, &xcb_res_id);
     const bool serverKnowsPids = resource && resource->present;
+    std::optional<xcb_res_query_client_ids_cookie_t> allClients;
+    if (serverKnowsPids)
+        allClients = queryClientPid(xcb, XCB_NONE);
     QList<xcb_res_query_client_ids_cookie_t> serverCookies;
     QList<xcb_get_property_cookie_t> statedCookies;
+    QList<xcb_get_property_cookie_t> machineCookies;
     for (xcb_window_t window : windows) {
-        if (serverKnowsPids) {
-            const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-            serverCookies.append(xcb_res_query_client_ids(xcb, 1, &spec));
-        }
+        if (serverKnowsPids)
+            serverCookies.append(queryClientPid(xcb, window));
         statedCookies.append(xcb_ewmh_get_wm_pid(connection.ewmh(), window));
+        machineCookies.append(
+            xcb_get_property(xcb, 0, window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 0, 256));
     }
-    QList<pid_t> pids;
+
+    // A pid that was reused by another client holds fewer connections than the server counts.
+    QHash<pid_t, int> serverConnections;
+    if (allClients) {
+        for (pid_t pid : serverKnownPids(xcb, *allClients))
+            ++serverConnections[pid];
+    }
+    const auto verified = [&](pid_t pid) {
+        const int held = clients->connectionsHeldBy(pid);
+        return held > 0 && held >= serverConnections.value(pid, 0);
+    };
     for (qsizetype i = 0; i < windows.size(); ++i) {
-        pid_t pid = serverKnowsPids ? serverKnownPid(xcb, serverCookies[i]) : 0;
+        const QList<pid_t> recorded =
+            serverKnowsPids ? serverKnownPids(xcb, serverCookies[i]) : QList<pid_t>();
         uint32_t stated = 0;
         const bool hasStated =
             xcb_ewmh_get_wm_pid_reply(connection.ewmh(), statedCookies[i], &stated, nullptr);
-        if (pid <= 0 && hasStated)
-            pid = pid_t(stated);
-        pids.append(pid > 0 ? pid : 0);
+        const bool local = namesThisHost(xcb, machineCookies[i]);
+        if (!recorded.isEmpty() && verified(recorded.first()))
+            pids[i] = recorded.first();
+        else if (hasStated && local && verified(pid_t(stated)))
+            pids[i] = pid_t(stated);
     }
     return pids;
 }

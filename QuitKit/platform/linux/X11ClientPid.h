@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 #include <sys/types.h>
 #include <xcb/xcb.h>
 
 class X11Connection;
 
-// Which process owns each window: the X server's own record of its local clients (XRes), else
-// the _NET_WM_PID the window states about itself.
+// Which local process owns each window, trusting only what the kernel confirms: the pid the X
+// server recorded for the window's client (X-Resource), else the window's own _NET_WM_PID when
+// WM_CLIENT_MACHINE names this host; either counts only while that process holds a connection
+// to this very server.
 namespace X11ClientPid
 {
 
-// One pid per window, in the same order; 0 where neither source knows it.
-QList<pid_t> of(X11Connection& connection, const QList<xcb_window_t>& windows);
+// One pid per window, in the same order; 0 where no process could be verified.
+QList<pid_t> of(X11Connection& connection, const QList<xcb_window_t>& windows,
+                const QString& procRoot = QStringLiteral("/proc"));
 
 } // namespace X11ClientPid

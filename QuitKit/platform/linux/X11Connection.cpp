@@ -1,8 +1,18 @@
 #include "X11Connection.h"
 
+#include "Localization.h"
+
+#include <QDeadlineTimer>
 #include <QSocketNotifier>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <poll.h>
+#include <thread>
+#include <xcb/xcbext.h>
 
 namespace
 {
@@ -13,6 +23,45 @@ constexpr const char* watchedWindowProperties[] = {
     "WM_CLASS",      "_GTK_APPLICATION_ID", "_GTK_UNIQUE_BUS_NAME", "_KDE_NET_WM_DESKTOP_FILE",
 };
 
+// How long the server may take to accept us; a grabbed one takes as long as its grab lasts.
+constexpr std::chrono::milliseconds connectTimeout{3000};
+
+struct PendingConnection {
+    std::mutex lock;
+    std::condition_variable finished;
+    xcb_connection_t* connection = nullptr;
+    int screen = 0;
+    bool done = false;
+    bool abandoned = false;
+};
+
+// xcb_connect waits for the server's setup reply with no time-out of its own, so it waits on a
+// thread of its own; one that answers too late is closed there.
+std::optional<xcb_connection_t*> connectWithin(const QByteArray& name, int& screen)
+{
+    auto pending = std::make_shared<PendingConnection>();
+    std::thread([pending, name] {
+        int number = 0;
+        xcb_connection_t* connection = xcb_connect(name.constData(), &number);
+        const std::lock_guard guard(pending->lock);
+        if (pending->abandoned) {
+            xcb_disconnect(connection);
+            return;
+        }
+        pending->connection = connection;
+        pending->screen = number;
+        pending->done = true;
+        pending->finished.notify_one();
+    }).detach();
+    std::unique_lock guard(pending->lock);
+    if (!pending->finished.wait_for(guard, connectTimeout, [&] { return pending->done; })) {
+        pending->abandoned = true;
+        return std::nullopt;
+    }
+    screen = pending->screen;
+    return pending->connection;
+}
+
 } // namespace
 
 X11Connection::X11Connection(const QByteArray& displayName, QObject* parent) : QObject(parent)
@@ -22,7 +71,13 @@ X11Connection::X11Connection(const QByteArray& displayName, QObject* parent) : Q
         failure = QStringLiteral("no display");
         return;
     }
-    connection = xcb_connect(name.constData(), &screen);
+    const std::optional<xcb_connection_t*> connected = connectWithin(name, screen);
+    if (!connected) {
+        failure = L("the X display \"%@\" does not answer; another program holds it",
+                    QString::fromLocal8Bit(name));
+        return;
+    }
+    connection = *connected;
     if (xcb_connection_has_error(connection)) {
         failure = QStringLiteral("cannot connect to the X display \"%1\"")
                       .arg(QString::fromLocal8Bit(name));
@@ -110,18 +165,78 @@ xcb_timestamp_t X11Connection::serverTime()
 
 bool X11Connection::hasWindowManager()
 {
+    return windowManagerWindow().has_value();
+}
+
+std::optional<xcb_window_t> X11Connection::windowManagerWindow()
+{
     if (failure)
-        return false;
+        return std::nullopt;
     xcb_window_t check = XCB_WINDOW_NONE;
     if (!xcb_ewmh_get_supporting_wm_check_reply(
             &ewmhAtoms, xcb_ewmh_get_supporting_wm_check(&ewmhAtoms, rootWindow), &check, nullptr))
-        return false;
+        return std::nullopt;
     // A stale property outlives a crashed window manager; its check window does not.
     xcb_window_t confirmed = XCB_WINDOW_NONE;
-    return xcb_ewmh_get_supporting_wm_check_reply(
-               &ewmhAtoms, xcb_ewmh_get_supporting_wm_check(&ewmhAtoms, check), &confirmed,
-               nullptr) &&
-           confirmed == check;
+    const bool alive =
+        xcb_ewmh_get_supporting_wm_check_reply(
+            &ewmhAtoms, xcb_ewmh_get_supporting_wm_check(&ewmhAtoms, check), &confirmed, nullptr) &&
+        confirmed == check;
+    return alive ? std::optional(check) : std::nullopt;
+}
+
+bool X11Connection::windowManagerSupports(xcb_atom_t hint)
+{
+    if (!hasWindowManager())
+        return false;
+    xcb_ewmh_get_atoms_reply_t supported;
+    if (!xcb_ewmh_get_supported_reply(&ewmhAtoms, xcb_ewmh_get_supported(&ewmhAtoms, screen),
+                                      &supported, nullptr))
+        return false;
+    bool found = false;
+    for (uint32_t i = 0; i < supported.atoms_len; ++i)
+        found = found || supported.atoms[i] == hint;
+    xcb_ewmh_get_atoms_reply_wipe(&supported);
+    return found;
+}
+
+bool X11Connection::hasClientList()
+{
+    if (failure)
+        return false;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, rootWindow, ewmhAtoms._NET_CLIENT_LIST, XCB_ATOM_ANY, 0, 0),
+        nullptr);
+    const bool has = reply && reply->type != XCB_ATOM_NONE;
+    free(reply);
+    return has;
+}
+
+bool X11Connection::responds(int milliseconds)
+{
+    if (failure)
+        return false;
+    const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(connection);
+    xcb_flush(connection);
+    QDeadlineTimer deadline(milliseconds);
+    for (;;) {
+        void* reply = nullptr;
+        xcb_generic_error_t* error = nullptr;
+        if (xcb_poll_for_reply(connection, cookie.sequence, &reply, &error)) {
+            free(reply);
+            free(error);
+            return true;
+        }
+        if (!checkConnection())
+            return false;
+        pollfd socket{xcb_get_file_descriptor(connection), POLLIN, 0};
+        const qint64 left = deadline.remainingTime();
+        if (left == 0 || poll(&socket, 1, int(left)) == 0) {
+            xcb_discard_reply(connection, cookie.sequence);
+            return false;
+        }
+    }
 }
 
 void X11Connection::watchWindow(xcb_window_t window)

@@ -38,6 +38,14 @@ public:
     xcb_timestamp_t serverTime();
     // True when an EWMH window manager announces itself on the root window.
     bool hasWindowManager();
+    // The window an EWMH window manager names as its own (_NET_SUPPORTING_WM_CHECK), if one runs.
+    std::optional<xcb_window_t> windowManagerWindow();
+    // The running window manager lists `hint` in _NET_SUPPORTED.
+    bool windowManagerSupports(xcb_atom_t hint);
+    // The root window carries _NET_CLIENT_LIST.
+    bool hasClientList();
+    // The server answers a round trip within `milliseconds`; a grabbed server does not.
+    bool responds(int milliseconds);
     // Reports property changes of `window` from now on.
     void watchWindow(xcb_window_t window);
 

@@ -9,10 +9,11 @@
 // What one managed top-level window tells about the app behind it.
 struct X11Window {
     std::uint32_t id = 0;
-    pid_t pid = 0;        // 0 when neither the server nor the window names its client's process
-    bool taskbar = false; // shown as its own taskbar entry
-    QString wmInstance;   // WM_CLASS, first part
-    QString wmClass;      // WM_CLASS, second part
+    std::uint32_t client = 0; // the X client that made it (its resource base)
+    pid_t pid = 0;            // 0 when no process holding its client's connection is known
+    bool taskbar = false;     // shown as its own taskbar entry
+    QString wmInstance;       // WM_CLASS, first part
+    QString wmClass;          // WM_CLASS, second part
     QString gtkApplicationId;
     QString kdeDesktopFile;
     QString gtkBusName;    // GApplication's unique bus name

@@ -9,6 +9,9 @@
 namespace
 {
 
+// A grabbed server would hold a request for a server time as long as its grab lasts.
+constexpr int answerTimeout = 1000;
+
 bool acceptsDeleteWindow(X11Connection& connection, xcb_window_t window)
 {
     xcb_icccm_get_wm_protocols_reply_t protocols;
@@ -42,22 +45,21 @@ void sendDeleteWindow(X11Connection& connection, xcb_window_t window, xcb_timest
 
 bool X11WindowRequests::close(X11Connection& connection, const QList<xcb_window_t>& windows)
 {
-    if (connection.problem() || windows.isEmpty())
+    if (connection.problem() || windows.isEmpty() || !connection.responds(answerTimeout))
         return false;
     const xcb_timestamp_t time = connection.serverTime();
+    const bool throughWindowManager =
+        connection.windowManagerSupports(connection.ewmh()->_NET_CLOSE_WINDOW);
     bool asked = false;
-    if (connection.hasWindowManager()) {
-        for (xcb_window_t window : windows)
+    for (xcb_window_t window : windows) {
+        if (!acceptsDeleteWindow(connection, window))
+            continue;
+        if (throughWindowManager)
             xcb_ewmh_request_close_window(connection.ewmh(), connection.screenNumber(), window,
                                           time, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-        asked = true;
-    } else {
-        for (xcb_window_t window : windows) {
-            if (!acceptsDeleteWindow(connection, window))
-                continue;
+        else
             sendDeleteWindow(connection, window, time);
-            asked = true;
-        }
+        asked = true;
     }
     xcb_flush(connection.xcb());
     return asked;
@@ -65,7 +67,7 @@ bool X11WindowRequests::close(X11Connection& connection, const QList<xcb_window_
 
 bool X11WindowRequests::activate(X11Connection& connection, xcb_window_t window)
 {
-    if (connection.problem())
+    if (connection.problem() || !connection.responds(answerTimeout))
         return false;
     const xcb_timestamp_t time = connection.serverTime();
     if (connection.hasWindowManager()) {

@@ -11,7 +11,8 @@ namespace X11WindowRequests
 {
 
 // Asks each window to close as if the user clicked its close button: _NET_CLOSE_WINDOW through
-// the window manager, or WM_DELETE_WINDOW straight to the client when none runs. Nothing is
+// a window manager that supports it, else WM_DELETE_WINDOW straight to the client. A window
+// without WM_DELETE_WINDOW is never asked: a window manager would kill its client. Nothing is
 // destroyed or killed. False when no window could be asked.
 bool close(X11Connection& connection, const QList<xcb_window_t>& windows);
 // Raises and focuses the window (_NET_ACTIVE_WINDOW).

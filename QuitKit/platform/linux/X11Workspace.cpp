@@ -4,6 +4,7 @@
 #include "GApplicationQuit.h"
 #include "GenericAppIcon.h"
 #include "LinuxProcess.h"
+#include "Localization.h"
 #include "ProcStat.h"
 #include "X11Connection.h"
 #include "X11WindowIcon.h"
@@ -16,27 +17,41 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
+
+namespace
+{
+
+// How long a refresh waits for the server before it gives up for this time.
+constexpr int serverAnswerTimeout = 1000;
+
+// What the windows say about which app they belong to.
+QStringList identityClaims(const QList<X11Window>& windows)
+{
+    QStringList claims;
+    for (const X11Window& window : windows)
+        claims << window.wmInstance << window.wmClass << window.gtkApplicationId
+               << window.kdeDesktopFile;
+    return claims;
+}
+
+} // namespace
 
 X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoot, QObject* parent)
     : QObject(parent), connection(std::make_unique<X11Connection>(displayName)), procRoot(procRoot),
       matcher(procRoot), watcher(procRoot)
 {
-    connect(connection.get(), &X11Connection::windowsChanged, this, [this] {
-        // Watch new apps' processes soon, without re-reading once per event of a burst.
-        if (stale)
-            return;
-        stale = true;
-        QTimer::singleShot(0, this, &X11Workspace::update);
-    });
+    connect(connection.get(), &X11Connection::windowsChanged, this, &X11Workspace::markStale);
     connect(connection.get(), &X11Connection::lost, this, [this] {
         for (const App& app : std::as_const(apps))
             watcher.unwatch(app.pid);
         apps.clear();
         reportProblem();
+        observers.notify(desktopLost);
     });
     connect(&watcher, &ProcessWatcher::processEnded, this, &X11Workspace::ended);
     if (!connection->problem())
-        refresh();
+        update();
 }
 
 X11Workspace::~X11Workspace() = default;
@@ -44,6 +59,19 @@ X11Workspace::~X11Workspace() = default;
 std::optional<QString> X11Workspace::problem() const
 {
     return connection->problem();
+}
+
+std::optional<Workspace::ListingGap> X11Workspace::listingGap()
+{
+    update();
+    if (std::optional<QString> reason = connection->problem())
+        return ListingGap{*reason};
+    if (unseen)
+        return ListingGap{*unseen};
+    // Until there is a Wayland backend, only Xwayland's apps show on a Wayland session.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
+        return ListingGap{L("apps running natively on Wayland are not listed"), true};
+    return std::nullopt;
 }
 
 QList<RunningApplication> X11Workspace::runningApplications()
@@ -68,18 +96,57 @@ bool X11Workspace::terminate(pid_t pid)
 {
     update();
     const App* app = find(pid);
-    if (!app || LinuxProcess::hasEnded(pid, app->startTime, procRoot))
+    if (!app || (isVerified(*app) && LinuxProcess::hasEnded(pid, app->startTime, procRoot)))
         return false;
     const quint64 startTime = app->startTime;
+    // Only a verified process can be checked against the bus name's owner.
     const auto exported =
-        std::find_if(app->windows.cbegin(), app->windows.cend(), [](const X11Window& w) {
-            return !w.gtkBusName.isEmpty() && !w.gtkObjectPath.isEmpty();
+        std::find_if(app->windows.cbegin(), app->windows.cend(), [&](const X11Window& w) {
+            return isVerified(*app) && !w.gtkBusName.isEmpty() && !w.gtkObjectPath.isEmpty();
         });
     if (exported == app->windows.cend())
         return closeWindows(pid, startTime);
-    GApplicationQuit::request(exported->gtkBusName, exported->gtkObjectPath, this,
-                              [this, pid, startTime] { closeWindows(pid, startTime); });
+    ++requestsInFlight;
+    GApplicationQuit::request(
+        exported->gtkBusName, exported->gtkObjectPath,
+        [this, pid](pid_t owner) { return isAppProcess(owner, pid); }, this,
+        [this, pid, startTime](bool activated) {
+            if (!activated)
+                closeWindows(pid, startTime);
+            requestSent();
+        });
     return true;
+}
+
+void X11Workspace::whenRequestsSent(std::function<void()> done)
+{
+    if (requestsInFlight == 0)
+        done();
+    else
+        whenSentCallbacks.append(std::move(done));
+}
+
+void X11Workspace::requestSent()
+{
+    if (--requestsInFlight > 0)
+        return;
+    const QList<std::function<void()>> callbacks = std::exchange(whenSentCallbacks, {});
+    for (const std::function<void()>& callback : callbacks)
+        callback();
+}
+
+bool X11Workspace::isAppProcess(pid_t process, pid_t app) const
+{
+    // The app itself or a process it started; a chain this long belongs to no app.
+    for (int depth = 0; process > 1 && depth < 64; ++depth) {
+        if (process == app)
+            return true;
+        const std::optional<ProcStat> stat = ProcStat::read(procRoot, process);
+        if (!stat)
+            return false;
+        process = stat->parent;
+    }
+    return false;
 }
 
 bool X11Workspace::forceTerminate(pid_t pid)
@@ -100,7 +167,12 @@ bool X11Workspace::activate(pid_t pid)
 
 Workspace::ObserverToken X11Workspace::addTerminationObserver(TerminationObserver observer)
 {
-    return observers.add(std::move(observer));
+    const ObserverToken token = observers.add(std::move(observer));
+    // A desktop already gone is news to a new observer too.
+    if (connection->problem())
+        QMetaObject::invokeMethod(
+            this, [this] { observers.notify(desktopLost); }, Qt::QueuedConnection);
+    return token;
 }
 
 void X11Workspace::removeTerminationObserver(ObserverToken token)
@@ -130,7 +202,7 @@ QIcon X11Workspace::windowIcon(pid_t pid)
 {
     update();
     const App* app = find(pid);
-    if (!app)
+    if (!app || !connection->responds(serverAnswerTimeout))
         return {};
     for (const X11Window& window : app->windows) {
         const QImage image = X11WindowIcon::of(*connection, window.id);
@@ -155,18 +227,32 @@ void X11Workspace::update()
     if (reportProblem())
         return;
     connection->processEvents();
-    if (stale)
-        refresh();
+    if (!stale)
+        return;
+    // A grabbed server answers nobody: better no news than a frozen program.
+    if (!connection->responds(serverAnswerTimeout)) {
+        unseen = L("the X server does not answer; another program holds it");
+        return;
+    }
+    refresh();
 }
 
 void X11Workspace::refresh()
 {
-    stale = false;
+    // Without a client list no event says that windows changed: read afresh every time.
+    stale = !connection->hasClientList();
+    const std::optional<QList<X11Window>> managed = X11Windows::managed(*connection, procRoot);
+    unseen = managed ? std::nullopt
+                     : std::optional(L("windows are shown, but no window manager tells which "
+                                       "of them are apps"));
     QList<pid_t> order;
     QHash<pid_t, QList<X11Window>> windowsOf;
-    for (const X11Window& window : X11Windows::managed(*connection)) {
-        if (window.pid <= 0)
+    QHash<std::uint32_t, QList<X11Window>> unverifiedWindowsOf;
+    for (const X11Window& window : managed.value_or(QList<X11Window>())) {
+        if (window.pid <= 0) {
+            unverifiedWindowsOf[window.client].append(window);
             continue;
+        }
         if (!windowsOf.contains(window.pid))
             order.append(window.pid);
         // Taskbar windows go first: they are the ones to activate, close and match by.
@@ -177,9 +263,10 @@ void X11Workspace::refresh()
                        window);
     }
     for (App& app : apps) {
-        if (!windowsOf.contains(app.pid))
+        if (isVerified(app) && !windowsOf.contains(app.pid))
             app.windows.clear();
     }
+    refreshUnverified(unverifiedWindowsOf);
     for (pid_t pid : std::as_const(order)) {
         const std::optional<ProcStat> stat = ProcStat::read(procRoot, pid);
         if (!stat || stat->hasEnded())
@@ -191,7 +278,7 @@ void X11Workspace::refresh()
                 this, [this, pid] { observers.notify(pid); }, Qt::QueuedConnection);
         }
         if (App* known = find(pid)) {
-            known->windows = windowsOf.value(pid);
+            rename(*known, windowsOf.value(pid));
             continue;
         }
         App app{pid, stat->startTime, std::nullopt, windowsOf.value(pid)};
@@ -202,10 +289,60 @@ void X11Workspace::refresh()
     }
 }
 
+void X11Workspace::refreshUnverified(const QHash<std::uint32_t, QList<X11Window>>& windowsOfClient)
+{
+    QList<pid_t> gone;
+    for (App& app : apps) {
+        if (isVerified(app))
+            continue;
+        rename(app, windowsOfClient.value(std::uint32_t(-app.pid)));
+        if (app.windows.isEmpty())
+            gone.append(app.pid);
+    }
+    for (auto it = windowsOfClient.cbegin(); it != windowsOfClient.cend(); ++it) {
+        const pid_t id = -pid_t(it.key());
+        if (id < 0 && !find(id))
+            apps.append(App{id, 0, matcher.match(it.value()), it.value()});
+    }
+    // With no process to watch, an unverified app has ended when its windows have.
+    for (pid_t id : std::as_const(gone)) {
+        forget(id);
+        QMetaObject::invokeMethod(
+            this, [this, id] { observers.notify(id); }, Qt::QueuedConnection);
+    }
+}
+
+void X11Workspace::rename(App& app, const QList<X11Window>& windows)
+{
+    const bool claimsChanged = identityClaims(app.windows) != identityClaims(windows);
+    app.windows = windows;
+    // Apps often name their window a moment after mapping it; a name once found is kept.
+    if (claimsChanged) {
+        if (std::optional<DesktopEntry> entry = matcher.match(app.windows))
+            app.entry = std::move(entry);
+    }
+}
+
 void X11Workspace::ended(pid_t pid)
 {
     forget(pid);
+    // Windows can outlive the process (a child kept the connection, or the client left them to
+    // the server): read again whose they are.
+    markStale();
     observers.notify(pid);
+}
+
+void X11Workspace::markStale()
+{
+    // Watch new apps' processes soon, without re-reading once per event of a burst.
+    stale = true;
+    if (updateScheduled)
+        return;
+    updateScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        updateScheduled = false;
+        update();
+    });
 }
 
 void X11Workspace::forget(pid_t pid)
@@ -243,7 +380,9 @@ RunningApplication X11Workspace::describe(const App& app) const
     const bool taskbar = std::any_of(app.windows.cbegin(), app.windows.cend(),
                                      [](const X11Window& window) { return window.taskbar; });
     running.activationPolicy = taskbar ? ActivationPolicy::Regular : ActivationPolicy::Background;
-    running.isTerminated = LinuxProcess::hasEnded(app.pid, app.startTime, procRoot);
+    running.isTerminated = isVerified(app)
+                               ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
+                               : app.windows.isEmpty();
     running.processIdentifier = app.pid;
     if (app.entry) {
         running.bundleIdentifier = app.entry->id;

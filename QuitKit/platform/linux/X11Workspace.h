@@ -7,11 +7,13 @@
 #include "Workspace.h"
 #include "X11Window.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,7 +22,8 @@ class X11Connection;
 // The running apps of an X11 desktop: every process that owns a window the window manager
 // manages, kept current from the server's events and told apart by start time. An app with a
 // taskbar window is regular; one whose windows are all hidden from the taskbar, or gone while
-// the process lives on, is background.
+// the process lives on, is background. Windows whose process cannot be verified form one app
+// per X client, under a negative id: it can be asked to close but never killed or measured.
 class X11Workspace : public QObject, public Workspace
 {
     Q_OBJECT
@@ -35,9 +38,11 @@ public:
     /// Why no apps are listed (no display, the server went away); nothing while it works.
     std::optional<QString> problem() const;
 
+    std::optional<ListingGap> listingGap() override;
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
     bool terminate(pid_t pid) override;
+    void whenRequestsSent(std::function<void()> done) override;
     bool forceTerminate(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
@@ -56,14 +61,22 @@ private:
         QList<X11Window> windows; // taskbar windows first
     };
 
+    void markStale();
     void update();
     void refresh();
+    void refreshUnverified(const QHash<std::uint32_t, QList<X11Window>>& windowsOfClient);
+    bool isAppProcess(pid_t process, pid_t app) const;
+    void requestSent();
+    // Takes the app's current windows, matching its identity again when they claim another.
+    void rename(App& app, const QList<X11Window>& windows);
     void ended(pid_t pid);
     void forget(pid_t pid);
     bool reportProblem();
     App* find(pid_t pid);
     App* find(pid_t pid, quint64 startTime);
     RunningApplication describe(const App& app) const;
+    // The app's pid names a process that held its windows' X connection.
+    static bool isVerified(const App& app) { return app.pid > 0; }
     QList<std::uint32_t> taskbarWindows(const App& app) const;
     bool closeWindows(pid_t pid, quint64 startTime);
 
@@ -74,5 +87,9 @@ private:
     QList<App> apps; // in the order first seen
     TerminationObservers observers;
     bool stale = true;
+    bool updateScheduled = false;
     bool problemReported = false;
+    std::optional<QString> unseen; // why the windows cannot be told apart as apps
+    int requestsInFlight = 0;
+    QList<std::function<void()>> whenSentCallbacks;
 };

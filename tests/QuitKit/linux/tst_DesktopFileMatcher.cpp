@@ -1,3 +1,4 @@
+#include "DesktopEntries.h"
 #include "DesktopFileMatcher.h"
 #include "ProcFixture.h"
 #include "TestFiles.h"
@@ -6,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -63,6 +66,17 @@ private slots:
         QVERIFY(TestFiles::writeFile(applications() + QStringLiteral("unique.desktop"),
                                      "[Desktop Entry]\nType=Application\nName=Unique\nExec=" + bin +
                                          "uniquebin --x %U\n"));
+        // One entry per interpreter: a lone entry must not claim every script that interpreter
+        // runs.
+        install(QStringLiteral("pyapp.desktop"), "Exec=/usr/bin/python3 /opt/pyapp/pyapp.py %F\n");
+        install(QStringLiteral("pymodule.desktop"), "Exec=env LANG=C python3 -m mymod.gui\n");
+        install(QStringLiteral("javatool.desktop"),
+                "Exec=env GDK_BACKEND=x11 java -Xmx1g -jar /opt/tool/tool.jar\n");
+        install(QStringLiteral("runner.desktop"),
+                "Exec=env flatpak run --branch=stable org.example.Runner\n");
+        // GLib's loader would block opening it for good.
+        QCOMPARE(mkfifo(QFile::encodeName(applications() + "blocker.desktop").constData(), 0600),
+                 0);
         for (const char* twin : {"twin-one.desktop", "twin-two.desktop"})
             QVERIFY(TestFiles::writeFile(
                 applications() + QLatin1String(twin),
@@ -177,6 +191,28 @@ private slots:
             << ""
             << ""
             << "" << none << none << none << block({"twinbin", "/x"}) << "";
+        const struct {
+            const char* row;
+            QByteArrayList cmdline;
+            const char* expected;
+        } interpreted[] = {
+            {"python script", {"python3.11", "-u", "/opt/pyapp/pyapp.py", "a.txt"}, "pyapp"},
+            {"another python script", {"/usr/bin/python3", "/usr/bin/other-tool"}, ""},
+            {"python prompt", {"python3"}, ""},
+            {"python module", {"python3", "-m", "mymod.gui"}, "pymodule"},
+            {"python code inline", {"python3", "-c", "import mymod.gui"}, ""},
+            {"java jar", {"java", "-cp", "x", "-jar", "/usr/share/tool/tool.jar"}, "javatool"},
+            {"another jar", {"java", "-jar", "other.jar"}, ""},
+            {"flatpak run", {"/usr/bin/flatpak", "run", "org.example.Runner"}, "runner"},
+            {"shell script", {"sh", "/opt/pyapp/pyapp.py"}, "pyapp"},
+            {"shell code inline", {"sh", "-c", "pyapp.py"}, ""},
+        };
+        for (const auto& row : interpreted)
+            QTest::newRow(row.row)
+                << ""
+                << ""
+                << ""
+                << "" << none << none << none << block(row.cmdline) << row.expected;
         QTest::newRow("nothing known") << "stranger"
                                        << "Stranger"
                                        << ""
@@ -213,6 +249,19 @@ private slots:
         QCOMPARE(entry ? entry->id : QString(), expected);
         if (entry)
             QVERIFY(QFileInfo(entry->filename).isAbsolute());
+    }
+
+    void fifoEntryNeverBlocks()
+    {
+        QVERIFY(!DesktopEntries::byId(QStringLiteral("blocker")));
+        QVERIFY(!DesktopEntries::byFilename(applications() + "blocker.desktop"));
+        const QList<DesktopEntry> all = DesktopEntries::all();
+        QVERIFY(std::any_of(all.begin(), all.end(), [](const DesktopEntry& entry) {
+            return entry.id == QLatin1String("vendor-launched");
+        }));
+        QVERIFY(std::none_of(all.begin(), all.end(), [](const DesktopEntry& entry) {
+            return entry.id == QLatin1String("blocker");
+        }));
     }
 
     void firstWindowAndProcessBeforeLaterWindows()

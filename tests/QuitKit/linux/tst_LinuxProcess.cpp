@@ -1,5 +1,7 @@
 #include "ForkedChild.h"
 #include "LinuxProcess.h"
+#include "ProcStat.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -109,6 +111,37 @@ private slots:
             QTest::qWait(50);
             QVERIFY(!LinuxProcess::hasEnded(child.pid(), child.startTime()));
         }
+    }
+
+    void neverSignalsWhatIsNotOurs_data()
+    {
+        QTest::addColumn<QString>("whom");
+        QTest::newRow("init") << "init";
+        QTest::newRow("this program") << "self";
+        QTest::newRow("another user's process") << "other user";
+    }
+
+    void neverSignalsWhatIsNotOurs()
+    {
+        QFETCH(QString, whom);
+        QProcess other;
+        pid_t pid = whom == QLatin1String("init") ? 1 : getpid();
+        if (whom == QLatin1String("other user")) {
+            if (geteuid() != 0)
+                QSKIP("starting another user's process needs root");
+            other.start(QStringLiteral("setpriv"),
+                        {"--reuid=65534", "--regid=65534", "--clear-groups", "sleep", "600"});
+            QVERIFY(other.waitForStarted());
+            pid = pid_t(other.processId());
+            QTRY_VERIFY(TestFiles::readFile(QStringLiteral("/proc/%1/status").arg(pid))
+                            .contains("\nUid:\t65534"));
+        }
+        const std::optional<ProcStat> stat = ProcStat::read(QStringLiteral("/proc"), pid);
+        QVERIFY(stat);
+        QVERIFY(!LinuxProcess::forceTerminate(pid, stat->startTime));
+        QVERIFY(!LinuxProcess::hasEnded(pid, stat->startTime));
+        other.kill();
+        other.waitForFinished();
     }
 
     void neverSignalsProcessOnReusedPid()

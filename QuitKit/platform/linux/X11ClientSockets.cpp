@@ -1,0 +1,94 @@
+#include "X11ClientSockets.h"
+
+#include "UnixSockets.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+
+namespace
+{
+
+bool serverIsInOurPidNamespace(int connectionFd)
+{
+    ucred server{};
+    socklen_t size = sizeof server;
+    // The kernel gives pid 0 for a peer it cannot name in our namespace.
+    return getsockopt(connectionFd, SOL_SOCKET, SO_PEERCRED, &server, &size) == 0 && server.pid > 0;
+}
+
+// A server listens on a path and on the same name in the abstract namespace.
+QByteArray listeningName(const QByteArray& name)
+{
+    return name.startsWith('@') ? name.mid(1) : name;
+}
+
+std::optional<quint32> socketInode(const QString& link)
+{
+    std::array<char, 64> target{};
+    const ssize_t size =
+        readlink(QFile::encodeName(link).constData(), target.data(), target.size());
+    const QByteArray text(target.data(), size > 0 ? int(size) : 0);
+    if (!text.startsWith("socket:[") || !text.endsWith(']'))
+        return std::nullopt;
+    bool ok = false;
+    const quint32 inode = text.mid(8, text.size() - 9).toUInt(&ok);
+    return ok ? std::optional(inode) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<X11ClientSockets> X11ClientSockets::of(int connectionFd, const QString& procRoot)
+{
+    struct stat own {
+    };
+    if (fstat(connectionFd, &own) != 0 || !S_ISSOCK(own.st_mode) ||
+        !serverIsInOurPidNamespace(connectionFd))
+        return std::nullopt;
+    const std::optional<QList<UnixSockets::Socket>> sockets = UnixSockets::connected();
+    if (!sockets)
+        return std::nullopt;
+    QHash<quint32, const UnixSockets::Socket*> byInode;
+    for (const UnixSockets::Socket& socket : *sockets)
+        byInode.insert(socket.inode, &socket);
+    const UnixSockets::Socket* ours = byInode.value(quint32(own.st_ino));
+    const UnixSockets::Socket* serverEnd = ours ? byInode.value(ours->peer) : nullptr;
+    if (!serverEnd || serverEnd->name.isEmpty())
+        return std::nullopt;
+    // The server's end of every client connection carries the name the server listens on.
+    const QByteArray server = listeningName(serverEnd->name);
+    QSet<quint32> clients;
+    for (const UnixSockets::Socket& socket : *sockets) {
+        if (socket.peer != 0 && listeningName(socket.name) == server)
+            clients.insert(socket.peer);
+    }
+    return X11ClientSockets(std::move(clients), procRoot);
+}
+
+X11ClientSockets::X11ClientSockets(QSet<quint32> clientInodes, QString procRoot)
+    : clientInodes(std::move(clientInodes)), procRoot(std::move(procRoot))
+{
+}
+
+int X11ClientSockets::connectionsHeldBy(pid_t pid)
+{
+    if (pid <= 0)
+        return 0;
+    if (const auto known = held.constFind(pid); known != held.constEnd())
+        return *known;
+    const QDir descriptors(procRoot + QLatin1Char('/') + QString::number(pid) +
+                           QLatin1String("/fd"));
+    QSet<quint32> connections;
+    for (const QString& fd : descriptors.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        const std::optional<quint32> inode = socketInode(descriptors.filePath(fd));
+        if (inode && clientInodes.contains(*inode))
+            connections.insert(*inode);
+    }
+    held.insert(pid, int(connections.size()));
+    return int(connections.size());
+}
