@@ -38,7 +38,10 @@ QString CtlText::table(const QList<AppEntry>& apps)
         return QStringLiteral("  (none)\n");
     QList<QStringList> rows;
     for (const AppEntry& app : apps) {
-        rows.append({formatBytes(app.memory), QString::number(app.pid), printable(app.name),
+        // An app whose process could not be verified has neither a pid nor a memory figure.
+        const bool verified = app.pid > 0;
+        rows.append({verified ? formatBytes(app.memory) : none,
+                     verified ? QString::number(app.pid) : none, printable(app.name),
                      printable(app.bundleID.value_or(none)),
                      printable(app.category.value_or(none))});
     }

@@ -79,11 +79,15 @@ private slots:
 
     void listsAsTable()
     {
+        // Only its window vouches for this app: no pid of its own, nothing measured.
+        workspace.addApp(TestApps::running(-7, QStringLiteral("Window Only")));
         QCOMPARE(run({"list"}), int(CtlCommands::success));
         const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[0].contains("900 MB") && lines[0].contains("steam"), qPrintable(out));
         QVERIFY2(lines[2].contains("Notes") && lines[2].contains(" - "), qPrintable(out));
+        QVERIFY2(lines[3].trimmed().startsWith("-  -") && lines[3].contains("Window Only"),
+                 qPrintable(out));
     }
 
     void plansWithStoredChoicesUnlessTold()
