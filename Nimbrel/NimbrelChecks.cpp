@@ -7,7 +7,6 @@
 #include "PanelView.h"
 #include "ProcessMemory.h"
 #include "QuitModel.h"
-#include "SampleApps.h"
 #include "SettingsStore.h"
 #include "Theme.h"
 #include "Workspace.h"
@@ -65,23 +64,6 @@ std::chrono::milliseconds lasting(double seconds)
     return std::chrono::milliseconds(std::llround(seconds * 1000));
 }
 
-// The suite a demonstration model keeps its ticks in, or the program's own store.
-std::unique_ptr<SettingsStore> demonstrationStore(const QString& suite)
-{
-    if (std::optional<SettingsStore> store = SettingsStore::suite(suite))
-        return std::make_unique<SettingsStore>(std::move(*store));
-    return std::make_unique<SettingsStore>(SettingsStore::standard());
-}
-
-std::unique_ptr<QuitModel> sampleModel(NimbrelDelegate& delegate, SettingsStore& store)
-{
-    auto model =
-        std::make_unique<QuitModel>(delegate.workspaceService(), delegate.processInfo(), store);
-    model->setSimulate(true);
-    model->setFixedApps(SampleApps::tutorial());
-    return model;
-}
-
 bool keyMatches(const QAction& item, const KeyRow& row)
 {
     const QKeySequence shortcut = item.shortcut();
@@ -113,14 +95,6 @@ void pressCloseKey(NimbrelDelegate& delegate)
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
     QApplication::sendEvent(target, &release);
-}
-
-void closeTutorial(NimbrelDelegate& delegate)
-{
-    NimbrelDelegate::defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
-    delegate.turnOnLoginOnce();
-    if (windowShown(delegate))
-        delegate.window()->close();
 }
 
 QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
@@ -208,7 +182,7 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
     const qsizetype appsAfter = delegate->workspaceService().runningApplications().size();
     check(appsAfter >= appsBefore - 1, QStringLiteral("nothing real was quit by the sample"));
 
-    closeTutorial(*delegate);
+    delegate->finishTutorial();
     QCoro::Task<> skipped = QCoro::sleepFor(lasting(0.4));
     co_await skipped;
     check(!windowShown(*delegate), QStringLiteral("Skip closes it"));
@@ -223,14 +197,14 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
         QCoro::Task<> again = QCoro::sleepFor(lasting(0.6));
         co_await again;
         check(windowShown(*delegate), QStringLiteral("Help › Show Tutorial brings it back"));
-        closeTutorial(*delegate);
+        delegate->finishTutorial();
     } else {
         failures << QStringLiteral("Help › Show Tutorial missing");
     }
 
-    const std::unique_ptr<SettingsStore> store =
-        demonstrationStore(QStringLiteral("dev.corvane.Nimbrel.check"));
-    const std::unique_ptr<QuitModel> model = sampleModel(*delegate, *store);
+    SettingsStore store =
+        SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.check"));
+    const std::unique_ptr<QuitModel> model = delegate->sampleModel(store);
     model->refresh();
     QCoro::Task<> sample = model->quitAll();
     co_await sample;
@@ -264,11 +238,11 @@ QImage framedPicture(const QWidget& window)
 QCoro::Task<> takeSnapshots(QString directory, NimbrelDelegate* delegate)
 {
     QStringList report;
-    const std::unique_ptr<SettingsStore> store =
-        demonstrationStore(QStringLiteral("dev.corvane.Nimbrel.snap"));
+    SettingsStore store =
+        SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.snap"));
     for (const QString& appearance : {QStringLiteral("light"), QStringLiteral("dark")}) {
         Theme::instance()->setDark(appearance == QLatin1String("dark"));
-        const std::unique_ptr<QuitModel> model = sampleModel(*delegate, *store);
+        const std::unique_ptr<QuitModel> model = delegate->sampleModel(store);
         std::unique_ptr<QQuickView> panel = delegate->panelView(*model);
         panel->setFlags(Qt::FramelessWindowHint);
         panel->setGeometry(QRect(QPoint(), PanelView::size));

@@ -42,20 +42,12 @@ QUrl shellComponent(const QString& name)
     return QUrl(QStringLiteral("qrc:/qt/qml/Nimbrel/Shell/%1.qml").arg(name));
 }
 
-// The suite `name`, or the program's own store when that suite cannot be opened.
-std::unique_ptr<SettingsStore> suiteOrStandard(const QString& name)
-{
-    if (std::optional<SettingsStore> suite = SettingsStore::suite(name))
-        return std::make_unique<SettingsStore>(std::move(*suite));
-    return std::make_unique<SettingsStore>(SettingsStore::standard());
-}
-
 // The tutorial keeps its ticks and preset apart from the user's own.
 SettingsStore& tutorialDefaults()
 {
-    static const std::unique_ptr<SettingsStore> store =
-        suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.tutorial"));
-    return *store;
+    static SettingsStore store =
+        SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.tutorial"));
+    return store;
 }
 
 // The build's information by key, as the update check asks for it.
@@ -88,12 +80,8 @@ NimbrelDelegate::~NimbrelDelegate()
 
 SettingsStore& NimbrelDelegate::defaults()
 {
-    static const std::unique_ptr<SettingsStore> store = [] {
-        const QString suite = qEnvironmentVariable("NIMBREL_DEFAULTS");
-        return suite.isEmpty() ? std::make_unique<SettingsStore>(SettingsStore::standard())
-                               : suiteOrStandard(suite);
-    }();
-    return *store;
+    static SettingsStore store = SettingsStore::program();
+    return store;
 }
 
 std::optional<int>
@@ -262,12 +250,18 @@ void NimbrelDelegate::showSettings()
 void NimbrelDelegate::showTutorial()
 {
     // The model belongs to the tutorial's view and goes with it.
-    auto* model = new QuitModel(workspace, processes, tutorialDefaults());
-    model->setSimulate(true);
-    model->setFixedApps(SampleApps::tutorial());
+    QuitModel* model = sampleModel(tutorialDefaults()).release();
     show(L("Welcome to Nimbrel"), tutorialSize, QStringLiteral("NimbrelTutorial"),
          {{QStringLiteral("model"), QVariant::fromValue(model)}});
     model->setParent(programWindow);
+}
+
+std::unique_ptr<QuitModel> NimbrelDelegate::sampleModel(SettingsStore& store)
+{
+    auto model = std::make_unique<QuitModel>(workspace, processes, store);
+    model->setSimulate(true);
+    model->setFixedApps(SampleApps::tutorial());
+    return model;
 }
 
 void NimbrelDelegate::finishTutorial()

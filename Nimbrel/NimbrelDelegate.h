@@ -62,6 +62,9 @@ public:
     QMenuBar* mainMenu() const { return applicationMenu.get(); }
     Workspace& workspaceService() const { return workspace; }
     const ProcessInfo& processInfo() const { return processes; }
+    /// A model that only pretends to quit, over the tutorial's made-up apps; its ticks go to
+    /// `store`, which must outlive it.
+    std::unique_ptr<QuitModel> sampleModel(SettingsStore& store);
     /// A new window showing the tray panel over `model`, not yet on screen.
     std::unique_ptr<QQuickView> panelView(QuitModel& model);
 

@@ -16,17 +16,6 @@
 namespace
 {
 
-// The store Nimbrel itself reads: the suite NIMBREL_DEFAULTS names, else the standard one.
-SettingsStore programStore()
-{
-    const QString suite = qEnvironmentVariable("NIMBREL_DEFAULTS");
-    if (!suite.isEmpty()) {
-        if (std::optional<SettingsStore> store = SettingsStore::suite(suite))
-            return std::move(*store);
-    }
-    return SettingsStore::standard();
-}
-
 // Why the stored choices could not be read, for the user; nothing when they were.
 std::optional<QString> unreadable(const SettingsStore& store)
 {
@@ -71,7 +60,7 @@ int main(int argc, char* argv[])
         return CtlCommands::failure;
     }
     const ProcProcessInfo processes;
-    const SettingsStore store = programStore();
+    const SettingsStore store = SettingsStore::program();
     CtlCommands commands(
         *workspace, processes,
         {StoredChoices::preset(store), StoredChoices::keep(store), unreadable(store)},

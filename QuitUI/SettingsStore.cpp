@@ -120,6 +120,18 @@ std::optional<SettingsStore> SettingsStore::suite(const QString& name)
     return SettingsStore(name);
 }
 
+SettingsStore SettingsStore::suiteOrStandard(const QString& name)
+{
+    if (std::optional<SettingsStore> named = suite(name))
+        return std::move(*named);
+    return standard();
+}
+
+SettingsStore SettingsStore::program()
+{
+    return suiteOrStandard(qEnvironmentVariable("NIMBREL_DEFAULTS"));
+}
+
 QString SettingsStore::standardName()
 {
     return QStringLiteral(NIMBREL_APP_ID);

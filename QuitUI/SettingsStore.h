@@ -25,6 +25,11 @@ public:
     static SettingsStore standard();
     /// A named suite; nothing when the name is empty, contains '/' or is the program's identifier.
     static std::optional<SettingsStore> suite(const QString& name);
+    /// The suite `name`, or the standard store when that suite cannot be opened.
+    static SettingsStore suiteOrStandard(const QString& name);
+    /// The store the program and nimbrelctl use: the suite NIMBREL_DEFAULTS names, else the
+    /// standard one.
+    static SettingsStore program();
     /// The program's identifier, which names the standard store.
     static QString standardName();
 
