@@ -96,14 +96,22 @@ QString DesktopSession::appCommand(const QString& script)
     return QStringLiteral(NIMBREL_TEST_PYTHON " " NIMBREL_TEST_APPS_DIR "/") + script;
 }
 
+std::unique_ptr<QProcess> DesktopSession::process(const QHash<QString, QString>& environment)
+{
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    // ctest runs tests off screen; what they start belongs on the desktop.
+    variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable)
+        variables.insert(variable.key(), variable.value());
+    auto started = std::make_unique<QProcess>();
+    started->setProcessEnvironment(variables);
+    return started;
+}
+
 QProcess* DesktopSession::startApp(const QString& script,
                                    const QHash<QString, QString>& environment)
 {
-    auto* app = new QProcess;
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable)
-        variables.insert(variable.key(), variable.value());
-    app->setProcessEnvironment(variables);
+    QProcess* app = process(environment).release();
     app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     app->start(QStringLiteral(NIMBREL_TEST_PYTHON),
                {QStringLiteral(NIMBREL_TEST_APPS_DIR "/") + script});

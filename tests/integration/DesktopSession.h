@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <optional>
 #include <sys/types.h>
 
@@ -35,6 +36,9 @@ public:
     QString installDesktopEntry(const QString& fileId, const QString& contents);
     // The command that runs test app `script` from the apps folder.
     static QString appCommand(const QString& script);
+    // A process, not yet started, that runs on this desktop (Qt programs on its X server) with
+    // `environment` added to this process's own.
+    static std::unique_ptr<QProcess> process(const QHash<QString, QString>& environment = {});
     // Starts test app `script` with `environment` added; it is stopped with the session.
     QProcess* startApp(const QString& script, const QHash<QString, QString>& environment = {});
     // Pid of the window the window manager calls active; 0 when none.

@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <memory>
+
 #include <algorithm>
 #include <optional>
 
@@ -125,7 +127,7 @@ class TestPanelAccessibility : public QObject
 
     DesktopSession session;
     QProcess accessibilityBus;
-    QProcess host;
+    std::unique_ptr<QProcess> host;
     QString window;
 
     static QStringList sampleTickBoxes()
@@ -185,13 +187,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sessionBus->isServiceRegistered(QStringLiteral("org.a11y.Bus")),
                                  showTimeout);
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
-        host.setProcessEnvironment(environment);
-        host.setProcessChannelMode(QProcess::ForwardedChannels);
-        host.start(QStringLiteral(PANEL_HOST_PATH));
-        QVERIFY(host.waitForStarted());
+        host = DesktopSession::process(
+            {{QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1")}});
+        host->setProcessChannelMode(QProcess::ForwardedChannels);
+        host->start(QStringLiteral(PANEL_HOST_PATH));
+        QVERIFY(host->waitForStarted());
         // Ready once every row is there; whether they are named is a case of its own.
         const auto rowsListed = [] {
             return announced(accessibleTree(), QStringLiteral("check box")).size() ==
@@ -199,7 +199,7 @@ private slots:
         };
         QVERIFY2(QTest::qWaitFor(rowsListed, showTimeout),
                  qPrintable(announced(accessibleTree()).join(QLatin1String(" | "))));
-        window = windowOf(host.processId());
+        window = windowOf(host->processId());
         QVERIFY(!window.isEmpty());
     }
 
@@ -210,7 +210,9 @@ private slots:
 
     void cleanupTestCase()
     {
-        for (QProcess* process : {&host, &accessibilityBus}) {
+        for (QProcess* process : {host.get(), &accessibilityBus}) {
+            if (!process)
+                continue;
             process->terminate();
             process->waitForFinished(5000);
         }

@@ -195,16 +195,14 @@ private slots:
                                   QStringLiteral(".conf")),
                   QSettings::IniFormat)
             .setValue(QStringLiteral("TutorialSeen"), true);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(NIMBREL_PATH));
+        const std::unique_ptr<QProcess> program =
+            DesktopSession::process({{QStringLiteral("XDG_CONFIG_HOME"), config.path()}});
+        program->start(QStringLiteral(NIMBREL_PATH));
         const QString entry = config.filePath(
             QStringLiteral("autostart/") + BundleInfo::identifier() + QStringLiteral(".desktop"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), DesktopSession::appearTimeout);
-        program.kill();
-        program.waitForFinished();
+        program->kill();
+        program->waitForFinished();
 
         QProcess validator;
         validator.start(QStringLiteral("desktop-file-validate"), {entry});
@@ -289,15 +287,12 @@ int main(int argc, char* argv[])
                  qPrintable(*problem));
         return DesktopSession::mustRun() ? 1 : 0;
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(childVariable), QStringLiteral("1"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    QProcess tests;
-    tests.setProcessEnvironment(environment);
-    tests.setProcessChannelMode(QProcess::ForwardedChannels);
-    tests.start(QCoreApplication::applicationFilePath(), application.arguments().mid(1));
-    tests.waitForFinished(-1);
-    return tests.exitStatus() == QProcess::NormalExit ? tests.exitCode() : 1;
+    const std::unique_ptr<QProcess> tests =
+        DesktopSession::process({{QLatin1String(childVariable), QStringLiteral("1")}});
+    tests->setProcessChannelMode(QProcess::ForwardedChannels);
+    tests->start(QCoreApplication::applicationFilePath(), application.arguments().mid(1));
+    tests->waitForFinished(-1);
+    return tests->exitStatus() == QProcess::NormalExit ? tests->exitCode() : 1;
 }
 
 #include "tst_ProgramWindows.moc"

@@ -48,14 +48,10 @@ class tst_SelfChecks : public QObject
     std::unique_ptr<QProcess> runCheck(const QString& home, const QStringList& arguments,
                                        const QHash<QString, QString>& extra = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QHash<QString, QString> environment = extra;
         environment.insert(QStringLiteral("HOME"), home);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-        for (auto value = extra.cbegin(); value != extra.cend(); ++value)
-            environment.insert(value.key(), value.value());
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment);
+        std::unique_ptr<QProcess> process = DesktopSession::process(environment);
         process->setProcessChannelMode(QProcess::ForwardedChannels);
         process->start(QStringLiteral(NIMBREL_PATH), arguments);
         return process;

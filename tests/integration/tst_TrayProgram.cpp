@@ -187,10 +187,7 @@ class TestTrayProgram : public QObject
     // The environment points at the newest desktop session, so a launch lands there.
     static std::unique_ptr<QProcess> launch(const QStringList& arguments = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment);
+        std::unique_ptr<QProcess> process = DesktopSession::process();
         process->start(QStringLiteral(NIMBREL_PATH), arguments);
         if (!process->waitForStarted(showTimeout))
             qWarning("nimbrel did not start");
