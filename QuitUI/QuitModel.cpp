@@ -42,6 +42,14 @@ QHash<quint64, QuitModel*>& liveModels()
 
 quint64 nextSerial = 1;
 
+// The entry of `apps` with this pid; null when none has it.
+const AppEntry* withPid(const QList<AppEntry>& apps, pid_t pid)
+{
+    const auto found = std::find_if(apps.cbegin(), apps.cend(),
+                                    [pid](const AppEntry& app) { return app.pid == pid; });
+    return found == apps.cend() ? nullptr : &*found;
+}
+
 } // namespace
 
 QuitModel::QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
@@ -195,10 +203,8 @@ QCoro::Task<> QuitModel::realQuit(QPointer<QuitModel> model, Quitter quitter,
     QList<AppEntry> fresh =
         RunningApps::snapshot(model->workspace, model->processes, false, model->offeredNever);
     for (AppEntry& app : fresh) {
-        const auto earlier =
-            std::find_if(model->appList.cbegin(), model->appList.cend(),
-                         [&app](const AppEntry& listed) { return listed.pid == app.pid; });
-        app.memory = earlier == model->appList.cend() ? 0 : earlier->memory;
+        const AppEntry* earlier = withPid(model->appList, app.pid);
+        app.memory = earlier ? earlier->memory : 0;
     }
     model->setApps(fresh);
 }
@@ -224,21 +230,21 @@ void QuitModel::forceQuit(const AppEntry& app)
 
 std::optional<AppEntry> QuitModel::appWithPid(pid_t pid) const
 {
-    QList<AppEntry> candidates = appList;
-    if (const std::optional<Quitter::Report> report = currentPhase.report())
-        candidates << report->stillOpen << report->closed;
-    for (const AppEntry& app : std::as_const(candidates)) {
-        if (app.pid == pid)
-            return app;
+    if (const AppEntry* listed = withPid(appList, pid))
+        return *listed;
+    const std::optional<Quitter::Report> report = currentPhase.report();
+    if (!report)
+        return std::nullopt;
+    for (const QList<AppEntry>* reported : {&report->stillOpen, &report->closed}) {
+        if (const AppEntry* app = withPid(*reported, pid))
+            return *app;
     }
     return std::nullopt;
 }
 
 void QuitModel::setWillQuit(int pid, bool will)
 {
-    const auto listed = std::find_if(appList.cbegin(), appList.cend(),
-                                     [pid](const AppEntry& app) { return app.pid == pid; });
-    if (listed != appList.cend())
+    if (const AppEntry* listed = withPid(appList, pid))
         setWillQuit(*listed, will);
 }
 
@@ -265,10 +271,8 @@ void QuitModel::forceQuit(int pid)
     const std::optional<Quitter::Report> report = currentPhase.report();
     if (!report)
         return;
-    for (const AppEntry& app : report->stillOpen) {
-        if (app.pid == pid)
-            return forceQuit(app);
-    }
+    if (const AppEntry* app = withPid(report->stillOpen, pid))
+        forceQuit(AppEntry(*app));
 }
 
 void QuitModel::finish()
