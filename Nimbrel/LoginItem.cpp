@@ -1,5 +1,6 @@
 #include <glib.h>
 
+#include "BoundedFile.h"
 #include "ConfigHome.h"
 #include "Localization.h"
 #include "LoginItem.h"
@@ -11,10 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -31,30 +30,6 @@ using KeyFile = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 QString autostartDirectory()
 {
     return configHome() + QStringLiteral("/autostart");
-}
-
-// The whole file when it is a regular file no larger than any entry of ours could be.
-std::optional<QByteArray> readSmallRegularFile(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info = {};
-    // Checked before opening, so a device behind a symlink is never opened at all.
-    if (stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > largestEntry)
-        return std::nullopt;
-    // Non-blocking, so a FIFO swapped in since the check cannot stall the open.
-    const int descriptor = open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0)
-        return std::nullopt;
-    QFile file;
-    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
-        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        close(descriptor);
-        return std::nullopt;
-    }
-    const QByteArray contents = file.read(largestEntry + 1);
-    if (file.error() != QFileDevice::NoError || contents.size() > largestEntry)
-        return std::nullopt;
-    return contents;
 }
 
 std::optional<bool> booleanKey(GKeyFile* file, const char* key)
@@ -140,8 +115,9 @@ LoginItem::Status LoginItem::status() const
     struct stat link = {};
     if (lstat(QFile::encodeName(entryPath).constData(), &link) != 0)
         return errno == ENOENT || errno == ENOTDIR ? Status::NotRegistered : Status::NotOurs;
-    const auto contents = readSmallRegularFile(entryPath);
-    return contents ? statusOfEntry(*contents) : Status::NotOurs;
+    const auto contents = BoundedFile::read(entryPath, largestEntry);
+    const QByteArray* text = std::get_if<QByteArray>(&contents);
+    return text ? statusOfEntry(*text) : Status::NotOurs;
 }
 
 std::optional<QString> LoginItem::registerItem() const

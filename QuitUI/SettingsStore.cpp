@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "BoundedFile.h"
 #include "ConfigHome.h"
 
 #include <QDir>
@@ -9,10 +10,6 @@
 #include <QSettings>
 #include <QTemporaryFile>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <variant>
 
 namespace
@@ -57,19 +54,19 @@ std::variant<QHash<QString, QVariant>, ReadProblem> parse(const QByteArray& text
 // blocking, so a FIFO or device in its place cannot hang the program.
 std::variant<StoredFile, ReadProblem> readFile(const QString& path)
 {
-    const int descriptor =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return errno == ENOENT ? std::variant<StoredFile, ReadProblem>(StoredFile{})
-                               : ReadProblem::unreadable;
-    QFile file;
-    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    struct stat status = {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
-        return ReadProblem::unreadable;
-    if (status.st_size > largestFile)
-        return ReadProblem::corrupt;
-    QByteArray text = file.read(largestFile);
+    const auto read = BoundedFile::read(path, largestFile);
+    if (const BoundedFile::Problem* problem = std::get_if<BoundedFile::Problem>(&read)) {
+        switch (*problem) {
+        case BoundedFile::Problem::Missing:
+            return StoredFile{};
+        case BoundedFile::Problem::TooLarge:
+            return ReadProblem::corrupt;
+        case BoundedFile::Problem::NotRegular:
+        case BoundedFile::Problem::Unreadable:
+            return ReadProblem::unreadable;
+        }
+    }
+    QByteArray text = std::get<QByteArray>(read);
     StoredFile stored;
     // QSettings takes a leading byte-order mark for part of the first line.
     stored.byteOrderMark = text.startsWith(byteOrderMark);

@@ -1,5 +1,7 @@
 #include "DesktopEntries.h"
 
+#include "BoundedFile.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -11,10 +13,7 @@
 #include <gio/gdesktopappinfo.h>
 #pragma pop_macro("signals")
 
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -48,26 +47,11 @@ QStringList applicationFolders()
     return folders;
 }
 
-// The contents of a regular file of entry size. GLib's own loader opens files blocking, so a FIFO
-// named *.desktop would hang it; this opens without blocking and checks what it got first.
-std::optional<QByteArray> readEntryFile(const QString& filename)
-{
-    const int descriptor =
-        ::open(QFile::encodeName(filename).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return std::nullopt;
-    QFile file;
-    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    struct stat status = {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size > largestEntry)
-        return std::nullopt;
-    return file.read(largestEntry);
-}
-
 AppInfo load(const QString& filename)
 {
-    const std::optional<QByteArray> contents = readEntryFile(filename);
+    // GLib's own loader opens files blocking: a FIFO named *.desktop would hang it.
+    const auto read = BoundedFile::read(filename, largestEntry);
+    const QByteArray* contents = std::get_if<QByteArray>(&read);
     if (!contents)
         return nullptr;
     GKeyFile* keyFile = g_key_file_new();
