@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QSaveFile>
 #include <QWidget>
 
 namespace CheckResult
@@ -17,12 +16,6 @@ QString text(const QStringList& passes, const QStringList& failures)
         result += pass + QLatin1Char('\n');
     result += failures.isEmpty() ? QStringLiteral("ok\n") : QStringLiteral("FAILED\n");
     return result;
-}
-
-bool writeAtomically(const QString& path, const QByteArray& text)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }
 
 QAction* find(const QString& title, const QWidget& menu)

@@ -14,8 +14,6 @@ namespace CheckResult
 /// The result file's text: "FAIL " lines in the order found, then the pass lines, then "FAILED"
 /// or "ok", each line ending in a line feed.
 QString text(const QStringList& passes, const QStringList& failures);
-/// Writes `text` to `path` atomically; false when it could not be written.
-bool writeAtomically(const QString& path, const QByteArray& text);
 /// The first item titled exactly `title` in `menu` or its submenus, to any depth; null when none.
 /// Items are visited from a list that takes its last entry each time and appends the submenu's
 /// items of each item visited.

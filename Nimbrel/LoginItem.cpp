@@ -1,5 +1,6 @@
 #include <glib.h>
 
+#include "AtomicWrite.h"
 #include "BoundedFile.h"
 #include "ConfigHome.h"
 #include "Localization.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -129,11 +129,7 @@ std::optional<QString> LoginItem::registerItem() const
     if (!QDir().mkpath(QFileInfo(entryPath).absolutePath()))
         return QStringLiteral("cannot create the folder of %1").arg(entryPath);
     const QByteArray contents = desktopEntry(programId, programPath);
-    QSaveFile file(entryPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(entryPath, file.errorString());
-    return std::nullopt;
+    return writeAtomically(entryPath, contents);
 }
 
 std::optional<QString> LoginItem::unregisterItem() const

@@ -1,5 +1,6 @@
 #include "NimbrelChecks.h"
 
+#include "AtomicWrite.h"
 #include "CheckResult.h"
 #include "Localization.h"
 #include "NimbrelDelegate.h"
@@ -269,8 +270,8 @@ QCoro::Task<> takeSnapshots(QString directory, NimbrelDelegate* delegate)
         if (window)
             window->hide();
     }
-    CheckResult::writeAtomically(QDir(directory).filePath(QStringLiteral("report.txt")),
-                                 (report.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    writeAtomically(QDir(directory).filePath(QStringLiteral("report.txt")),
+                    (report.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
     QCoreApplication::exit(0);
 }
 
@@ -357,7 +358,7 @@ void idle(const QString& resultFile, NimbrelDelegate& delegate)
 
 void write(const QStringList& passes, const QStringList& failures, const QString& resultFile)
 {
-    CheckResult::writeAtomically(resultFile, CheckResult::text(passes, failures).toUtf8());
+    writeAtomically(resultFile, CheckResult::text(passes, failures).toUtf8());
     QCoreApplication::exit(failures.isEmpty() ? 0 : 1);
 }
 

@@ -1,12 +1,12 @@
 #include "SettingsStore.h"
 
+#include "AtomicWrite.h"
 #include "BoundedFile.h"
 #include "ConfigHome.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
 
@@ -87,9 +87,7 @@ bool dropByteOrderMark(const QString& path)
         return false;
     file.skip(byteOrderMark.size());
     const QByteArray rest = file.read(largestFile);
-    QSaveFile replacement(path);
-    return replacement.open(QIODevice::WriteOnly) && replacement.write(rest) == rest.size() &&
-           replacement.commit();
+    return !writeAtomically(path, rest);
 }
 
 // Moves an unreadable file out of the way under a name no earlier copy uses; false when it stays.
