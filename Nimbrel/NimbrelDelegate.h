@@ -57,7 +57,6 @@ public:
     NimbrelWindow* window() const { return programWindow; }
     /// The panel now shown; null when it is closed.
     PopoverWindow* popover() const { return panel; }
-    QSystemTrayIcon* statusItem() const { return trayIcon.get(); }
     /// The application's menu bar, built at start-up; program windows show copies of it.
     QMenuBar* mainMenu() const { return applicationMenu.get(); }
     Workspace& workspaceService() const { return workspace; }

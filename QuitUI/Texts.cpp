@@ -1,6 +1,5 @@
 #include "Texts.h"
 
-#include "FormatBytes.h"
 #include "Localization.h"
 #include "QuitPreset.h"
 
@@ -21,11 +20,6 @@ QString Texts::format(const QString& key, const QVariantList& arguments) const
             filled.append(argument.toLongLong());
     }
     return fillFormat(L(key), filled);
-}
-
-QString Texts::bytes(double bytes) const
-{
-    return formatBytes(bytes > 0 ? quint64(bytes) : 0);
 }
 
 QVariantList Texts::presets() const

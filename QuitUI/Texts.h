@@ -4,8 +4,8 @@
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
-/// The views' way to the program's wording: fixed texts through the translation tables, memory
-/// figures in the user's locale, and the presets in picker order.
+/// The views' way to the program's wording: fixed texts and formats through the translation
+/// tables, and the presets in picker order.
 class Texts : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,5 @@ public:
     Q_INVOKABLE QString l(const QString& key) const;
     /// The format `key` translated and filled: whole numbers for "%d", texts for "%@".
     Q_INVOKABLE QString format(const QString& key, const QVariantList& arguments) const;
-    Q_INVOKABLE QString bytes(double bytes) const;
     QVariantList presets() const;
 };
