@@ -66,9 +66,9 @@ void activateQuit(const QString& busName, const QString& objectPath, QObject* co
             busName, objectPath, actionsInterface, QStringLiteral("Activate"));
         activate << quitAction << QVariant::fromValue(QVariantList{})
                  << QVariant::fromValue(QVariantMap{});
-        // The app may be gone before it answers; the outcome shows when its process ends.
-        QDBusConnection::sessionBus().send(activate);
-        done(true);
+        // Done once the bus has answered, so the request has left this process before a caller
+        // that waits no longer ends it. The app may quit before it replies: the bus says so.
+        whenAnswered(activate, context, [done](const QDBusMessage&) { done(true); });
     });
 }
 
