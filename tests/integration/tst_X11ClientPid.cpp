@@ -14,7 +14,7 @@
 namespace
 {
 
-enum class Listed { underItsOwnPid, unverified, notAtAll };
+enum class Listed { underItsOwnPid, underItsChild, unverified, notAtAll };
 
 // The kernel hands out `pid` next when it is told the one before was the last; other programs
 // forking meanwhile can take it first, so this tries a few times.
@@ -98,7 +98,7 @@ private slots:
             << "" << true << false << "" << Listed::underItsOwnPid;
         QTest::newRow("forked after connecting; its pid reused")
             << "Forker"
-            << "fork" << false << true << "" << Listed::unverified;
+            << "fork" << false << true << "" << Listed::underItsChild;
         QTest::newRow("RetainPermanent, exited; its pid reused")
             << "Retainer"
             << "retain" << false << true << "" << Listed::unverified;
@@ -137,6 +137,13 @@ private slots:
         QCOMPARE(app.has_value(), listed != Listed::notAtAll);
         if (listed == Listed::underItsOwnPid)
             QCOMPARE(app->processIdentifier, liarPid);
+        if (listed == Listed::underItsChild) {
+            const pid_t child = app->processIdentifier;
+            QVERIFY(child > 0 && child != liarPid && child != pid_t(other->processId()));
+            QFile command(QStringLiteral("/proc/%1/cmdline").arg(child));
+            QVERIFY(command.open(QIODevice::ReadOnly));
+            QVERIFY(command.readAll().contains("liar.py"));
+        }
         if (listed == Listed::unverified) {
             QVERIFY(app->processIdentifier < 0);
             QVERIFY(!workspace->forceTerminate(app->processIdentifier));

@@ -10,23 +10,30 @@
 
 #include <cstdlib>
 #include <optional>
+#include <unistd.h>
 
 namespace
 {
 
+struct RecordedPid {
+    uint32_t client = 0; // the client's resource-id base
+    pid_t pid = 0;
+};
+
 // The local pids the server recorded, one per client the query names.
-QList<pid_t> serverKnownPids(xcb_connection_t* connection, xcb_res_query_client_ids_cookie_t cookie)
+QList<RecordedPid> serverKnownPids(xcb_connection_t* connection,
+                                   xcb_res_query_client_ids_cookie_t cookie)
 {
     xcb_res_query_client_ids_reply_t* reply =
         xcb_res_query_client_ids_reply(connection, cookie, nullptr);
     if (!reply)
         return {};
-    QList<pid_t> pids;
+    QList<RecordedPid> pids;
     for (auto ids = xcb_res_query_client_ids_ids_iterator(reply); ids.rem;
          xcb_res_client_id_value_next(&ids)) {
         if ((ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
             xcb_res_client_id_value_value_length(ids.data) == 1)
-            pids.append(pid_t(*xcb_res_client_id_value_value(ids.data)));
+            pids.append({ids.data->spec.client, pid_t(*xcb_res_client_id_value_value(ids.data))});
     }
     free(reply);
     return pids;
@@ -47,6 +54,40 @@ bool namesThisHost(xcb_connection_t* connection, xcb_get_property_cookie_t cooki
                              xcb_get_property_value_length(reply));
     free(reply);
     return !machine.isEmpty() && machine == QSysInfo::machineHostName().toLocal8Bit();
+}
+
+// A client whose recorded pid no longer holds its connection, and the one process that does.
+struct Heir {
+    uint32_t client = 0;
+    pid_t pid = 0;
+};
+
+// A client that forked and exited leaves its connection to its child, while the server still
+// records the parent's pid. The child takes the client's windows only when nothing else can be
+// meant: one such client, one connection no verified client holds, one process holding it.
+template <typename Verified>
+std::optional<Heir> soleHeir(X11ClientSockets& clients, const QList<RecordedPid>& everyClient,
+                             const Verified& verified)
+{
+    QList<uint32_t> orphans;
+    QList<pid_t> claimants;
+    for (const RecordedPid& recorded : everyClient) {
+        if (recorded.client == 0) // the server's own resources
+            continue;
+        if (verified(recorded.pid))
+            claimants.append(recorded.pid);
+        else
+            orphans.append(recorded.client);
+    }
+    if (orphans.size() != 1)
+        return std::nullopt;
+    const QSet<quint32> unclaimed = clients.heldByNoneOf(claimants);
+    if (unclaimed.size() != 1)
+        return std::nullopt;
+    const QList<pid_t> holders = clients.holdersOf(*unclaimed.constBegin());
+    if (holders.size() != 1 || holders.first() <= 1 || holders.first() == getpid())
+        return std::nullopt;
+    return Heir{orphans.first(), holders.first()};
 }
 
 } // namespace
@@ -79,26 +120,34 @@ QList<pid_t> X11ClientPid::of(X11Connection& connection, const QList<xcb_window_
     }
 
     // A pid that was reused by another client holds fewer connections than the server counts.
+    const QList<RecordedPid> everyClient =
+        allClients ? serverKnownPids(xcb, *allClients) : QList<RecordedPid>();
     QHash<pid_t, int> serverConnections;
-    if (allClients) {
-        for (pid_t pid : serverKnownPids(xcb, *allClients))
-            ++serverConnections[pid];
-    }
+    for (const RecordedPid& recorded : everyClient)
+        ++serverConnections[recorded.pid];
     const auto verified = [&](pid_t pid) {
         const int held = clients->connectionsHeldBy(pid);
         return held > 0 && held >= serverConnections.value(pid, 0);
     };
     for (qsizetype i = 0; i < windows.size(); ++i) {
-        const QList<pid_t> recorded =
-            serverKnowsPids ? serverKnownPids(xcb, serverCookies[i]) : QList<pid_t>();
+        const QList<RecordedPid> recorded =
+            serverKnowsPids ? serverKnownPids(xcb, serverCookies[i]) : QList<RecordedPid>();
         uint32_t stated = 0;
         const bool hasStated =
             xcb_ewmh_get_wm_pid_reply(connection.ewmh(), statedCookies[i], &stated, nullptr);
         const bool local = namesThisHost(xcb, machineCookies[i]);
-        if (!recorded.isEmpty() && verified(recorded.first()))
-            pids[i] = recorded.first();
+        if (!recorded.isEmpty() && verified(recorded.first().pid))
+            pids[i] = recorded.first().pid;
         else if (hasStated && local && verified(pid_t(stated)))
             pids[i] = pid_t(stated);
+    }
+
+    if (const std::optional<Heir> heir = soleHeir(*clients, everyClient, verified)) {
+        const uint32_t clientBits = xcb_get_setup(xcb)->resource_id_mask;
+        for (qsizetype i = 0; i < windows.size(); ++i) {
+            if (pids[i] == 0 && (windows[i] & ~clientBits) == heir->client)
+                pids[i] = heir->pid;
+        }
     }
     return pids;
 }

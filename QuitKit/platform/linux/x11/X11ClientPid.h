@@ -11,7 +11,8 @@ class X11Connection;
 // Which local process owns each window, trusting only what the kernel confirms: the pid the X
 // server recorded for the window's client (X-Resource), else the window's own _NET_WM_PID when
 // WM_CLIENT_MACHINE names this host; either counts only while that process holds a connection
-// to this very server.
+// to this very server. A client that forked and exited goes to the one process holding its
+// connection now, when no other client could be meant.
 namespace X11ClientPid
 {
 

@@ -79,8 +79,43 @@ int X11ClientSockets::connectionsHeldBy(pid_t pid)
 {
     if (pid <= 0)
         return 0;
-    if (const auto known = held.constFind(pid); known != held.constEnd())
-        return *known;
+    auto known = held.constFind(pid);
+    if (known == held.constEnd())
+        known = held.insert(pid, connectionsOf(pid));
+    return int(known->size());
+}
+
+QSet<quint32> X11ClientSockets::heldByNoneOf(const QList<pid_t>& claimants)
+{
+    QSet<quint32> unclaimed = clientInodes;
+    for (pid_t pid : claimants) {
+        if (connectionsHeldBy(pid) > 0)
+            unclaimed.subtract(held.value(pid));
+    }
+    return unclaimed;
+}
+
+QList<pid_t> X11ClientSockets::holdersOf(quint32 connection) const
+{
+    QList<pid_t> holders;
+    const QDir processes(procRoot);
+    for (const QString& name : processes.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const pid_t pid = name.toInt(&isPid);
+        struct stat process {
+        };
+        if (!isPid || pid <= 0 ||
+            stat(QFile::encodeName(processes.filePath(name)).constData(), &process) != 0 ||
+            process.st_uid != getuid())
+            continue;
+        if (connectionsOf(pid).contains(connection))
+            holders.append(pid);
+    }
+    return holders;
+}
+
+QSet<quint32> X11ClientSockets::connectionsOf(pid_t pid) const
+{
     const QDir descriptors(procRoot + QLatin1Char('/') + QString::number(pid) +
                            QLatin1String("/fd"));
     QSet<quint32> connections;
@@ -89,6 +124,5 @@ int X11ClientSockets::connectionsHeldBy(pid_t pid)
         if (inode && clientInodes.contains(*inode))
             connections.insert(*inode);
     }
-    held.insert(pid, int(connections.size()));
-    return int(connections.size());
+    return connections;
 }

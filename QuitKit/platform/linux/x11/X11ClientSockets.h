@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
 
@@ -21,11 +22,16 @@ public:
     // How many of the server's client connections `pid` holds now; 0 when it holds none or its
     // descriptors cannot be read (another user's process).
     int connectionsHeldBy(pid_t pid);
+    // The connections that none of `claimants` holds.
+    QSet<quint32> heldByNoneOf(const QList<pid_t>& claimants);
+    // The processes of this user whose descriptors hold `connection`.
+    QList<pid_t> holdersOf(quint32 connection) const;
 
 private:
     X11ClientSockets(QSet<quint32> clientInodes, QString procRoot);
+    QSet<quint32> connectionsOf(pid_t pid) const;
 
     QSet<quint32> clientInodes;
     QString procRoot;
-    QHash<pid_t, int> held;
+    QHash<pid_t, QSet<quint32>> held;
 };
