@@ -91,20 +91,25 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<bool>("claimsBystander");
         QTest::addColumn<bool>("bystanderReusesItsPid");
+        QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("transient");
         QTest::addColumn<Listed>("listed");
-        QTest::newRow("_NET_WM_PID names another process")
-            << "Claimer"
-            << "" << true << false << "" << Listed::underItsOwnPid;
-        QTest::newRow("forked after connecting; its pid reused")
-            << "Forker"
-            << "fork" << false << true << "" << Listed::underItsChild;
-        QTest::newRow("RetainPermanent, exited; its pid reused")
-            << "Retainer"
-            << "retain" << false << true << "" << Listed::unverified;
-        QTest::newRow("dialog for the root window")
-            << "Prompt"
-            << "" << false << false << "root" << Listed::notAtAll;
+        QTest::newRow("_NET_WM_PID names another process") << "Claimer"
+                                                           << "" << true << false << ""
+                                                           << "" << Listed::underItsOwnPid;
+        QTest::newRow("forked after connecting; its pid reused") << "Forker"
+                                                                 << "fork" << false << true << ""
+                                                                 << "" << Listed::underItsChild;
+        QTest::newRow("RetainPermanent, exited; its pid reused") << "Retainer"
+                                                                 << "retain" << false << true << ""
+                                                                 << "" << Listed::unverified;
+        QTest::newRow("dialog for the root window") << "Prompt"
+                                                    << "" << false << false << ""
+                                                    << "root" << Listed::notAtAll;
+        // Its connection is held by what forwards it (ssh -X), here the app itself.
+        QTest::newRow("names another machine") << "Remote"
+                                               << "" << false << false << "elsewhere.example"
+                                               << "" << Listed::unverified;
     }
 
     void neverNamesAnotherProcess()
@@ -113,6 +118,7 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(bool, claimsBystander);
         QFETCH(bool, bystanderReusesItsPid);
+        QFETCH(QString, host);
         QFETCH(QString, transient);
         QFETCH(Listed, listed);
         std::unique_ptr<QProcess> other = claimsBystander ? bystander() : nullptr;
@@ -120,6 +126,7 @@ private slots:
         QProcess* liar = session.startApp(
             QStringLiteral("liar.py"), {{QStringLiteral("NIMBREL_LIAR_CLASS"), name.toLower()},
                                         {QStringLiteral("NIMBREL_LIAR_MODE"), mode},
+                                        {QStringLiteral("NIMBREL_LIAR_HOST"), host},
                                         {QStringLiteral("NIMBREL_LIAR_TRANSIENT"), transient},
                                         {QStringLiteral("NIMBREL_LIAR_PID"),
                                          other ? QString::number(other->processId()) : QString()}});

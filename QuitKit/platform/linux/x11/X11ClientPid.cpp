@@ -45,7 +45,9 @@ xcb_res_query_client_ids_cookie_t queryClientPid(xcb_connection_t* connection, u
     return xcb_res_query_client_ids(connection, 1, &spec);
 }
 
-bool namesThisHost(xcb_connection_t* connection, xcb_get_property_cookie_t cookie)
+enum class Machine { unnamed, thisHost, another };
+
+Machine clientMachine(xcb_connection_t* connection, xcb_get_property_cookie_t cookie)
 {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
     QByteArray machine;
@@ -53,7 +55,10 @@ bool namesThisHost(xcb_connection_t* connection, xcb_get_property_cookie_t cooki
         machine = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
                              xcb_get_property_value_length(reply));
     free(reply);
-    return !machine.isEmpty() && machine == QSysInfo::machineHostName().toLocal8Bit();
+    if (machine.isEmpty())
+        return Machine::unnamed;
+    return machine == QSysInfo::machineHostName().toLocal8Bit() ? Machine::thisHost
+                                                                : Machine::another;
 }
 
 // A client whose recorded pid no longer holds its connection, and the one process that does.
@@ -129,23 +134,28 @@ QList<pid_t> X11ClientPid::of(X11Connection& connection, const QList<xcb_window_
         const int held = clients->connectionsHeldBy(pid);
         return held > 0 && held >= serverConnections.value(pid, 0);
     };
+    QList<bool> remote(windows.size(), false);
     for (qsizetype i = 0; i < windows.size(); ++i) {
         const QList<RecordedPid> recorded =
             serverKnowsPids ? serverKnownPids(xcb, serverCookies[i]) : QList<RecordedPid>();
         uint32_t stated = 0;
         const bool hasStated =
             xcb_ewmh_get_wm_pid_reply(connection.ewmh(), statedCookies[i], &stated, nullptr);
-        const bool local = namesThisHost(xcb, machineCookies[i]);
+        const Machine machine = clientMachine(xcb, machineCookies[i]);
+        // A remote app's connection is held by whatever forwards it here (ssh -X), not by it.
+        remote[i] = machine == Machine::another;
+        if (remote[i])
+            continue;
         if (!recorded.isEmpty() && verified(recorded.first().pid))
             pids[i] = recorded.first().pid;
-        else if (hasStated && local && verified(pid_t(stated)))
+        else if (hasStated && machine == Machine::thisHost && verified(pid_t(stated)))
             pids[i] = pid_t(stated);
     }
 
     if (const std::optional<Heir> heir = soleHeir(*clients, everyClient, verified)) {
         const uint32_t clientBits = xcb_get_setup(xcb)->resource_id_mask;
         for (qsizetype i = 0; i < windows.size(); ++i) {
-            if (pids[i] == 0 && (windows[i] & ~clientBits) == heir->client)
+            if (pids[i] == 0 && !remote[i] && (windows[i] & ~clientBits) == heir->client)
                 pids[i] = heir->pid;
         }
     }
