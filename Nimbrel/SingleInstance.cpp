@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -32,12 +33,18 @@ QString fallbackFolder(const QString& parent)
 }
 
 // A file-name fragment naming the display; percent-encoding keeps distinct displays distinct.
+// A long name (a Wayland display given by its path) is hashed instead: a socket path holds at
+// most 107 bytes.
 QString displayFragment()
 {
     QByteArray display = qgetenv("WAYLAND_DISPLAY");
     if (display.isEmpty())
         display = qgetenv("DISPLAY");
-    return QString::fromLatin1(display.toPercentEncoding());
+    const QByteArray fragment = display.toPercentEncoding();
+    if (fragment.size() <= 24)
+        return QString::fromLatin1(fragment);
+    return QString::fromLatin1(
+        QCryptographicHash::hash(display, QCryptographicHash::Sha256).toHex().left(24));
 }
 
 SingleInstance::Role unguarded(const QString& problem)

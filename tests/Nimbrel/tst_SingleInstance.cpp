@@ -102,6 +102,9 @@ void tst_SingleInstance::displaysKeptApart_data()
     QTest::newRow("Wayland by path")
         << QByteArray("WAYLAND_DISPLAY") << QByteArray("/run/user/0/wayland-0")
         << QByteArray("/run/user/0/wayland-1");
+    const QByteArray deep = "/tmp/" + QByteArray(80, 'd') + "/wayland-";
+    QTest::newRow("Wayland by a path too long for a socket name")
+        << QByteArray("WAYLAND_DISPLAY") << deep + '0' << deep + '1';
 }
 
 void tst_SingleInstance::displaysKeptApart()
