@@ -12,40 +12,24 @@ constexpr int maxAncestors = 12;
 // The oldest process of each of some app units, and which unit each of their processes is in.
 struct UnitIndex {
     QHash<pid_t, QString> unitOf;
-    QHash<QString, pid_t> oldest;
+    QHash<QString, ProcessRecord> oldest;
+
+    void add(const ProcessRecord& process, const QString& unit)
+    {
+        unitOf.insert(process.pid, unit);
+        const auto known = oldest.constFind(unit);
+        if (known == oldest.constEnd() || process.startTime < known->startTime ||
+            (process.startTime == known->startTime && process.pid < known->pid))
+            oldest.insert(unit, process);
+    }
 
     // Outside the indexed units this is `pid` itself, which is all callers need there.
     pid_t responsible(pid_t pid) const
     {
         const auto unit = unitOf.constFind(pid);
-        return unit == unitOf.constEnd() ? pid : oldest.value(*unit, pid);
+        return unit == unitOf.constEnd() ? pid : oldest.value(*unit, ProcessRecord{.pid = pid}).pid;
     }
 };
-
-UnitIndex indexUnits(const ProcessInfo& processes, const QList<pid_t>& pids,
-                     const QSet<QString>& units)
-{
-    UnitIndex index;
-    if (units.isEmpty())
-        return index;
-    QHash<QString, quint64> oldestStart;
-    for (const pid_t pid : pids) {
-        const std::optional<QString> unit = processes.appUnit(pid);
-        if (!unit || !units.contains(*unit))
-            continue;
-        const std::optional<quint64> start = processes.startTime(pid);
-        if (!start)
-            continue;
-        index.unitOf.insert(pid, *unit);
-        const auto known = oldestStart.constFind(*unit);
-        if (known == oldestStart.constEnd() || *start < *known ||
-            (*start == *known && pid < index.oldest.value(*unit))) {
-            oldestStart.insert(*unit, *start);
-            index.oldest.insert(*unit, pid);
-        }
-    }
-    return index;
-}
 
 // The nearest of at most `maxAncestors` ancestors that is in `apps`; the walk ends at 0 and 1.
 template <typename ParentOf>
@@ -105,7 +89,12 @@ pid_t ProcessMemory::responsible(const ProcessInfo& processes, pid_t pid)
     const std::optional<QString> unit = processes.appUnit(pid);
     if (!unit)
         return pid;
-    return indexUnits(processes, allPIDs(processes), {*unit}).oldest.value(*unit, pid);
+    UnitIndex index;
+    for (const ProcessRecord& process : processes.allRecords()) {
+        if (processes.appUnit(process.pid) == unit)
+            index.add(process, *unit);
+    }
+    return index.responsible(pid);
 }
 
 std::optional<pid_t> ProcessMemory::owner(const ProcessInfo& processes, pid_t pid,
@@ -124,32 +113,45 @@ QHash<pid_t, quint64> ProcessMemory::totals(const ProcessInfo& processes, const 
     if (apps.isEmpty())
         return result;
 
-    const QList<pid_t> pids = allPIDs(processes);
-    // Only the units the apps run in can make one of them responsible for another process.
+    // One read of each record gives the whole tree: parents and start times together.
+    const QList<ProcessRecord> records = processes.allRecords();
+    QHash<pid_t, pid_t> parents;
+    parents.reserve(records.size());
+    for (const ProcessRecord& process : records)
+        parents.insert(process.pid, process.parent);
+    const auto parentOf = [&](pid_t pid) -> std::optional<pid_t> {
+        const auto known = parents.constFind(pid);
+        return known == parents.constEnd() ? std::nullopt : std::optional(*known);
+    };
+
+    // Only the units the apps run in can make one of them responsible for another process, so
+    // the other processes' units are read only when an app runs in one.
+    QHash<pid_t, std::optional<QString>> appUnitOf;
     QSet<QString> appUnits;
     for (const pid_t app : apps) {
-        if (const std::optional<QString> unit = processes.appUnit(app))
+        const std::optional<QString> unit = processes.appUnit(app);
+        appUnitOf.insert(app, unit);
+        if (unit)
             appUnits.insert(*unit);
     }
-    const UnitIndex units = indexUnits(processes, pids, appUnits);
-
-    // Each record is read once per pass, however many descendants walk through it.
-    QHash<pid_t, std::optional<pid_t>> parents;
-    parents.reserve(pids.size());
-    const auto parentOf = [&](pid_t pid) {
-        auto known = parents.constFind(pid);
-        if (known == parents.constEnd())
-            known = parents.insert(pid, processes.parent(pid));
-        return *known;
-    };
+    UnitIndex units;
+    if (!appUnits.isEmpty()) {
+        for (const ProcessRecord& process : records) {
+            const std::optional<QString> unit = apps.contains(process.pid)
+                                                    ? appUnitOf.value(process.pid)
+                                                    : processes.appUnit(process.pid);
+            if (unit && appUnits.contains(*unit))
+                units.add(process, *unit);
+        }
+    }
     const auto responsibleFor = [&](pid_t pid) { return units.responsible(pid); };
 
     // Footprints, the costly reads (the kernel walks the page tables), only for owned processes.
-    for (const pid_t pid : pids) {
-        const std::optional<pid_t> owner = findOwner(pid, apps, responsibleFor, parentOf);
+    for (const ProcessRecord& process : records) {
+        const std::optional<pid_t> owner = findOwner(process.pid, apps, responsibleFor, parentOf);
         if (!owner)
             continue;
-        if (const std::optional<quint64> bytes = processes.footprint(pid))
+        if (const std::optional<quint64> bytes = processes.footprint(process.pid))
             result[*owner] += *bytes;
     }
     return result;

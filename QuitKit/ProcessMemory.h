@@ -34,7 +34,8 @@ pid_t responsible(const ProcessInfo& processes, pid_t pid);
 std::optional<pid_t> owner(const ProcessInfo& processes, pid_t pid, const QSet<pid_t>& apps);
 
 // Every app of `apps` mapped to the footprint of all the processes it owns (0 when none can be
-// read). Walks every process once.
+// read). Walks every process once and opens each of its files at most once; the other
+// processes' units are read only when an app runs in one.
 QHash<pid_t, quint64> totals(const ProcessInfo& processes, const QSet<pid_t>& apps);
 
 } // namespace ProcessMemory

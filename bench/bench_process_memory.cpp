@@ -1,5 +1,7 @@
-// Times ProcessMemory::totals over app trees it starts itself, against smem reading the same
-// processes, and checks the figures against its own reading of /proc/PID/smaps_rollup.
+// Times ProcessMemory::totals over app trees it starts itself, against the floor (one plain read
+// of each measured process's smaps_rollup) and smem reading the same processes; then over 100,
+// 1,000 and 5,000 processes and an app with 20 GB mapped. Checks every figure against its own
+// reading of /proc/PID/smaps_rollup.
 #include "ProcProcessInfo.h"
 #include "ProcessMemory.h"
 
@@ -16,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -166,6 +169,56 @@ void stopTrees(const QList<pid_t>& apps)
     }
 }
 
+// One app of `processes` idle processes, its main one and that one's children; the main one
+// maps `mappedBytes` it hardly touches, as a program reserving address space does.
+std::optional<Trees> startFlatApp(int processes, size_t mappedBytes)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return std::nullopt;
+    const pid_t app = fork();
+    if (app == 0) {
+        close(fds[0]);
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        for (int helper = 1; helper < processes; ++helper) {
+            if (forkHelper() == 0)
+                settle(fds[1], 0, nullptr, 0);
+        }
+        // Mapped after the helpers are forked, so that only the main process holds it.
+        if (mappedBytes) {
+            void* region = mmap(nullptr, mappedBytes, PROT_READ,
+                                MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+            if (region == MAP_FAILED)
+                _exit(1);
+            // One page in every 64 MB: page tables reach across the range, hardly any memory.
+            [[maybe_unused]] volatile char sink = 0;
+            for (size_t at = 0; at < mappedBytes; at += 64 * MB)
+                sink = static_cast<const volatile char*>(region)[at];
+        }
+        settle(fds[1], 0, nullptr, 0);
+    }
+    close(fds[1]);
+    Trees trees;
+    if (app > 0)
+        trees.apps.append(app);
+    for (int seen = 0; app > 0 && seen < processes; ++seen) {
+        pollfd ready{fds[0], POLLIN, 0};
+        Report report{};
+        if (poll(&ready, 1, 60000) != 1 || read(fds[0], &report, sizeof report) != sizeof report)
+            break;
+        trees.members[app].append(report.pid);
+    }
+    close(fds[0]);
+    if (trees.members.value(app).size() != processes) {
+        fprintf(stderr, "bench_process_memory: started %d of %d processes\n",
+                int(trees.members.value(app).size()), processes);
+        stopTrees(trees.apps);
+        return std::nullopt;
+    }
+    return trees;
+}
+
 // Bytes quitting the process would free, read with no code of the engine.
 quint64 independentFootprint(pid_t pid)
 {
@@ -201,6 +254,135 @@ double smemMilliseconds(const QStringList& arguments)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+// The floor of any memory pass: open each process's smaps_rollup and read it once, nothing else.
+void readEveryRollup(const QList<pid_t>& pids)
+{
+    char buffer[4096];
+    char path[64];
+    for (const pid_t pid : pids) {
+        snprintf(path, sizeof path, "/proc/%d/smaps_rollup", int(pid));
+        const int fd = open(path, O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        [[maybe_unused]] const ssize_t size = read(fd, buffer, sizeof buffer);
+        close(fd);
+    }
+}
+
+struct PassTimes {
+    double passMs = 0;
+    double floorMs = 0;
+    QHash<pid_t, quint64> totals;
+
+    double ratio() const { return passMs / qMax(floorMs, 1e-6); }
+};
+
+// Medians of `passes` passes and floors, taken in turn so that both see the same machine.
+PassTimes timePasses(const ProcProcessInfo& processes, const Trees& trees, int passes)
+{
+    const QSet<pid_t> apps(trees.apps.begin(), trees.apps.end());
+    QList<pid_t> measured;
+    for (const QList<pid_t>& members : trees.members)
+        measured.append(members);
+    QList<double> passMs, floorMs;
+    PassTimes times;
+    constexpr int warmUp = 2;
+    for (int pass = 0; pass < warmUp + passes; ++pass) {
+        QElapsedTimer timer;
+        timer.start();
+        times.totals = ProcessMemory::totals(processes, apps);
+        const double passTook = double(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        readEveryRollup(measured);
+        const double floorTook = double(timer.nsecsElapsed()) / 1e6;
+        if (pass >= warmUp) {
+            passMs.append(passTook);
+            floorMs.append(floorTook);
+        }
+    }
+    times.passMs = median(passMs);
+    times.floorMs = median(floorMs);
+    return times;
+}
+
+const char* verdict(bool met)
+{
+    return met ? "goal met" : "goal missed";
+}
+
+// Compares every app's total with the independent reading of its processes; prints one line
+// per app (named by `names`, in the order of the apps) and returns whether they all agree.
+bool checkTotals(const Trees& trees, const QHash<pid_t, quint64>& totals,
+                 const QList<const char*>& names)
+{
+    bool agree = true;
+    for (int index = 0; index < trees.apps.size(); ++index) {
+        const pid_t app = trees.apps[index];
+        quint64 theirs = 0;
+        for (const pid_t pid : trees.members.value(app))
+            theirs += independentFootprint(pid);
+        const quint64 ours = totals.value(app);
+        // Idle trees change little between the two readings; allow for page-table noise.
+        const bool close = qAbs(qint64(ours) - qint64(theirs)) <= qint64(theirs / 100 + MB / 4);
+        agree = agree && close;
+        printf("check %-8s pid %-7d %4d processes  totals %8.1f MB  /proc reading %8.1f MB  %s\n",
+               names.value(index, "app"), app, int(trees.members.value(app).size()),
+               double(ours) / MB, double(theirs) / MB, close ? "agree" : "DIFFER");
+    }
+    return agree;
+}
+
+// The scaling runs: each starts its own app, times the pass over it and stops it again.
+bool runScaling(const ProcProcessInfo& processes)
+{
+    bool agree = true;
+    QList<std::pair<int, PassTimes>> steps;
+    for (const int count : {100, 1000, 5000}) {
+        const std::optional<Trees> trees = startFlatApp(count, 0);
+        if (!trees) {
+            printf("%5d processes: could not be started\n", count);
+            continue;
+        }
+        // Small runs are short and noisy: they get more passes.
+        const PassTimes times = timePasses(processes, *trees, 5 + 5000 / count);
+        const int examined = int(processes.allRecords().size());
+        printf("%5d processes (%d on the machine): pass %7.2f ms (%.1f us per process), floor "
+               "%7.2f ms: %.2fx the floor, %s (at most 2x)\n",
+               count, examined, times.passMs, times.passMs * 1000 / examined, times.floorMs,
+               times.ratio(), verdict(times.ratio() <= 2));
+        agree = checkTotals(*trees, times.totals, {"flat"}) && agree;
+        stopTrees(trees->apps);
+        steps.append({count, times});
+    }
+    // What each added process costs the pass and the floor (which is linear by construction).
+    for (qsizetype i = 1; i < steps.size(); ++i) {
+        const auto& [fewer, before] = steps[i - 1];
+        const auto& [more, after] = steps[i];
+        const double pass = (after.passMs - before.passMs) * 1000 / (more - fewer);
+        const double floor = (after.floorMs - before.floorMs) * 1000 / (more - fewer);
+        printf("each added process from %d to %d: pass %.1f us, floor %.1f us: %s (linear: within "
+               "2x of the floor)\n",
+               fewer, more, pass, floor, verdict(pass <= 2 * qMax(floor, 0.0)));
+    }
+
+    // The same 100 processes once more, the main one with 20 GB mapped.
+    constexpr size_t mapped = size_t(20) << 30;
+    const std::optional<Trees> mapper = startFlatApp(100, mapped);
+    if (!mapper) {
+        printf("20 GB mapped: could not be started\n");
+        return agree;
+    }
+    const PassTimes times = timePasses(processes, *mapper, 5 + 5000 / 100);
+    printf("  100 processes, one with 20 GB mapped (%.1f MB resident): pass %7.2f ms (%+.2f ms), "
+           "floor %7.2f ms: %.2fx the floor, %s (at most 2x)\n",
+           double(independentFootprint(mapper->apps.first())) / MB, times.passMs,
+           times.passMs - (steps.isEmpty() ? 0 : steps.first().second.passMs), times.floorMs,
+           times.ratio(), verdict(times.ratio() <= 2));
+    agree = checkTotals(*mapper, times.totals, {"mapped"}) && agree;
+    stopTrees(mapper->apps);
+    return agree;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -211,38 +393,24 @@ int main(int argc, char* argv[])
     const std::optional<Trees> trees = startTrees();
     if (!trees)
         return 1;
-    const auto cleanUp = qScopeGuard([&] { stopTrees(trees->apps); });
+    auto cleanUp = qScopeGuard([&] { stopTrees(trees->apps); });
     QCoreApplication app(argc, argv);
 
     const ProcProcessInfo processes;
-    const QSet<pid_t> appSet(trees->apps.begin(), trees->apps.end());
     int started = 0;
     for (const QList<pid_t>& members : trees->members)
         started += int(members.size());
 
-    constexpr int warmUp = 3, passes = 30;
-    QList<double> passMs;
-    QHash<pid_t, quint64> totals;
-    for (int pass = 0; pass < warmUp + passes; ++pass) {
-        QElapsedTimer timer;
-        timer.start();
-        totals = ProcessMemory::totals(processes, appSet);
-        if (pass >= warmUp)
-            passMs.append(double(timer.nsecsElapsed()) / 1e6);
-    }
-    QHash<pid_t, quint64> independent;
-    for (auto tree = trees->members.cbegin(); tree != trees->members.cend(); ++tree) {
-        for (const pid_t pid : tree.value())
-            independent[tree.key()] += independentFootprint(pid);
-    }
-    const int examined = int(ProcessMemory::allPIDs(processes).size());
-    const double ms = median(passMs);
-
+    const PassTimes times = timePasses(processes, *trees, 30);
+    const int examined = int(processes.allRecords().size());
     printf("bench_process_memory: %d apps, %d processes started (%d large), %d on the machine\n",
            int(trees->apps.size()), started, trees->large, examined);
-    printf("processes examined:      %d\n", examined);
-    printf("totals(for:) per pass:   %.2f ms (median of %d)\n", ms, passes);
-    printf("per process:             %.1f us\n", ms * 1000 / qMax(examined, 1));
+    printf("totals(for:) per pass:   %.2f ms (median of 30), %.1f us per process\n", times.passMs,
+           times.passMs * 1000 / qMax(examined, 1));
+    printf("floor per pass:          %.2f ms (one smaps_rollup read of each of the %d)\n",
+           times.floorMs, started);
+    printf("pass against the floor:  %.2fx: %s (at most 2x)\n", times.ratio(),
+           verdict(times.ratio() <= 2));
 
     // The helpers are forks of this program, so its name picks out exactly the apps' trees.
     const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
@@ -256,7 +424,6 @@ int main(int argc, char* argv[])
          {QStringLiteral("-H"), QStringLiteral("-c"), QStringLiteral("pid pss uss swap"),
           QStringLiteral("-P"), exe}},
     };
-    double slowest = 0;
     for (const auto& run : smemRuns) {
         QList<double> runs;
         for (int i = 0; i < 3; ++i)
@@ -266,22 +433,17 @@ int main(int argc, char* argv[])
             printf("%-26s could not run (is the smem package installed?)\n", run.label);
             continue;
         }
-        printf("%-26s %.1f ms per pass (median of 3): totals is %.1fx faster\n", run.label, smemMs,
-               smemMs / ms);
-        slowest = slowest == 0 ? smemMs / ms : qMin(slowest, smemMs / ms);
+        printf("%-26s %.1f ms per pass (median of 3): totals is %.1fx faster, %s (at least 5x)\n",
+               run.label, smemMs, smemMs / times.passMs, verdict(smemMs / times.passMs >= 5));
     }
 
-    bool agree = true;
-    for (const pid_t app : trees->apps) {
-        const quint64 ours = totals.value(app), theirs = independent.value(app);
-        // Idle trees change little between the two readings; allow for page-table noise.
-        const bool close = qAbs(qint64(ours) - qint64(theirs)) <= qint64(theirs / 100 + MB / 4);
-        agree = agree && close;
-        printf("check %-8s pid %-7d %3d processes  totals %8.1f MB  /proc reading %8.1f MB  %s\n",
-               shapes[trees->apps.indexOf(app)].name, app, int(trees->members.value(app).size()),
-               double(ours) / MB, double(theirs) / MB, close ? "agree" : "DIFFER");
-    }
-    printf("goal: at least 5x faster than smem: %s\n",
-           slowest == 0 ? "not measured" : (slowest >= 5 ? "met" : "NOT MET"));
+    QList<const char*> names;
+    for (const AppShape& shape : shapes)
+        names.append(shape.name);
+    bool agree = checkTotals(*trees, times.totals, names);
+    stopTrees(trees->apps);
+    cleanUp.dismiss();
+
+    agree = runScaling(processes) && agree;
     return agree ? 0 : 1;
 }

@@ -6,6 +6,15 @@
 #include <optional>
 #include <sys/types.h>
 
+/// Where a process hangs in the tree and when it started, read together.
+struct ProcessRecord {
+    pid_t pid = 0;
+    pid_t parent = 0;
+    quint64 startTime = 0; // clock ticks since boot
+
+    friend bool operator==(const ProcessRecord&, const ProcessRecord&) = default;
+};
+
 /// Facts about the machine's processes. Any call may run on any thread.
 class ProcessInfo
 {
@@ -15,6 +24,9 @@ public:
     virtual pid_t ownPid() const = 0;
     /// Every positive process identifier, kernel threads excepted.
     virtual QList<pid_t> allPids() const = 0;
+    /// The record of every process allPids() lists, in its order, each read once; a process
+    /// whose record cannot be read whole (it has ended meanwhile) is left out.
+    virtual QList<ProcessRecord> allRecords() const = 0;
     /// The parent's pid; nothing when the process record cannot be read whole.
     virtual std::optional<pid_t> parent(pid_t pid) const = 0;
     /// When the process started, in clock ticks since boot; tells a reused pid apart.

@@ -2,12 +2,15 @@
 #include "ProcProcessInfo.h"
 #include "ProcessMemory.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -72,6 +75,32 @@ quint64 rollupBytes(pid_t pid)
     for (const QRegularExpressionMatch& match : line.globalMatch(text))
         kilobytes += match.captured(1).toULongLong();
     return kilobytes * 1024;
+}
+
+// How often `work` opened each file ("PID/name") in the process folders under `root`, as the
+// kernel reports it.
+QHash<QString, int> countOpens(const QString& root, const std::function<void()>& work)
+{
+    const int watcher = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QHash<int, QString> folders;
+    for (const QString& folder : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QByteArray path = QFile::encodeName(root + QLatin1Char('/') + folder);
+        folders.insert(inotify_add_watch(watcher, path.constData(), IN_OPEN), folder);
+    }
+    work();
+    QHash<QString, int> opens;
+    alignas(inotify_event) char events[64 * 1024];
+    for (ssize_t size; (size = read(watcher, events, sizeof events)) > 0;) {
+        for (const char* at = events; at < events + size;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->len > 0)
+                opens[folders.value(event->wd) + QLatin1Char('/') +
+                      QString::fromUtf8(event->name)]++;
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(watcher);
+    return opens;
 }
 
 bool readAll(int fd, void* data, size_t size)
@@ -167,6 +196,38 @@ private slots:
                 expected[*owner] += ProcessMemory::footprint(info(), pid).value_or(0);
         }
         QCOMPARE(ProcessMemory::totals(info(), apps), expected);
+    }
+
+    void onePassOpensEachFileOnce_data()
+    {
+        QTest::addColumn<QList<int>>("measured");
+        QTest::addColumn<bool>("unitsMatter"); // false: only the apps' own cgroup is read
+        QTest::newRow("apps in a unit") << QList<int>{editor, browser, player, launched} << true;
+        QTest::newRow("no app in a unit") << QList<int>{browser, player} << false;
+    }
+
+    void onePassOpensEachFileOnce()
+    {
+        QFETCH(QList<int>, measured);
+        QFETCH(bool, unitsMatter);
+        const QSet<pid_t> measuredApps(measured.begin(), measured.end());
+        const QHash<QString, int> opens =
+            countOpens(proc.root(), [&] { ProcessMemory::totals(info(), measuredApps); });
+
+        QSet<QString> cgroupsRead;
+        for (auto file = opens.cbegin(); file != opens.cend(); ++file) {
+            QVERIFY2(file.value() == 1, qPrintable(file.key()));
+            if (file.key().endsWith(QLatin1String("/cgroup")))
+                cgroupsRead.insert(file.key().section(QLatin1Char('/'), 0, 0));
+        }
+        QVERIFY(opens.contains(QStringLiteral("213/stat")));
+        QSet<QString> expected;
+        for (const pid_t pid : ProcessMemory::allPIDs(info())) {
+            // 140 ended before its record could be read: nothing else of it is asked for.
+            if (unitsMatter ? pid != 140 : measuredApps.contains(pid))
+                expected.insert(QString::number(pid));
+        }
+        QCOMPARE(cgroupsRead, expected);
     }
 
     void emptySetGivesEmptyTable() { QVERIFY(ProcessMemory::totals(info(), {}).isEmpty()); }

@@ -7,6 +7,17 @@ void FakeProcessInfo::add(pid_t pid, const Process& process)
     processes.insert(pid, process);
 }
 
+QList<ProcessRecord> FakeProcessInfo::allRecords() const
+{
+    QList<ProcessRecord> records;
+    for (const pid_t pid : order) {
+        const Process& process = processes[pid];
+        if (process.parent)
+            records.append({pid, *process.parent, process.startTime});
+    }
+    return records;
+}
+
 std::optional<pid_t> FakeProcessInfo::parent(pid_t pid) const
 {
     const auto found = processes.constFind(pid);

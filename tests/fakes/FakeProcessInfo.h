@@ -22,6 +22,7 @@ public:
 
     pid_t ownPid() const override { return own; }
     QList<pid_t> allPids() const override { return order; }
+    QList<ProcessRecord> allRecords() const override;
     std::optional<pid_t> parent(pid_t pid) const override;
     std::optional<quint64> startTime(pid_t pid) const override;
     std::optional<quint64> footprint(pid_t pid) const override;

@@ -36,6 +36,10 @@ ProcFile readWhole(const QByteArray& path)
         if (n <= 0)
             break;
         file.text.append(buffer, n);
+        // The kernel hands a record over whole when it fits, and asking again for the end of
+        // the file would build /proc/PID/stat a second time; a short read is the end.
+        if (size_t(n) < sizeof buffer)
+            break;
     }
     ::close(fd);
     return file;
@@ -108,6 +112,24 @@ std::optional<pid_t> pidFromName(const char* name)
     return pid;
 }
 
+// Calls `visit(pid, stat)` for every process folder under `root` but kernel threads, reading
+// each record once; `stat` is nothing when the record could not be read whole.
+template <typename Visit> void forEachProcess(const QByteArray& root, Visit visit)
+{
+    DIR* dir = ::opendir(root.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::optional<pid_t> pid = pidFromName(entry->d_name);
+        if (!pid)
+            continue;
+        const std::optional<ProcStat> stat = readStat(root, *pid);
+        if (!stat || !stat->kernelThread)
+            visit(*pid, stat);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 ProcProcessInfo::ProcProcessInfo(const QString& procRoot) : root(QFile::encodeName(procRoot)) {}
@@ -120,21 +142,22 @@ pid_t ProcProcessInfo::ownPid() const
 QList<pid_t> ProcProcessInfo::allPids() const
 {
     QList<pid_t> pids;
-    DIR* dir = ::opendir(root.constData());
-    if (!dir)
-        return pids;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::optional<pid_t> pid = pidFromName(entry->d_name);
-        if (!pid)
-            continue;
-        // A process that vanishes meanwhile stays listed; the reads that follow find it gone.
-        const std::optional<ProcStat> stat = readStat(root, *pid);
-        if (!stat || !stat->kernelThread)
-            pids.append(*pid);
-    }
-    ::closedir(dir);
+    // A process that vanishes meanwhile stays listed; the reads that follow find it gone.
+    forEachProcess(root, [&](pid_t pid, const std::optional<ProcStat>&) { pids.append(pid); });
     std::sort(pids.begin(), pids.end());
     return pids;
+}
+
+QList<ProcessRecord> ProcProcessInfo::allRecords() const
+{
+    QList<ProcessRecord> records;
+    forEachProcess(root, [&](pid_t pid, const std::optional<ProcStat>& stat) {
+        if (stat)
+            records.append({pid, stat->parent, stat->startTime});
+    });
+    std::sort(records.begin(), records.end(),
+              [](const ProcessRecord& a, const ProcessRecord& b) { return a.pid < b.pid; });
+    return records;
 }
 
 std::optional<pid_t> ProcProcessInfo::parent(pid_t pid) const

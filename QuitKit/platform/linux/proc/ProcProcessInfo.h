@@ -14,6 +14,7 @@ public:
 
     pid_t ownPid() const override;
     QList<pid_t> allPids() const override;
+    QList<ProcessRecord> allRecords() const override;
     std::optional<pid_t> parent(pid_t pid) const override;
     std::optional<quint64> startTime(pid_t pid) const override;
     /// Pss_Anon + Pss_Shmem + SwapPss (+ Private_Hugetlb) of smaps_rollup; RssAnon + RssShmem +

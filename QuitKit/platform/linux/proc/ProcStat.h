@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -16,7 +16,7 @@ struct ProcStat {
     bool hasEnded() const { return state == 'Z' || state == 'X'; }
 
     // Parses a whole stat record; nothing when it is cut short or malformed.
-    static std::optional<ProcStat> parse(const QByteArray& record);
+    static std::optional<ProcStat> parse(QByteArrayView record);
     // Reads `<procRoot>/<pid>/stat`; nothing when it cannot be read whole.
     static std::optional<ProcStat> read(const QString& procRoot, pid_t pid);
 };

@@ -29,6 +29,8 @@ private slots:
 
         const ProcProcessInfo info(proc.root());
         QCOMPARE(info.allPids(), (QList<pid_t>{1, 42, 77, 300}));
+        QCOMPARE(info.allRecords(),
+                 (QList<ProcessRecord>{{1, 0, 100}, {42, 300, 100}, {300, 1, 4711}}));
         QCOMPARE(info.parent(42), std::optional<pid_t>(300));
         QCOMPARE(info.startTime(300), std::optional<quint64>(4711));
         QCOMPARE(info.parent(77), std::nullopt);
@@ -118,6 +120,27 @@ private slots:
         QCOMPARE(info.startTime(getpid()),
                  std::optional(ProcStat::read(QStringLiteral("/proc"), getpid())->startTime));
         QVERIFY(info.footprint(getpid()).value_or(0) > 0);
+    }
+
+    void recordsAgreeWithAnIndependentReading()
+    {
+        // This process and its parent keep their records while the test runs; others may not.
+        const QList<pid_t> stable{getpid(), getppid()};
+        int compared = 0;
+        for (const ProcessRecord& record : ProcProcessInfo().allRecords()) {
+            if (!stable.contains(record.pid))
+                continue;
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(record.pid));
+            QVERIFY(stat.open(QIODevice::ReadOnly));
+            const QString text = QString::fromLatin1(stat.readAll());
+            // Fields 4 (parent) and 22 (start time) follow the name's closing parenthesis.
+            const QStringList fields =
+                text.mid(text.lastIndexOf(u')') + 1).split(u' ', Qt::SkipEmptyParts);
+            QCOMPARE(fields.value(1).toInt(), record.parent);
+            QCOMPARE(fields.value(19).toULongLong(), record.startTime);
+            ++compared;
+        }
+        QCOMPARE(compared, 2);
     }
 
     void endedChildHasNoFootprint()
