@@ -17,6 +17,7 @@
 #include "Theme.h"
 #include "Updater.h"
 #include "Views.h"
+#include "WindowSystem.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -66,8 +67,8 @@ QIcon moonIcon()
 } // namespace
 
 NimbrelDelegate::NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes,
-                                 QObject* parent)
-    : QObject(parent), workspace(workspace), processes(processes),
+                                 MediaCapture& capture, QObject* parent)
+    : QObject(parent), workspace(workspace), processes(processes), inUseApps(capture, processes),
       updaterDelegate(bundleInformation)
 {
 }
@@ -124,6 +125,11 @@ void NimbrelDelegate::createStatusItem()
     connect(Theme::instance(), &Theme::changed, trayIcon.get(),
             [this] { trayIcon->setIcon(moonIcon()); });
     connect(trayIcon.get(), &QSystemTrayIcon::activated, this, &NimbrelDelegate::clicked);
+    // No menu of ours can open at the pointer on Wayland: the tray host shows this one itself.
+    if (!WindowSystem::letsProgramPlaceAndGrab()) {
+        exportedStatusMenu.reset(NimbrelMenu::statusMenu(*this));
+        trayIcon->setContextMenu(exportedStatusMenu.get());
+    }
     trayIcon->show();
 }
 
@@ -141,7 +147,7 @@ void NimbrelDelegate::clicked(QSystemTrayIcon::ActivationReason reason)
         reason == QSystemTrayIcon::Context ||
         (reason == QSystemTrayIcon::Trigger &&
          QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
-    if (menuClick)
+    if (menuClick && !exportedStatusMenu)
         return showStatusMenu();
     if (reason != QSystemTrayIcon::Trigger)
         return;
@@ -165,6 +171,7 @@ void NimbrelDelegate::showPopover()
     auto* window = new PopoverWindow(&engine());
     auto* model = new QuitModel(workspace, processes, defaults(), window);
     model->setNeverOffered({BundleInfo::identifier()});
+    model->setInUse([this, model] { return inUseApps.among(model->apps()); });
     PanelView::load(*window, *model, this);
     const QRect tray = trayIcon ? trayIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FirstCheckDelegate.h"
+#include "InUseApps.h"
 #include "MenuTarget.h"
 #include "NimbrelWindow.h"
 #include "PopoverWindow.h"
@@ -16,7 +17,9 @@
 #include <memory>
 #include <optional>
 
+class MediaCapture;
 class ProcessInfo;
+class QMenu;
 class QMenuBar;
 class QQmlEngine;
 class QQuickView;
@@ -39,8 +42,10 @@ public:
     enum class ActivationPolicy { Accessory, Regular };
     Q_ENUM(ActivationPolicy)
 
-    /// Uses `workspace` and `processes` to list the apps the panel offers.
-    NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes, QObject* parent = nullptr);
+    /// Uses `workspace` and `processes` to list the apps the panel offers, and `capture` to keep
+    /// the apps on a call under "Before a Call".
+    NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes, MediaCapture& capture,
+                    QObject* parent = nullptr);
     ~NimbrelDelegate() override;
 
     /// The store the shell and the panel's model use: the suite NIMBREL_DEFAULTS names when it
@@ -89,7 +94,8 @@ public:
     Q_INVOKABLE void finishTutorial();
     /// Another launch asked for the panel.
     void applicationShouldHandleReopen();
-    /// The tray item was clicked: the menu on a right or Ctrl click, else the panel toggles.
+    /// The tray item was clicked: the menu on a right or Ctrl click, else the panel toggles. On
+    /// Wayland the tray host shows the menu itself, and a Ctrl click toggles the panel.
     void clicked(QSystemTrayIcon::ActivationReason reason);
 
 signals:
@@ -105,7 +111,9 @@ private:
 
     Workspace& workspace;
     const ProcessInfo& processes;
+    InUseApps inUseApps;
     std::unique_ptr<QQmlEngine> qmlEngine;
+    std::unique_ptr<QMenu> exportedStatusMenu; // only on Wayland, where the tray host shows it
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     std::unique_ptr<QMenuBar> applicationMenu;
     QPointer<PopoverWindow> panel;

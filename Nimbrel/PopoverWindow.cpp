@@ -1,5 +1,7 @@
 #include "PopoverWindow.h"
 
+#include "WindowSystem.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -12,6 +14,8 @@ PopoverWindow::PopoverWindow(QQmlEngine* engine, QWindow* parent) : QQuickView(e
 
 void PopoverWindow::popUp(const QRect& geometry)
 {
+    if (!WindowSystem::letsProgramPlaceAndGrab())
+        return popUpWhereCompositorPlaces(geometry.size());
     setGeometry(geometry);
     show();
     raise();
@@ -19,6 +23,17 @@ void PopoverWindow::popUp(const QRect& geometry)
     // The grabs make a click anywhere else reach this window, which then closes, as a menu does.
     setKeyboardGrabEnabled(true);
     setMouseGrabEnabled(true);
+    grabbing = true;
+}
+
+void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
+{
+    // A fixed size keeps the panel whole, and makes tiling compositors (sway) float it.
+    setMinimumSize(size);
+    setMaximumSize(size);
+    resize(size);
+    // The compositor focuses the new window, or not: asking without an activation token is void.
+    show();
 }
 
 bool PopoverWindow::event(QEvent* event)
@@ -65,8 +80,11 @@ void PopoverWindow::dismiss()
     if (dismissed)
         return;
     dismissed = true;
-    setMouseGrabEnabled(false);
-    setKeyboardGrabEnabled(false);
+    // Only where taken: Wayland's plugin warns about any grab call on a window like this.
+    if (grabbing) {
+        setMouseGrabEnabled(false);
+        setKeyboardGrabEnabled(false);
+    }
     hide();
     emit closed();
     deleteLater();

@@ -4,6 +4,8 @@
 
 /// The tray panel's window: frameless, above other windows, with keyboard focus. It closes on
 /// Esc, on a click outside it and when it loses focus, and then deletes itself with its content.
+/// On Wayland the compositor places and focuses it and nothing is grabbed: Esc and focus loss
+/// close it.
 class PopoverWindow : public QQuickView
 {
     Q_OBJECT
@@ -11,7 +13,8 @@ class PopoverWindow : public QQuickView
 public:
     PopoverWindow(QQmlEngine* engine, QWindow* parent = nullptr);
 
-    /// Shows the window at `geometry` and takes the keyboard and pointer.
+    /// Shows the window at `geometry` and takes the keyboard and pointer; on Wayland it shows the
+    /// window at `geometry`'s size wherever the compositor puts it.
     void popUp(const QRect& geometry);
 
 signals:
@@ -25,9 +28,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void popUpWhereCompositorPlaces(QSize size);
     bool dismissedByOutsideClick(QMouseEvent* event);
     void dismiss();
 
     bool wasActive = false;
     bool dismissed = false;
+    bool grabbing = false;
 };

@@ -1,4 +1,5 @@
 #include "BundleInfo.h"
+#include "LinuxMediaCapture.h"
 #include "Localization.h"
 #include "NimbrelDelegate.h"
 #include "ProcProcessInfo.h"
@@ -34,7 +35,8 @@ int main(int argc, char* argv[])
 
     const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     const ProcProcessInfo processes;
-    NimbrelDelegate delegate(*workspace, processes);
+    LinuxMediaCapture capture;
+    NimbrelDelegate delegate(*workspace, processes, capture);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
                      &NimbrelDelegate::applicationShouldHandleReopen);
     if (const std::optional<int> status = delegate.applicationDidFinishLaunching(check))

@@ -26,16 +26,18 @@ const QHash<QString, Command>& commands()
 // The options each command accepts; the others are refused rather than silently ignored.
 QSet<QString> optionsOf(Command command)
 {
+    const QString verbose = QStringLiteral("--verbose");
     switch (command) {
     case Command::list:
-        return {QStringLiteral("--json")};
+        return {QStringLiteral("--json"), verbose};
     case Command::plan:
-        return {QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("--keep")};
-    case Command::quit:
         return {QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("--keep"),
-                QStringLiteral("--timeout"), QStringLiteral("--dry-run")};
+                verbose};
+    case Command::quit:
+        return {QStringLiteral("--json"),    QStringLiteral("--preset"),  QStringLiteral("--keep"),
+                QStringLiteral("--timeout"), QStringLiteral("--dry-run"), verbose};
     case Command::forceQuit:
-        return {QStringLiteral("--json")};
+        return {QStringLiteral("--json"), verbose};
     case Command::help:
     case Command::version:
         break;
@@ -55,6 +57,8 @@ std::optional<Error> applyOption(CtlArguments& parsed, const QString& option, co
         parsed.json = true;
     } else if (option == QLatin1String("--dry-run")) {
         parsed.dryRun = true;
+    } else if (option == QLatin1String("--verbose")) {
+        parsed.verbose = true;
     } else if (option == QLatin1String("--preset")) {
         parsed.preset = QuitPreset::fromRawValue(value);
         if (!parsed.preset)
@@ -181,5 +185,7 @@ QString CtlArguments::usage()
         "\n"
         "Options:\n"
         "  -h, --help      show this help\n"
-        "  --version       show the version\n");
+        "  --version       show the version\n"
+        "  --verbose       say on standard error which desktop backends are read (X11,\n"
+        "                  Wayland)\n");
 }

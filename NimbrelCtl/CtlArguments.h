@@ -19,6 +19,7 @@ struct CtlArguments {
     std::optional<QStringList> keep;  // nothing: the stored kept apps
     double timeout = 12;              // seconds
     bool dryRun = false;
+    bool verbose = false; // say on standard error which desktop backends are read
     pid_t pid = 0;
 
     // Why a command line was refused, worded for the user.

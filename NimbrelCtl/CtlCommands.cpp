@@ -2,6 +2,7 @@
 
 #include "CtlJson.h"
 #include "CtlText.h"
+#include "InUseApps.h"
 #include "Localization.h"
 #include "ProcessInfo.h"
 #include "QuitPlanner.h"
@@ -97,10 +98,17 @@ QList<AppEntry> CtlCommands::snapshot(bool measure)
     return RunningApps::snapshot(workspace, processes, measure, neverOffered);
 }
 
+QSet<pid_t> CtlCommands::inUse(const QList<AppEntry>& apps)
+{
+    return inUseApps ? inUseApps->among(apps) : QSet<pid_t>();
+}
+
 int CtlCommands::list(const CtlArguments& arguments)
 {
     const QList<AppEntry> apps = snapshot(true);
-    out << (arguments.json ? json(CtlJson::entries(apps)) : CtlText::table(apps));
+    const QSet<pid_t> used = inUse(apps);
+    out << (arguments.json ? json(CtlJson::entries(apps, used))
+                           : CtlText::table(apps, CtlText::inUseNotes(apps, used)));
     return success;
 }
 
@@ -109,14 +117,16 @@ QuitPlan CtlCommands::plannedFor(const CtlArguments& arguments)
     const QSet<QString> keep = arguments.keep
                                    ? QSet<QString>(arguments.keep->begin(), arguments.keep->end())
                                    : stored.keep;
-    return QuitPlanner::plan(snapshot(true), presetFor(arguments), keep, {});
+    const QList<AppEntry> apps = snapshot(true);
+    return QuitPlanner::plan(apps, presetFor(arguments), keep, inUse(apps));
 }
 
 void CtlCommands::printPlan(const CtlArguments& arguments, const QuitPlan& plan)
 {
     const QuitPreset preset = presetFor(arguments);
-    out << (arguments.json ? json(withPartial(CtlJson::plan(plan, preset), partial))
-                           : CtlText::plan(plan, preset));
+    const QSet<pid_t> used = inUse(plan.toQuit + plan.kept);
+    out << (arguments.json ? json(withPartial(CtlJson::plan(plan, preset, used), partial))
+                           : CtlText::plan(plan, preset, used));
 }
 
 int CtlCommands::plan(const CtlArguments& arguments)
@@ -142,7 +152,8 @@ QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
     };
     QCoro::Task<Quitter::Report> run = quitter.quit(plan.toQuit, arguments.timeout, onChange);
     const Quitter::Report report = co_await run;
-    out << (arguments.json ? json(withPartial(CtlJson::report(report), partial))
+    const QSet<pid_t> used = inUse(report.closed + report.stillOpen);
+    out << (arguments.json ? json(withPartial(CtlJson::report(report, used), partial))
                            : CtlText::report(report));
     if (report.desktopLost) {
         err << QStringLiteral("nimbrelctl: the display went away; apps not seen to close may "
@@ -179,7 +190,8 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
     const bool ended = Quitter(workspace).forceQuit(*listed);
     if (arguments.json) {
         out << json(
-            QJsonObject{{QStringLiteral("app"), CtlJson::entry(*listed, CtlJson::unmeasured)},
+            QJsonObject{{QStringLiteral("app"),
+                         CtlJson::entry(*listed, !inUse({*listed}).isEmpty(), CtlJson::unmeasured)},
                         {QStringLiteral("forceQuit"), ended}});
     } else if (ended) {
         out << QStringLiteral("Force quit %1 (%2)\n")

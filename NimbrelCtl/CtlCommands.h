@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class InUseApps;
 class ProcessInfo;
 class QTextStream;
 class Workspace;
@@ -32,6 +33,9 @@ public:
     CtlCommands(Workspace& workspace, const ProcessInfo& processes, Stored stored,
                 QSet<QString> neverOffered, QTextStream& out, QTextStream& err);
 
+    // Where plans learn which apps use the camera or microphone; without it none does.
+    void setInUseApps(InUseApps& apps) { inUseApps = &apps; }
+
     QCoro::Task<int> run(CtlArguments arguments);
 
 private:
@@ -43,6 +47,8 @@ private:
     std::optional<int> refusal(const CtlArguments& arguments);
 
     QList<AppEntry> snapshot(bool measure);
+    // The pids of the apps of `apps` using the camera or microphone now.
+    QSet<pid_t> inUse(const QList<AppEntry>& apps);
     QuitPreset presetFor(const CtlArguments& arguments) const
     {
         return arguments.preset.value_or(stored.preset);
@@ -58,4 +64,5 @@ private:
     QTextStream& out;
     QTextStream& err;
     bool partial = false; // the desktop shows apps that cannot be listed
+    InUseApps* inUseApps = nullptr;
 };

@@ -8,6 +8,34 @@ QJsonValue optionalText(const std::optional<QString>& text)
     return text ? QJsonValue(*text) : QJsonValue(QJsonValue::Null);
 }
 
+// The reason's name in the engine; null when none is known.
+QJsonValue reasonName(StillOpenReason reason)
+{
+    switch (reason) {
+    case StillOpenReason::none:
+        return QJsonValue(QJsonValue::Null);
+    case StillOpenReason::askingToSave:
+        return QStringLiteral("askingToSave");
+    case StillOpenReason::notResponding:
+        return QStringLiteral("notResponding");
+    case StillOpenReason::cannotBeAsked:
+        return QStringLiteral("cannotBeAsked");
+    }
+    Q_UNREACHABLE();
+}
+
+// The apps still open, each with why.
+QJsonArray stillOpen(const Quitter::Report& report, const QSet<pid_t>& inUse)
+{
+    QJsonArray array;
+    for (const AppEntry& app : report.stillOpen) {
+        QJsonObject object = CtlJson::entry(app, inUse.contains(app.pid));
+        object.insert(QStringLiteral("reason"), reasonName(report.reason(app)));
+        array.append(object);
+    }
+    return array;
+}
+
 // JSON numbers are doubles: byte counts stay exact up to 2^53, far beyond any real figure.
 QJsonValue bytes(quint64 value)
 {
@@ -16,7 +44,7 @@ QJsonValue bytes(quint64 value)
 
 } // namespace
 
-QJsonObject CtlJson::entry(const AppEntry& app, Memory memory)
+QJsonObject CtlJson::entry(const AppEntry& app, bool inUse, Memory memory)
 {
     return QJsonObject{
         // An app whose process could not be verified has neither a pid nor a memory figure.
@@ -27,32 +55,33 @@ QJsonObject CtlJson::entry(const AppEntry& app, Memory memory)
         {QStringLiteral("memory"),
          memory == measured && app.pid > 0 ? bytes(app.memory) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("category"), optionalText(app.category)},
+        {QStringLiteral("inUse"), inUse},
     };
 }
 
-QJsonArray CtlJson::entries(const QList<AppEntry>& apps)
+QJsonArray CtlJson::entries(const QList<AppEntry>& apps, const QSet<pid_t>& inUse)
 {
     QJsonArray array;
     for (const AppEntry& app : apps)
-        array.append(entry(app));
+        array.append(entry(app, inUse.contains(app.pid)));
     return array;
 }
 
-QJsonObject CtlJson::plan(const QuitPlan& plan, QuitPreset preset)
+QJsonObject CtlJson::plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>& inUse)
 {
     return QJsonObject{
         {QStringLiteral("preset"), preset.rawValue()},
-        {QStringLiteral("toQuit"), entries(plan.toQuit)},
-        {QStringLiteral("kept"), entries(plan.kept)},
+        {QStringLiteral("toQuit"), entries(plan.toQuit, inUse)},
+        {QStringLiteral("kept"), entries(plan.kept, inUse)},
         {QStringLiteral("bytes"), bytes(plan.bytes())},
     };
 }
 
-QJsonObject CtlJson::report(const Quitter::Report& report)
+QJsonObject CtlJson::report(const Quitter::Report& report, const QSet<pid_t>& inUse)
 {
     return QJsonObject{
-        {QStringLiteral("closed"), entries(report.closed)},
-        {QStringLiteral("stillOpen"), entries(report.stillOpen)},
+        {QStringLiteral("closed"), entries(report.closed, inUse)},
+        {QStringLiteral("stillOpen"), stillOpen(report, inUse)},
         {QStringLiteral("freed"), bytes(report.freed())},
         {QStringLiteral("headline"), report.headline()},
     };

@@ -7,6 +7,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 
 // nimbrelctl's JSON documents. Field names are the engine's own; absent values are null, so
 // every document of a kind has the same fields.
@@ -16,9 +17,10 @@ namespace CtlJson
 // Whether an app's memory was measured; unmeasured memory is null.
 enum Memory { measured, unmeasured };
 
-QJsonObject entry(const AppEntry& app, Memory memory = measured);
-QJsonArray entries(const QList<AppEntry>& apps);
-QJsonObject plan(const QuitPlan& plan, QuitPreset preset);
-QJsonObject report(const Quitter::Report& report);
+// `inUse`: the pids of the apps using the camera or microphone now.
+QJsonObject entry(const AppEntry& app, bool inUse, Memory memory = measured);
+QJsonArray entries(const QList<AppEntry>& apps, const QSet<pid_t>& inUse);
+QJsonObject plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>& inUse);
+QJsonObject report(const Quitter::Report& report, const QSet<pid_t>& inUse);
 
 } // namespace CtlJson

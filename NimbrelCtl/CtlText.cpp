@@ -32,7 +32,7 @@ QString CtlText::printable(const QString& text)
     return shown;
 }
 
-QString CtlText::table(const QList<AppEntry>& apps)
+QString CtlText::table(const QList<AppEntry>& apps, const QStringList& notes)
 {
     if (apps.isEmpty())
         return QStringLiteral("  (none)\n");
@@ -44,6 +44,8 @@ QString CtlText::table(const QList<AppEntry>& apps)
                      verified ? QString::number(app.pid) : none, printable(app.name),
                      printable(app.bundleID.value_or(none)),
                      printable(app.category.value_or(none))});
+        if (!notes.isEmpty())
+            rows.last().append(notes.value(rows.size() - 1));
     }
     QList<qsizetype> widths(rows.first().size(), 0);
     for (const QStringList& row : rows) {
@@ -62,15 +64,23 @@ QString CtlText::table(const QList<AppEntry>& apps)
     return text;
 }
 
-QString CtlText::plan(const QuitPlan& plan, QuitPreset preset)
+QStringList CtlText::inUseNotes(const QList<AppEntry>& apps, const QSet<pid_t>& inUse)
+{
+    QStringList notes;
+    for (const AppEntry& app : apps)
+        notes.append(inUse.contains(app.pid) ? L("(in use: camera or microphone)") : QString());
+    return notes;
+}
+
+QString CtlText::plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>& inUse)
 {
     QString text = QStringLiteral("Preset: %1\n").arg(preset.title());
     text += QStringLiteral("Quits %1 (frees %2):\n")
                 .arg(plan.toQuit.size())
                 .arg(formatBytes(plan.bytes()));
-    text += table(plan.toQuit);
+    text += table(plan.toQuit, inUseNotes(plan.toQuit, inUse));
     text += QStringLiteral("Keeps %1:\n").arg(plan.kept.size());
-    text += table(plan.kept);
+    text += table(plan.kept, inUseNotes(plan.kept, inUse));
     return text;
 }
 
@@ -83,7 +93,10 @@ QString CtlText::report(const Quitter::Report& report)
     }
     if (!report.stillOpen.isEmpty()) {
         text += QStringLiteral("Still open (it may be asking you to save, or not responding):\n");
-        text += table(report.stillOpen);
+        QStringList reasons;
+        for (const AppEntry& app : report.stillOpen)
+            reasons.append(stillOpenReasonText(report.reason(app)));
+        text += table(report.stillOpen, reasons);
     }
     return text;
 }

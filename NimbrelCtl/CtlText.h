@@ -5,7 +5,9 @@
 #include "QuitPreset.h"
 #include "Quitter.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 // nimbrelctl's output for people: aligned tables and short summaries.
 namespace CtlText
@@ -14,9 +16,12 @@ namespace CtlText
 // `text` with every control character written as \xHH, so a name cannot move the cursor,
 // retitle the terminal or start a line of its own.
 QString printable(const QString& text);
-// One line per app: memory, pid, name, identifier, category.
-QString table(const QList<AppEntry>& apps);
-QString plan(const QuitPlan& plan, QuitPreset preset);
+// One line per app: memory, pid, name, identifier, category, and the app's note when given
+// (one per app).
+QString table(const QList<AppEntry>& apps, const QStringList& notes = {});
+// Notes for table(): "(in use: camera or microphone)" for each app whose pid is in `inUse`.
+QStringList inUseNotes(const QList<AppEntry>& apps, const QSet<pid_t>& inUse);
+QString plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>& inUse);
 QString report(const Quitter::Report& report);
 
 } // namespace CtlText

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "AppEntry.h"
+#include "StillOpenReason.h"
 
 #include <QCoroTask>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -20,6 +22,13 @@ public:
         QList<AppEntry> closed;
         QList<AppEntry> stillOpen; // ordered by name
         bool desktopLost = false;  // the desktop went away before every app was seen to end
+        QHash<pid_t, StillOpenReason> reasons = {}; // of the apps still open that have one
+
+        // Why `app`, one of stillOpen, is still open.
+        StillOpenReason reason(const AppEntry& app) const
+        {
+            return reasons.value(app.pid, StillOpenReason::none);
+        }
 
         // Bytes freed: the memory of every closed app.
         quint64 freed() const;

@@ -91,10 +91,18 @@ void Quitter::Wait::finish()
         workspace.removeTerminationObserver(*token);
 
     for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
-        if (!report.desktopLost && Quitter::hasGone(workspace, it.key()))
+        if (report.desktopLost) {
+            report.stillOpen.append(it.value()); // and nothing more can be told of it
+            continue;
+        }
+        if (Quitter::hasGone(workspace, it.key())) {
             report.closed.append(it.value());
-        else
-            report.stillOpen.append(it.value());
+            continue;
+        }
+        report.stillOpen.append(it.value());
+        if (const StillOpenReason reason = workspace.stillOpenReason(it.key());
+            reason != StillOpenReason::none)
+            report.reasons.insert(it.key(), reason);
     }
     pending.clear();
     std::stable_sort(

@@ -19,8 +19,10 @@ ResultSummary::ResultSummary(const Quitter::Report& report, bool simulate,
     if (!report.stillOpen.isEmpty())
         stillOpenLine = ViewText::stillOpenLine(report.stillOpen.size());
     for (const AppEntry& app : report.stillOpen) {
-        stillOpen.append(QVariantMap{{QStringLiteral("pid"), app.pid},
-                                     {QStringLiteral("name"), app.name},
-                                     {QStringLiteral("icon"), iconSource(app.pid)}});
+        stillOpen.append(
+            QVariantMap{{QStringLiteral("pid"), app.pid},
+                        {QStringLiteral("name"), app.name},
+                        {QStringLiteral("icon"), iconSource(app.pid)},
+                        {QStringLiteral("reason"), stillOpenReasonText(report.reason(app))}});
     }
 }

@@ -22,7 +22,8 @@ class ResultSummary
     Q_PROPERTY(QString closedNames MEMBER closedNames CONSTANT)
     Q_PROPERTY(bool showsReopen MEMBER showsReopen CONSTANT)
     Q_PROPERTY(QString stillOpenLine MEMBER stillOpenLine CONSTANT)
-    // One {pid, name, icon} map per app still open, in the report's order.
+    // One {pid, name, icon, reason} map per app still open, in the report's order; the reason
+    // worded, empty when none is known.
     Q_PROPERTY(QVariantList stillOpen MEMBER stillOpen CONSTANT)
 
 public:

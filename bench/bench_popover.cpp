@@ -2,6 +2,7 @@
 // workspace, and the clock runs from the click to the panel's first frame showing their measured
 // memory (goal: 100 ms). Prints the median and the worst of several clicks.
 #include "ChildProcessWorkspace.h"
+#include "FakeMediaCapture.h"
 #include "NimbrelDelegate.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
@@ -65,7 +66,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    NimbrelDelegate delegate(workspace, processes);
+    FakeMediaCapture capture;
+    NimbrelDelegate delegate(workspace, processes, capture);
     QList<double> toFrame;
     QList<double> measuring;
     for (int click = 0; click < clicks; ++click) {

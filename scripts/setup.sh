@@ -14,6 +14,8 @@ packages=(
   libqt6svg6  # the qsvg image plugin that draws the symbols
   # engine: locale, desktop entries, X11
   libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev
+  # apps on a call: PipeWire's client library, and a daemon and pw-record for the tests
+  libpipewire-0.3-dev pipewire pipewire-bin
   # tests and benchmarks: a real X server, a window manager, client apps, a session bus
   xvfb openbox x11-utils xdotool dbus dbus-x11 python3 python3-gi gir1.2-gtk-3.0
   util-linux procps smem adwaita-icon-theme hicolor-icon-theme fonts-dejavu-core
@@ -24,6 +26,10 @@ packages=(
   librsvg2-bin appstream man-db bash-completion zsh dpkg-dev file
   # tray program tests: an XEmbed tray and the accessibility bus
   trayer at-spi2-core python3-pyatspi
+  # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
+  libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype
+  mutter  # GNOME's compositor, run headless by the GNOME app-unit tests
+  plasma-wayland-protocols kwin-wayland  # KDE Plasma: its window-list protocol, KWin for the tests
   # adversarial X clients and a window manager without a client list
   python3-xlib twm
   # update check: OpenSSL for HTTPS, and the tests' throwaway certificate

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RunningApplication.h"
+#include "StillOpenReason.h"
 
 #include <QIcon>
 #include <QList>
@@ -32,6 +33,8 @@ public:
 
     /// Nothing while every running app can be listed.
     virtual std::optional<ListingGap> listingGap() { return std::nullopt; }
+    /// Which desktop services the apps are read from, for diagnostics (e.g. "X11").
+    virtual QString backendName() const { return {}; }
 
     /// All running applications, in the platform's order.
     virtual QList<RunningApplication> runningApplications() = 0;
@@ -43,6 +46,9 @@ public:
     /// Calls `done` once every request terminate() made so far has gone out; some are prepared
     /// asynchronously, and a run that ends first would never send them.
     virtual void whenRequestsSent(std::function<void()> done) { done(); }
+    /// Why an app that terminate() asked is still open, from what it did since; none when
+    /// nothing tells.
+    virtual StillOpenReason stillOpenReason(pid_t /*pid*/) { return StillOpenReason::none; }
     /// Kills the app at once; false when it is gone or could not be signalled.
     virtual bool forceTerminate(pid_t pid) = 0;
     /// Brings the app's window forward.

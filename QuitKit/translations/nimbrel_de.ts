@@ -12,6 +12,10 @@
         <translation>%@, %@ freigegeben</translation>
     </message>
     <message>
+        <source>(in use: camera or microphone)</source>
+        <translation>(in Verwendung: Kamera oder Mikrofon)</translation>
+    </message>
+    <message>
         <source>A new version of Nimbrel is available: %@ (you have %@).</source>
         <translation>Eine neue Version von Nimbrel ist verfügbar: %@ (Sie haben %@).</translation>
     </message>
@@ -24,8 +28,16 @@
         <translation>Apps, die direkt unter Wayland laufen, werden nicht aufgeführt</translation>
     </message>
     <message>
+        <source>Asking to save</source>
+        <translation>Fragt, ob gesichert werden soll</translation>
+    </message>
+    <message>
         <source>Before a Call</source>
         <translation>Vor einem Anruf</translation>
+    </message>
+    <message>
+        <source>Can't be asked to quit</source>
+        <translation>Lässt sich nicht zum Beenden auffordern</translation>
     </message>
     <message>
         <source>Check for Updates…</source>
@@ -138,6 +150,10 @@
     <message>
         <source>No other apps are open.</source>
         <translation>Es sind keine anderen Apps geöffnet.</translation>
+    </message>
+    <message>
+        <source>Not responding</source>
+        <translation>Reagiert nicht</translation>
     </message>
     <message>
         <source>Nothing closed yet</source>

@@ -3,12 +3,17 @@ import Nimbrel.QuitUI
 import QtQuick.Controls
 import QtQuick.Layouts
 
-// An app that did not close: its icon and name, and what can still be done about it.
+// An app that did not close: its icon, name and why it may still be open, and what can still be
+// done about it.
 RowLayout {
     id: row
 
     required property QuitModel quitModel
     required property var modelData
+    // What a screen reader hears with each button: the app, and why it is still open.
+    readonly property string description: modelData.reason !== ""
+                                          ? modelData.name + ", " + modelData.reason
+                                          : modelData.name
 
     spacing: 10
 
@@ -20,19 +25,33 @@ RowLayout {
         fillMode: Image.PreserveAspectFit
         Accessible.ignored: true
     }
-    Label {
-        text: row.modelData.name
-        font.pixelSize: 12
-        elide: Text.ElideRight
-        maximumLineCount: 1
+    ColumnLayout {
+        spacing: 0
         Layout.fillWidth: true
+
+        Label {
+            text: row.modelData.name
+            font.pixelSize: 12
+            elide: Text.ElideRight
+            maximumLineCount: 1
+            Layout.fillWidth: true
+        }
+        Label {
+            visible: text !== ""
+            text: row.modelData.reason
+            font.pixelSize: 10
+            color: Theme.secondaryText
+            elide: Text.ElideRight
+            maximumLineCount: 1
+            Layout.fillWidth: true
+        }
     }
     Button {
         text: Texts.l("Show")
         font.pixelSize: 11
         onClicked: row.quitModel.show(row.modelData.pid)
         Accessible.name: text
-        Accessible.description: row.modelData.name
+        Accessible.description: row.description
     }
     Button {
         text: Texts.l("Force Quit")
@@ -41,6 +60,6 @@ RowLayout {
         ToolTip.visible: hovered
         ToolTip.text: Texts.l("Unsaved work in this app will be lost.")
         Accessible.name: text
-        Accessible.description: row.modelData.name
+        Accessible.description: row.description
     }
 }

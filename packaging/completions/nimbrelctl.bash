@@ -19,9 +19,9 @@ _nimbrelctl()
     esac
     local options
     case ${COMP_WORDS[1]} in
-    list | force-quit) options="--json --help" ;;
-    plan) options="--preset --keep --json --help" ;;
-    quit) options="--preset --timeout --dry-run --json --help" ;;
+    list | force-quit) options="--json --verbose --help" ;;
+    plan) options="--preset --keep --json --verbose --help" ;;
+    quit) options="--preset --timeout --dry-run --json --verbose --help" ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$current"))
 }

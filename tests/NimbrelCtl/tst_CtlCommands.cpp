@@ -1,6 +1,8 @@
 #include "CtlCommands.h"
+#include "FakeMediaCapture.h"
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
+#include "InUseApps.h"
 #include "TestApps.h"
 
 #include <QCoroTask>
@@ -25,6 +27,8 @@ class TestCtlCommands : public QObject
 
     FakeWorkspace workspace;
     FakeProcessInfo processes;
+    FakeMediaCapture capture;
+    InUseApps inUseApps{capture, processes};
     QString out, err;
     QTextStream outStream{&out}, errStream{&err};
 
@@ -35,6 +39,7 @@ class TestCtlCommands : public QObject
         const auto parsed = CtlArguments::parse(arguments);
         CtlCommands commands(workspace, processes, std::move(stored), {QStringLiteral("me")},
                              outStream, errStream);
+        commands.setInUseApps(inUseApps);
         const int status = QCoro::waitFor(commands.run(std::get<CtlArguments>(parsed)));
         outStream.flush();
         errStream.flush();
@@ -49,6 +54,7 @@ private slots:
         QLocale::setDefault(QLocale(QStringLiteral("en_US")));
         workspace = FakeWorkspace();
         processes = FakeProcessInfo();
+        capture.capturing.clear();
         const struct {
             pid_t pid;
             const char* name;
@@ -71,8 +77,8 @@ private slots:
         QCOMPARE(apps[0].toObject().value("name").toString(), QStringLiteral("Steam"));
         QCOMPARE(apps[0].toObject().value("memory").toDouble(), double(900 * MiB));
         const QJsonObject notes = apps[2].toObject();
-        QCOMPARE(notes.keys(),
-                 (QStringList{"bundleID", "bundleURL", "category", "memory", "name", "pid"}));
+        QCOMPARE(notes.keys(), (QStringList{"bundleID", "bundleURL", "category", "inUse", "memory",
+                                            "name", "pid"}));
         QVERIFY(notes.value("bundleID").isNull());
         QCOMPARE(notes.value("pid").toInt(), 103);
     }
@@ -113,6 +119,27 @@ private slots:
         QVERIFY(workspace.terminateRequests.isEmpty());
     }
 
+    void callKeepsAppsInUseAndSaysWhy()
+    {
+        // Steam's helper records: Steam is on a call, whatever its tables say.
+        processes.add(150, {.parent = 101});
+        capture.capturing = {150};
+        QCOMPARE(run({"plan", "--json", "--preset", "call"}), int(CtlCommands::success));
+        const QJsonArray kept = jsonOut()[QStringLiteral("kept")].toArray();
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept[0][QStringLiteral("name")].toString(), QStringLiteral("Steam"));
+        QCOMPARE(kept[0][QStringLiteral("inUse")].toBool(), true);
+        QCOMPARE(jsonOut()[QStringLiteral("toQuit")][0][QStringLiteral("inUse")].toBool(true),
+                 false);
+
+        QCOMPARE(run({"plan", "--preset", "call"}), int(CtlCommands::success));
+        const QString keeps = out.mid(out.indexOf(QStringLiteral("Keeps 1:")));
+        QVERIFY2(keeps.contains(QStringLiteral("steam")) &&
+                     keeps.contains(QStringLiteral("(in use: camera or microphone)")),
+                 qPrintable(out));
+        QCOMPARE(out.count(QStringLiteral("in use")), 1);
+    }
+
     void dryRunSendsNothing()
     {
         QCOMPARE(run({"quit", "--dry-run"}), int(CtlCommands::success));
@@ -126,6 +153,7 @@ private slots:
             if (pid != 102) // the editor has unsaved work
                 workspace.endApp(pid);
         };
+        workspace.stillOpenReasons.insert(102, StillOpenReason::askingToSave);
         QCOMPARE(run({"quit", "--timeout", "0.05"}), int(CtlCommands::appsStillOpen));
         QVERIFY2(out.contains(QStringLiteral("Closing… 1 of 3")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("Closing… 2 of 3")), qPrintable(out));
@@ -133,6 +161,25 @@ private slots:
         QVERIFY2(out.contains(QStringLiteral("Closed 2 apps, freed 1,000 MB")), qPrintable(out));
         const qsizetype stillOpen = out.indexOf(QStringLiteral("Still open"));
         QVERIFY(stillOpen > 0 && out.indexOf(QStringLiteral("Editor"), stillOpen) > stillOpen);
+        QVERIFY2(out.trimmed().endsWith(QStringLiteral("Asking to save")), qPrintable(out));
+    }
+
+    void quitAsJsonSaysWhyAppsAreStillOpen()
+    {
+        TestApps::addRunning(workspace, processes, 105, "Terminal", QStringLiteral("xterm"),
+                             10 * MiB);
+        workspace.stillOpenReasons = {{101, StillOpenReason::notResponding},
+                                      {102, StillOpenReason::askingToSave},
+                                      {105, StillOpenReason::cannotBeAsked}};
+        QCOMPARE(run({"quit", "--json", "--preset", "everything", "--timeout", "0.05"}),
+                 int(CtlCommands::appsStillOpen));
+        QHash<QString, QJsonValue> reasons;
+        for (const QJsonValue app : jsonOut()[QStringLiteral("stillOpen")].toArray())
+            reasons.insert(app[QStringLiteral("name")].toString(), app[QStringLiteral("reason")]);
+        QCOMPARE(reasons, (QHash<QString, QJsonValue>{{"Steam", "notResponding"},
+                                                      {"Editor", "askingToSave"},
+                                                      {"Notes", QJsonValue::Null},
+                                                      {"Terminal", "cannotBeAsked"}}));
     }
 
     void saysWhatTheListLeavesOut_data()

@@ -273,13 +273,15 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
         workspace->endApp(pid);
         TestApps::addRunning(*workspace, *processes, 104, "Newcomer", "com.new", 500);
     };
+    workspace->stillOpenReasons.insert(102, StillOpenReason::notResponding);
     // A later measurement would differ; the list after the quit must reuse the earlier figure.
     processes->add(102, {.footprint = 7777});
     const int readsBefore = processes->footprintReads;
     recordPhases(*model);
     QCoro::waitFor(model->quitAll());
 
-    const Report report{{measured[0]}, {measured[1]}};
+    const Report report{
+        {measured[0]}, {measured[1]}, false, {{102, StillOpenReason::notResponding}}};
     QCOMPARE(*phases,
              (QList<Phase>{Phase::quitting(0, 2), Phase::quitting(1, 2), Phase::done(report)}));
     QCOMPARE(workspace->terminateRequests, (QList<pid_t>{101, 102}));
@@ -289,6 +291,8 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
         memory.insert(app.pid, app.memory);
     QCOMPARE(memory, (QMap<pid_t, quint64>{{102, 2000}, {103, 1000}, {104, 0}}));
     QCOMPARE(model->phase(), Phase::done(report));
+    QCOMPARE(model->resultSummary().stillOpen.first().toMap().value(QStringLiteral("reason")),
+             QStringLiteral("Not responding"));
 }
 
 void tst_QuitModel::forceQuitCountsAppAsClosed()

@@ -27,6 +27,8 @@ public:
     QHash<QString, QIcon> fileIcons;   // location -> icon
     QHash<pid_t, QIcon> windowIcons;   // pid -> icon
     std::optional<ListingGap> gap;     // what listingGap() answers
+    // What stillOpenReason() answers, by pid; none when not set.
+    QHash<pid_t, StillOpenReason> stillOpenReasons;
 
     // Inspection
     QList<pid_t> terminateRequests;
@@ -43,6 +45,10 @@ public:
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
     bool terminate(pid_t pid) override;
+    StillOpenReason stillOpenReason(pid_t pid) override
+    {
+        return stillOpenReasons.value(pid, StillOpenReason::none);
+    }
     bool forceTerminate(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;

@@ -1,5 +1,6 @@
 #include "BundleInfo.h"
 #include "DesktopSession.h"
+#include "FakeMediaCapture.h"
 #include "LoginItem.h"
 #include "NimbrelDelegate.h"
 #include "ProcProcessInfo.h"
@@ -77,6 +78,7 @@ class TestProgramWindows : public QObject
 
     std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     ProcProcessInfo processes;
+    FakeMediaCapture capture;
     std::unique_ptr<NimbrelDelegate> delegate;
 
     void launch(bool tutorialSeen, bool loginDecided = false)
@@ -90,7 +92,7 @@ class TestProgramWindows : public QObject
 
     void relaunch()
     {
-        delegate = std::make_unique<NimbrelDelegate>(*workspace, processes);
+        delegate = std::make_unique<NimbrelDelegate>(*workspace, processes, capture);
         QCOMPARE(delegate->applicationDidFinishLaunching(std::nullopt), std::nullopt);
     }
 

@@ -13,7 +13,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 expected=(
   bin/nimbrel
   bin/nimbrelctl
+  libexec/nimbrel/nimbrelctl-commands.so
   "share/applications/$id.desktop"
+  "share/applications/$id.ctl.desktop"
   "share/metainfo/$id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$id.svg"
   share/man/man1/nimbrelctl.1.gz
@@ -35,7 +37,16 @@ done
 desktop=$prefix/share/applications/$id.desktop
 problems=$(desktop-file-validate "$desktop" | grep -v 'key "SingleMainWindow"' || true)
 [[ -z $problems ]] || fail "desktop-file-validate: $problems"
-grep -qx "Exec=nimbrel" "$desktop" || fail "the desktop entry does not start nimbrel"
+# KWin trusts a program with its window list only through an entry naming its absolute path.
+grep -qx "Exec=$prefix/bin/nimbrel" "$desktop" || fail "the desktop entry does not start nimbrel"
+ctl=$prefix/share/applications/$id.ctl.desktop
+problems=$(desktop-file-validate "$ctl" || true)
+[[ -z $problems ]] || fail "desktop-file-validate: $problems"
+grep -qx "Exec=$prefix/bin/nimbrelctl list" "$ctl" || fail "nimbrelctl's entry names another program"
+for entry in "$desktop" "$ctl"; do
+  grep -qx "X-KDE-Wayland-Interfaces=org_kde_plasma_window_management" "$entry" ||
+    fail "$entry does not ask KDE Plasma for its window list"
+done
 grep -qx "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
 
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
@@ -45,6 +56,9 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
   fail "the metainfo launches another desktop entry"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo's release is not $version"
 [[ $("$prefix/bin/nimbrelctl" --version) == "nimbrelctl $version" ]] || fail "nimbrelctl --version"
+# Without a display a command gets as far as the desktop, so its module loaded from the prefix.
+listed=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/nimbrelctl" list 2>&1 || true)
+grep -q "cannot see the desktop" <<<"$listed" || fail "nimbrelctl list: $listed"
 
 page=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/nimbrelctl.1.gz" 2>"$prefix/man.err")
 [[ ! -s $prefix/man.err ]] || fail "man warns: $(cat "$prefix/man.err")"

@@ -1,28 +1,102 @@
 #include "WorkspaceFactory.h"
 
+#include "CombinedWorkspace.h"
+#include "GnomeWorkspace.h"
+#include "Localization.h"
 #include "UnsupportedWorkspace.h"
+#include "WaylandWorkspace.h"
 #include "X11Workspace.h"
+
+#include <variant>
 
 namespace
 {
 
-std::optional<QString> sessionWithoutX()
+bool isWaylandSession()
 {
-    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
-        return std::nullopt;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
-        return QStringLiteral("unsupported session: Wayland without XWayland (DISPLAY is not set)");
-    return QStringLiteral("no display");
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qgetenv("XDG_SESSION_TYPE") == "wayland";
+}
+
+// GNOME's compositor lists no windows to other programs: the session's app units stand in.
+std::unique_ptr<Workspace> gnomeWorkspace()
+{
+    const bool gnome = qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+                           .split(QLatin1Char(':'))
+                           .contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+    auto workspace = std::make_unique<GnomeWorkspace>();
+    if (!gnome && workspace->problem())
+        return nullptr;
+    return workspace;
+}
+
+// The Wayland backend when the session's compositor lists its windows; else why not.
+std::variant<std::unique_ptr<Workspace>, QString> waylandWorkspace()
+{
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return QStringLiteral("WAYLAND_DISPLAY is not set");
+    auto workspace =
+        std::make_unique<WaylandWorkspace>(QByteArray(), qEnvironmentVariable("SWAYSOCK"));
+    if (std::optional<QString> problem = workspace->problem()) {
+        if (std::unique_ptr<Workspace> gnome = gnomeWorkspace())
+            return gnome;
+        return *problem;
+    }
+    return workspace;
+}
+
+std::unique_ptr<Workspace> combined(std::unique_ptr<Workspace> first,
+                                    std::unique_ptr<Workspace> second,
+                                    std::optional<Workspace::ListingGap> missing = std::nullopt)
+{
+    std::vector<std::unique_ptr<Workspace>> backends;
+    backends.push_back(std::move(first));
+    if (second)
+        backends.push_back(std::move(second));
+    return std::make_unique<CombinedWorkspace>(std::move(backends), std::move(missing));
 }
 
 } // namespace
 
 std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
 {
-    if (auto reason = sessionWithoutX())
-        return std::make_unique<UnsupportedWorkspace>(*reason);
-    auto workspace = std::make_unique<X11Workspace>();
-    if (auto reason = workspace->problem())
-        return std::make_unique<UnsupportedWorkspace>(*reason);
-    return workspace;
+    const bool hasX = !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (!hasX && !isWaylandSession())
+        return std::make_unique<UnsupportedWorkspace>(QStringLiteral("no display"));
+    std::variant<std::unique_ptr<Workspace>, QString> wayland = QString();
+    if (isWaylandSession())
+        wayland = waylandWorkspace();
+    auto* native = std::get_if<std::unique_ptr<Workspace>>(&wayland);
+    if (!hasX) {
+        if (native)
+            return std::move(*native);
+        if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return std::make_unique<UnsupportedWorkspace>(QStringLiteral(
+                "unsupported session: Wayland without XWayland (DISPLAY is not set)"));
+        return std::make_unique<UnsupportedWorkspace>(std::get<QString>(wayland));
+    }
+    auto x11 = std::make_unique<X11Workspace>();
+    if (std::optional<QString> reason = x11->problem()) {
+        if (!native)
+            return std::make_unique<UnsupportedWorkspace>(*reason);
+        // Xwayland's apps stay out of sight; the native ones can still be quit.
+        return combined(std::move(*native), nullptr, Workspace::ListingGap{*reason, true});
+    }
+    // Xwayland's windows are X11's; the Wayland backend leaves them out.
+    if (native) {
+        // An app unit can hold an X client other than its oldest process: X11 lists that app.
+        if (auto* gnome = dynamic_cast<GnomeWorkspace*>(native->get()))
+            gnome->leaveOutUnitsOf([x11 = x11.get()] {
+                QList<pid_t> pids;
+                for (const RunningApplication& app : x11->runningApplications())
+                    pids.append(app.processIdentifier);
+                return pids;
+            });
+        return combined(std::move(x11), std::move(*native));
+    }
+    if (isWaylandSession())
+        return combined(
+            std::move(x11), nullptr,
+            Workspace::ListingGap{L("apps running natively on Wayland are not listed"), true});
+    return x11;
 }

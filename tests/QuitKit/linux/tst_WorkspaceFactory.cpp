@@ -29,9 +29,10 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("no display at all")
             << QByteArray() << QByteArray() << QByteArray("tty") << "no display";
-        QTest::newRow("Wayland without XWayland")
-            << QByteArray() << QByteArray("wayland-0") << QByteArray("wayland")
-            << "unsupported session: Wayland without XWayland (DISPLAY is not set)";
+        QTest::newRow("Wayland display that does not answer, without XWayland")
+            << QByteArray() << QByteArray("nimbrel-no-such-wayland-display")
+            << QByteArray("wayland")
+            << "cannot connect to the Wayland display \"nimbrel-no-such-wayland-display\"";
         QTest::newRow("Wayland session type only")
             << QByteArray() << QByteArray() << QByteArray("wayland")
             << "unsupported session: Wayland without XWayland (DISPLAY is not set)";

@@ -75,6 +75,14 @@ std::optional<DesktopEntry> DesktopFileMatcher::match(const QList<X11Window>& wi
     return std::nullopt;
 }
 
+std::optional<DesktopEntry> DesktopFileMatcher::matchProcess(pid_t pid) const
+{
+    Installed installed;
+    if (auto entry = bySandbox(pid))
+        return entry;
+    return byProcess(pid, installed);
+}
+
 std::optional<DesktopEntry> DesktopFileMatcher::byWindow(const X11Window& window,
                                                          Installed& installed) const
 {

@@ -21,6 +21,8 @@ public:
 
     // The entry of the app that owns `windows` (all of one process, taskbar windows first).
     std::optional<DesktopEntry> match(const QList<X11Window>& windows) const;
+    // The entry of the app process `pid` runs, from the process alone, never its windows.
+    std::optional<DesktopEntry> matchProcess(pid_t pid) const;
 
 private:
     // Every installed entry, read at most once per match and only when a check needs it.

@@ -23,6 +23,9 @@ constexpr const char* watchedWindowProperties[] = {
     "WM_CLASS",      "_GTK_APPLICATION_ID", "_GTK_UNIQUE_BUS_NAME", "_KDE_NET_WM_DESKTOP_FILE",
 };
 
+// What we always hear of the root window: the client list and other desktop-wide properties.
+constexpr uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+
 // How long the server may take to accept us; a grabbed one takes as long as its grab lasts.
 constexpr std::chrono::milliseconds connectTimeout{3000};
 
@@ -98,7 +101,6 @@ X11Connection::X11Connection(const QByteArray& displayName, QObject* parent) : Q
     for (const char* property : watchedWindowProperties)
         atom(property);
 
-    const uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection, rootWindow, XCB_CW_EVENT_MASK, &rootEvents);
     stampWindow = xcb_generate_id(connection);
     const uint32_t stampEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -248,6 +250,15 @@ void X11Connection::watchWindow(xcb_window_t window)
     xcb_flush(connection);
 }
 
+void X11Connection::hearPingAnswers(bool hear)
+{
+    if (failure)
+        return;
+    const uint32_t events = rootEvents | (hear ? XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY : 0);
+    xcb_change_window_attributes(connection, rootWindow, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(connection);
+}
+
 void X11Connection::processEvents()
 {
     if (failure)
@@ -261,6 +272,10 @@ void X11Connection::processEvents()
 
 void X11Connection::handle(const xcb_generic_event_t* event)
 {
+    if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+        handlePingAnswer(reinterpret_cast<const xcb_client_message_event_t*>(event));
+        return;
+    }
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return;
     const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
@@ -277,6 +292,15 @@ void X11Connection::handle(const xcb_generic_event_t* event)
             return;
         }
     }
+}
+
+void X11Connection::handlePingAnswer(const xcb_client_message_event_t* message)
+{
+    // A client answers by sending our ping back to the root window; data: ping, time, window.
+    if (message->window == rootWindow && message->format == 32 &&
+        message->type == ewmhAtoms.WM_PROTOCOLS &&
+        message->data.data32[0] == ewmhAtoms._NET_WM_PING)
+        emit pingAnswered(message->data.data32[2]);
 }
 
 bool X11Connection::checkConnection()

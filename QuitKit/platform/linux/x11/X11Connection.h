@@ -49,6 +49,10 @@ public:
     // Reports property changes of `window` from now on.
     void watchWindow(xcb_window_t window);
 
+    // While `hear` is on, clients' answers to _NET_WM_PING reach us (they go to the root window
+    // as substructure events); off, other clients' window changes no longer wake us.
+    void hearPingAnswers(bool hear);
+
     // Reads every event already received and reports what changed.
     void processEvents();
 
@@ -57,9 +61,12 @@ signals:
     void windowsChanged();
     // The server went away; problem() says so from now on.
     void lost();
+    // The client of `window` answered a _NET_WM_PING, heard while hearPingAnswers() is on.
+    void pingAnswered(xcb_window_t window);
 
 private:
     void handle(const xcb_generic_event_t* event);
+    void handlePingAnswer(const xcb_client_message_event_t* message);
     bool checkConnection();
 
     xcb_connection_t* connection = nullptr;

@@ -12,7 +12,7 @@ namespace
 // A grabbed server would hold a request for a server time as long as its grab lasts.
 constexpr int answerTimeout = 1000;
 
-bool acceptsDeleteWindow(X11Connection& connection, xcb_window_t window)
+bool listsProtocol(X11Connection& connection, xcb_window_t window, xcb_atom_t protocol)
 {
     xcb_icccm_get_wm_protocols_reply_t protocols;
     if (!xcb_icccm_get_wm_protocols_reply(
@@ -20,14 +20,16 @@ bool acceptsDeleteWindow(X11Connection& connection, xcb_window_t window)
             xcb_icccm_get_wm_protocols(connection.xcb(), window, connection.atom("WM_PROTOCOLS")),
             &protocols, nullptr))
         return false;
-    bool accepts = false;
+    bool lists = false;
     for (uint32_t i = 0; i < protocols.atoms_len; ++i)
-        accepts = accepts || protocols.atoms[i] == connection.atom("WM_DELETE_WINDOW");
+        lists = lists || protocols.atoms[i] == protocol;
     xcb_icccm_get_wm_protocols_reply_wipe(&protocols);
-    return accepts;
+    return lists;
 }
 
-void sendDeleteWindow(X11Connection& connection, xcb_window_t window, xcb_timestamp_t time)
+// A WM_PROTOCOLS message straight to the client that made `window`.
+void sendProtocol(X11Connection& connection, xcb_window_t window, xcb_atom_t protocol,
+                  xcb_timestamp_t time)
 {
     xcb_client_message_event_t message;
     std::memset(&message, 0, sizeof message);
@@ -35,8 +37,9 @@ void sendDeleteWindow(X11Connection& connection, xcb_window_t window, xcb_timest
     message.format = 32;
     message.window = window;
     message.type = connection.atom("WM_PROTOCOLS");
-    message.data.data32[0] = connection.atom("WM_DELETE_WINDOW");
+    message.data.data32[0] = protocol;
     message.data.data32[1] = time;
+    message.data.data32[2] = window; // a ping's answer names its window here
     xcb_send_event(connection.xcb(), 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&message));
 }
@@ -52,17 +55,35 @@ bool X11WindowRequests::close(X11Connection& connection, const QList<xcb_window_
         connection.windowManagerSupports(connection.ewmh()->_NET_CLOSE_WINDOW);
     bool asked = false;
     for (xcb_window_t window : windows) {
-        if (!acceptsDeleteWindow(connection, window))
+        if (!listsProtocol(connection, window, connection.atom("WM_DELETE_WINDOW")))
             continue;
         if (throughWindowManager)
             xcb_ewmh_request_close_window(connection.ewmh(), connection.screenNumber(), window,
                                           time, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
         else
-            sendDeleteWindow(connection, window, time);
+            sendProtocol(connection, window, connection.atom("WM_DELETE_WINDOW"), time);
         asked = true;
     }
     xcb_flush(connection.xcb());
     return asked;
+}
+
+QList<xcb_window_t> X11WindowRequests::ping(X11Connection& connection,
+                                            const QList<xcb_window_t>& windows)
+{
+    if (connection.problem() || windows.isEmpty() || !connection.responds(answerTimeout))
+        return {};
+    const xcb_timestamp_t time = connection.serverTime();
+    const xcb_atom_t ping = connection.ewmh()->_NET_WM_PING;
+    QList<xcb_window_t> pinged;
+    for (xcb_window_t window : windows) {
+        if (!listsProtocol(connection, window, ping))
+            continue;
+        sendProtocol(connection, window, ping, time);
+        pinged.append(window);
+    }
+    xcb_flush(connection.xcb());
+    return pinged;
 }
 
 bool X11WindowRequests::activate(X11Connection& connection, xcb_window_t window)

@@ -1,6 +1,7 @@
 #include "X11Workspace.h"
 
 #include "DesktopEntries.h"
+#include "DesktopEntryIcon.h"
 #include "GApplicationQuit.h"
 #include "GenericAppIcon.h"
 #include "LinuxProcess.h"
@@ -11,7 +12,6 @@
 #include "X11WindowRequests.h"
 #include "X11Windows.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QPixmap>
 #include <QTimer>
@@ -38,13 +38,15 @@ QStringList identityClaims(const QList<X11Window>& windows)
 } // namespace
 
 X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoot, QObject* parent)
-    : QObject(parent), connection(std::make_unique<X11Connection>(displayName)), procRoot(procRoot),
-      matcher(procRoot), watcher(procRoot)
+    : LinuxWorkspace(procRoot, parent), connection(std::make_unique<X11Connection>(displayName)),
+      reasons(*connection), matcher(procRoot)
 {
     connect(connection.get(), &X11Connection::windowsChanged, this, &X11Workspace::markStale);
     connect(connection.get(), &X11Connection::lost, this, [this] {
-        for (const App& app : std::as_const(apps))
+        for (const App& app : std::as_const(apps)) {
             watcher.unwatch(app.pid);
+            reasons.forget(app.pid);
+        }
         apps.clear();
         reportProblem();
         observers.notify(desktopLost);
@@ -55,6 +57,17 @@ X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoo
 }
 
 X11Workspace::~X11Workspace() = default;
+
+std::optional<quint64> X11Workspace::verifiedStartTime(pid_t pid)
+{
+    const App* app = find(pid);
+    return app && isVerified(*app) ? std::optional(app->startTime) : std::nullopt;
+}
+
+bool X11Workspace::isLost() const
+{
+    return connection->problem().has_value();
+}
 
 std::optional<QString> X11Workspace::problem() const
 {
@@ -68,9 +81,6 @@ std::optional<Workspace::ListingGap> X11Workspace::listingGap()
         return ListingGap{*reason};
     if (unseen)
         return ListingGap{*unseen};
-    // Until there is a Wayland backend, only Xwayland's apps show on a Wayland session.
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
-        return ListingGap{L("apps running natively on Wayland are not listed"), true};
     return std::nullopt;
 }
 
@@ -99,6 +109,7 @@ bool X11Workspace::terminate(pid_t pid)
     if (!app || (isVerified(*app) && LinuxProcess::hasEnded(pid, app->startTime, procRoot)))
         return false;
     const quint64 startTime = app->startTime;
+    reasons.asking(pid, windowIds(*app));
     // Only a verified process can be checked against the bus name's owner.
     const auto exported =
         std::find_if(app->windows.cbegin(), app->windows.cend(), [&](const X11Window& w) {
@@ -106,7 +117,7 @@ bool X11Workspace::terminate(pid_t pid)
         });
     if (exported == app->windows.cend())
         return closeWindows(pid, startTime);
-    ++requestsInFlight;
+    requestStarted();
     GApplicationQuit::request(
         exported->gtkBusName, exported->gtkObjectPath,
         [this, pid](pid_t owner) { return isAppProcess(owner, pid); }, this,
@@ -118,21 +129,11 @@ bool X11Workspace::terminate(pid_t pid)
     return true;
 }
 
-void X11Workspace::whenRequestsSent(std::function<void()> done)
+StillOpenReason X11Workspace::stillOpenReason(pid_t pid)
 {
-    if (requestsInFlight == 0)
-        done();
-    else
-        whenSentCallbacks.append(std::move(done));
-}
-
-void X11Workspace::requestSent()
-{
-    if (--requestsInFlight > 0)
-        return;
-    const QList<std::function<void()>> callbacks = std::exchange(whenSentCallbacks, {});
-    for (const std::function<void()>& callback : callbacks)
-        callback();
+    update();
+    const App* app = find(pid);
+    return app ? reasons.reason(pid, windowIds(*app)) : StillOpenReason::none;
 }
 
 bool X11Workspace::isAppProcess(pid_t process, pid_t app) const
@@ -149,12 +150,6 @@ bool X11Workspace::isAppProcess(pid_t process, pid_t app) const
     return false;
 }
 
-bool X11Workspace::forceTerminate(pid_t pid)
-{
-    const App* app = find(pid);
-    return app && LinuxProcess::forceTerminate(pid, app->startTime, procRoot);
-}
-
 bool X11Workspace::activate(pid_t pid)
 {
     update();
@@ -163,39 +158,6 @@ bool X11Workspace::activate(pid_t pid)
         return false;
     const QList<xcb_window_t> windows = taskbarWindows(*app);
     return !windows.isEmpty() && X11WindowRequests::activate(*connection, windows.first());
-}
-
-Workspace::ObserverToken X11Workspace::addTerminationObserver(TerminationObserver observer)
-{
-    const ObserverToken token = observers.add(std::move(observer));
-    // A desktop already gone is news to a new observer too.
-    if (connection->problem())
-        QMetaObject::invokeMethod(
-            this, [this] { observers.notify(desktopLost); }, Qt::QueuedConnection);
-    return token;
-}
-
-void X11Workspace::removeTerminationObserver(ObserverToken token)
-{
-    observers.remove(token);
-}
-
-std::optional<QString> X11Workspace::applicationLocation(const QString& bundleID)
-{
-    const std::optional<DesktopEntry> entry = DesktopEntries::byId(bundleID);
-    if (!entry)
-        return std::nullopt;
-    return entry->filename;
-}
-
-QIcon X11Workspace::iconForFile(const QString& location)
-{
-    const std::optional<DesktopEntry> entry = DesktopEntries::byFilename(location);
-    if (!entry || entry->icon.isEmpty())
-        return {};
-    if (QFileInfo(entry->icon).isAbsolute())
-        return QFileInfo::exists(entry->icon) ? QIcon(entry->icon) : QIcon();
-    return QIcon::fromTheme(entry->icon);
 }
 
 QIcon X11Workspace::windowIcon(pid_t pid)
@@ -210,16 +172,6 @@ QIcon X11Workspace::windowIcon(pid_t pid)
             return QIcon(QPixmap::fromImage(image));
     }
     return {};
-}
-
-QIcon X11Workspace::genericApplicationIcon()
-{
-    return GenericAppIcon::icon();
-}
-
-void X11Workspace::openApplication(const QString& location)
-{
-    DesktopEntries::launch(location);
 }
 
 void X11Workspace::update()
@@ -274,8 +226,7 @@ void X11Workspace::refresh()
         if (App* known = find(pid); known && known->startTime != stat->startTime) {
             // The pid was reused: the app we knew is gone; observers hear of it outside this read.
             forget(pid);
-            QMetaObject::invokeMethod(
-                this, [this, pid] { observers.notify(pid); }, Qt::QueuedConnection);
+            notifyLater(pid);
         }
         if (App* known = find(pid)) {
             rename(*known, windowsOf.value(pid));
@@ -307,8 +258,7 @@ void X11Workspace::refreshUnverified(const QHash<std::uint32_t, QList<X11Window>
     // With no process to watch, an unverified app has ended when its windows have.
     for (pid_t id : std::as_const(gone)) {
         forget(id);
-        QMetaObject::invokeMethod(
-            this, [this, id] { observers.notify(id); }, Qt::QueuedConnection);
+        notifyLater(id);
     }
 }
 
@@ -332,22 +282,10 @@ void X11Workspace::ended(pid_t pid)
     observers.notify(pid);
 }
 
-void X11Workspace::markStale()
-{
-    // Watch new apps' processes soon, without re-reading once per event of a burst.
-    stale = true;
-    if (updateScheduled)
-        return;
-    updateScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        updateScheduled = false;
-        update();
-    });
-}
-
 void X11Workspace::forget(pid_t pid)
 {
     watcher.unwatch(pid);
+    reasons.forget(pid);
     apps.removeIf([pid](const App& app) { return app.pid == pid; });
 }
 
@@ -405,8 +343,27 @@ QList<xcb_window_t> X11Workspace::taskbarWindows(const App& app) const
     return windows;
 }
 
+QList<xcb_window_t> X11Workspace::windowIds(const App& app)
+{
+    QList<xcb_window_t> ids;
+    for (const X11Window& window : app.windows)
+        ids.append(window.id);
+    return ids;
+}
+
 bool X11Workspace::closeWindows(pid_t pid, quint64 startTime)
 {
     const App* app = find(pid, startTime);
-    return app && X11WindowRequests::close(*connection, taskbarWindows(*app));
+    if (!app)
+        return false;
+    // Taken first: a server lost during the requests takes the app with it.
+    const QList<xcb_window_t> windows = windowIds(*app);
+    if (X11WindowRequests::close(*connection, taskbarWindows(*app))) {
+        reasons.ping(pid, windows);
+        return true;
+    }
+    // Nothing was asked: no window takes the request, unless the server itself did not answer.
+    if (connection->responds(serverAnswerTimeout))
+        reasons.cannotBeAsked(pid);
+    return false;
 }

@@ -2,9 +2,8 @@
 
 #include "DesktopEntry.h"
 #include "DesktopFileMatcher.h"
-#include "ProcessWatcher.h"
-#include "TerminationObservers.h"
-#include "Workspace.h"
+#include "LinuxWorkspace.h"
+#include "X11StillOpenReasons.h"
 #include "X11Window.h"
 
 #include <QHash>
@@ -24,7 +23,7 @@ class X11Connection;
 // taskbar window is regular; one whose windows are all hidden from the taskbar, or gone while
 // the process lives on, is background. Windows whose process cannot be verified form one app
 // per X client, under a negative id: it can be asked to close but never killed or measured.
-class X11Workspace : public QObject, public Workspace
+class X11Workspace : public LinuxWorkspace
 {
     Q_OBJECT
 
@@ -39,19 +38,13 @@ public:
     std::optional<QString> problem() const;
 
     std::optional<ListingGap> listingGap() override;
+    QString backendName() const override { return QStringLiteral("X11"); }
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
     bool terminate(pid_t pid) override;
-    void whenRequestsSent(std::function<void()> done) override;
-    bool forceTerminate(pid_t pid) override;
+    StillOpenReason stillOpenReason(pid_t pid) override;
     bool activate(pid_t pid) override;
-    ObserverToken addTerminationObserver(TerminationObserver observer) override;
-    void removeTerminationObserver(ObserverToken token) override;
-    std::optional<QString> applicationLocation(const QString& bundleID) override;
-    QIcon iconForFile(const QString& location) override;
     QIcon windowIcon(pid_t pid) override;
-    QIcon genericApplicationIcon() override;
-    void openApplication(const QString& location) override;
 
 private:
     struct App {
@@ -61,12 +54,12 @@ private:
         QList<X11Window> windows; // taskbar windows first
     };
 
-    void markStale();
-    void update();
+    void update() override;
+    std::optional<quint64> verifiedStartTime(pid_t pid) override;
+    bool isLost() const override;
     void refresh();
     void refreshUnverified(const QHash<std::uint32_t, QList<X11Window>>& windowsOfClient);
     bool isAppProcess(pid_t process, pid_t app) const;
-    void requestSent();
     // Takes the app's current windows, matching its identity again when they claim another.
     void rename(App& app, const QList<X11Window>& windows);
     void ended(pid_t pid);
@@ -78,18 +71,13 @@ private:
     // The app's pid names a process that held its windows' X connection.
     static bool isVerified(const App& app) { return app.pid > 0; }
     QList<std::uint32_t> taskbarWindows(const App& app) const;
+    static QList<std::uint32_t> windowIds(const App& app);
     bool closeWindows(pid_t pid, quint64 startTime);
 
     std::unique_ptr<X11Connection> connection;
-    QString procRoot;
+    X11StillOpenReasons reasons;
     DesktopFileMatcher matcher;
-    ProcessWatcher watcher;
     QList<App> apps; // in the order first seen
-    TerminationObservers observers;
-    bool stale = true;
-    bool updateScheduled = false;
     bool problemReported = false;
     std::optional<QString> unseen; // why the windows cannot be told apart as apps
-    int requestsInFlight = 0;
-    QList<std::function<void()>> whenSentCallbacks;
 };

@@ -1,0 +1,69 @@
+#include "CtlProgram.h"
+
+#include "CtlCommands.h"
+#include "InUseApps.h"
+#include "LinuxMediaCapture.h"
+#include "Localization.h"
+#include "ProcProcessInfo.h"
+#include "SettingsStore.h"
+#include "StoredChoices.h"
+#include "UnsupportedWorkspace.h"
+#include "WorkspaceFactory.h"
+
+#include <QCoreApplication>
+#include <QCoroTask>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace
+{
+
+// Why the stored choices could not be read, for the user; nothing when they were.
+std::optional<QString> unreadable(const SettingsStore& store)
+{
+    const std::optional<SettingsStore::ReadProblem> problem = store.readProblem();
+    if (!problem)
+        return std::nullopt;
+    const QString why = *problem == SettingsStore::ReadProblem::corrupt
+                            ? QStringLiteral("%1 is damaged")
+                            : QStringLiteral("%1 cannot be opened");
+    return why.arg(store.path());
+}
+
+} // namespace
+
+int nimbrelctlRun(int argc, char* argv[], const CtlArguments& arguments)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nimbrelctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+    installTranslations(application);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
+    if (arguments.verbose) {
+        const QString backends = workspace->backendName();
+        err << "nimbrelctl: desktop backends: "
+            << (backends.isEmpty() ? QStringLiteral("none") : backends) << Qt::endl;
+    }
+    if (const auto* unsupported = dynamic_cast<const UnsupportedWorkspace*>(workspace.get())) {
+        err << "nimbrelctl: cannot see the desktop's apps: " << unsupported->reason() << Qt::endl;
+        return CtlCommands::failure;
+    }
+    const ProcProcessInfo processes;
+    LinuxMediaCapture capture;
+    InUseApps inUseApps(capture, processes);
+    const SettingsStore store = SettingsStore::program();
+    CtlCommands commands(
+        *workspace, processes,
+        {StoredChoices::preset(store), StoredChoices::keep(store), unreadable(store)},
+        {SettingsStore::standardName()}, out, err);
+    commands.setInUseApps(inUseApps);
+    // One command asks once: give PipeWire a moment to tell what is recording already.
+    capture.settle(std::chrono::seconds(1));
+    const int status = QCoro::waitFor(commands.run(arguments));
+    out.flush();
+    return status;
+}

@@ -1,0 +1,150 @@
+#include "CombinedWorkspace.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <memory>
+
+CombinedWorkspace::CombinedWorkspace(std::vector<std::unique_ptr<Workspace>> backends,
+                                     std::optional<ListingGap> missing)
+    : backends(std::move(backends)), missing(std::move(missing))
+{
+    for (const std::unique_ptr<Workspace>& backend : this->backends)
+        backendTokens.push_back(
+            backend->addTerminationObserver([this](pid_t pid) { observers.notify(pid); }));
+}
+
+CombinedWorkspace::~CombinedWorkspace()
+{
+    for (size_t i = 0; i < backends.size(); ++i)
+        backends[i]->removeTerminationObserver(backendTokens[i]);
+}
+
+std::optional<Workspace::ListingGap> CombinedWorkspace::listingGap()
+{
+    std::optional<ListingGap> first = missing;
+    for (const std::unique_ptr<Workspace>& backend : backends) {
+        std::optional<ListingGap> gap = backend->listingGap();
+        // A backend that sees nothing leaves out a share of the apps, not all of them.
+        if (gap && backends.size() > 1)
+            gap->partial = true;
+        if (gap && !gap->partial)
+            return gap;
+        if (gap && !first)
+            first = gap;
+    }
+    return first;
+}
+
+QString CombinedWorkspace::backendName() const
+{
+    QStringList names;
+    for (const std::unique_ptr<Workspace>& backend : backends)
+        names.append(backend->backendName());
+    return names.join(QLatin1String(" + "));
+}
+
+QList<RunningApplication> CombinedWorkspace::runningApplications()
+{
+    QList<RunningApplication> all;
+    QSet<pid_t> listed;
+    for (const std::unique_ptr<Workspace>& backend : backends) {
+        for (const RunningApplication& app : backend->runningApplications()) {
+            if (!listed.contains(app.processIdentifier)) {
+                listed.insert(app.processIdentifier);
+                all.append(app);
+            }
+        }
+    }
+    return all;
+}
+
+std::optional<RunningApplication> CombinedWorkspace::runningApplication(pid_t pid)
+{
+    for (const std::unique_ptr<Workspace>& backend : backends) {
+        if (std::optional<RunningApplication> app = backend->runningApplication(pid))
+            return app;
+    }
+    return std::nullopt;
+}
+
+Workspace* CombinedWorkspace::ownerOf(pid_t pid)
+{
+    for (const std::unique_ptr<Workspace>& backend : backends) {
+        if (backend->runningApplication(pid))
+            return backend.get();
+    }
+    return nullptr;
+}
+
+bool CombinedWorkspace::terminate(pid_t pid)
+{
+    Workspace* owner = ownerOf(pid);
+    return owner && owner->terminate(pid);
+}
+
+void CombinedWorkspace::whenRequestsSent(std::function<void()> done)
+{
+    // Done once the last backend is.
+    auto waiting = std::make_shared<size_t>(backends.size());
+    for (const std::unique_ptr<Workspace>& backend : backends) {
+        backend->whenRequestsSent([waiting, done] {
+            if (--*waiting == 0)
+                done();
+        });
+    }
+}
+
+StillOpenReason CombinedWorkspace::stillOpenReason(pid_t pid)
+{
+    Workspace* owner = ownerOf(pid);
+    return owner ? owner->stillOpenReason(pid) : StillOpenReason::none;
+}
+
+bool CombinedWorkspace::forceTerminate(pid_t pid)
+{
+    Workspace* owner = ownerOf(pid);
+    return owner && owner->forceTerminate(pid);
+}
+
+bool CombinedWorkspace::activate(pid_t pid)
+{
+    Workspace* owner = ownerOf(pid);
+    return owner && owner->activate(pid);
+}
+
+Workspace::ObserverToken CombinedWorkspace::addTerminationObserver(TerminationObserver observer)
+{
+    return observers.add(std::move(observer));
+}
+
+void CombinedWorkspace::removeTerminationObserver(ObserverToken token)
+{
+    observers.remove(token);
+}
+
+std::optional<QString> CombinedWorkspace::applicationLocation(const QString& bundleID)
+{
+    return backends.front()->applicationLocation(bundleID);
+}
+
+QIcon CombinedWorkspace::iconForFile(const QString& location)
+{
+    return backends.front()->iconForFile(location);
+}
+
+QIcon CombinedWorkspace::windowIcon(pid_t pid)
+{
+    Workspace* owner = ownerOf(pid);
+    return owner ? owner->windowIcon(pid) : QIcon();
+}
+
+QIcon CombinedWorkspace::genericApplicationIcon()
+{
+    return backends.front()->genericApplicationIcon();
+}
+
+void CombinedWorkspace::openApplication(const QString& location)
+{
+    backends.front()->openApplication(location);
+}

@@ -1,0 +1,92 @@
+#include "LinuxWorkspace.h"
+
+#include "DesktopEntries.h"
+#include "DesktopEntryIcon.h"
+#include "GenericAppIcon.h"
+#include "LinuxProcess.h"
+
+#include <QTimer>
+
+#include <utility>
+
+LinuxWorkspace::LinuxWorkspace(const QString& procRoot, QObject* parent)
+    : QObject(parent), procRoot(procRoot), watcher(procRoot)
+{
+}
+
+void LinuxWorkspace::whenRequestsSent(std::function<void()> done)
+{
+    if (requestsInFlight == 0)
+        done();
+    else
+        whenSentCallbacks.append(std::move(done));
+}
+
+void LinuxWorkspace::requestSent()
+{
+    if (--requestsInFlight > 0)
+        return;
+    const QList<std::function<void()>> callbacks = std::exchange(whenSentCallbacks, {});
+    for (const std::function<void()>& callback : callbacks)
+        callback();
+}
+
+bool LinuxWorkspace::forceTerminate(pid_t pid)
+{
+    const std::optional<quint64> startTime = verifiedStartTime(pid);
+    return startTime && LinuxProcess::forceTerminate(pid, *startTime, procRoot);
+}
+
+Workspace::ObserverToken LinuxWorkspace::addTerminationObserver(TerminationObserver observer)
+{
+    const ObserverToken token = observers.add(std::move(observer));
+    if (isLost())
+        notifyLater(desktopLost);
+    return token;
+}
+
+void LinuxWorkspace::removeTerminationObserver(ObserverToken token)
+{
+    observers.remove(token);
+}
+
+std::optional<QString> LinuxWorkspace::applicationLocation(const QString& bundleID)
+{
+    const std::optional<DesktopEntry> entry = DesktopEntries::byId(bundleID);
+    if (!entry)
+        return std::nullopt;
+    return entry->filename;
+}
+
+QIcon LinuxWorkspace::iconForFile(const QString& location)
+{
+    return DesktopEntryIcon::of(location);
+}
+
+QIcon LinuxWorkspace::genericApplicationIcon()
+{
+    return GenericAppIcon::icon();
+}
+
+void LinuxWorkspace::openApplication(const QString& location)
+{
+    DesktopEntries::launch(location);
+}
+
+void LinuxWorkspace::markStale()
+{
+    stale = true;
+    if (updateScheduled)
+        return;
+    updateScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        updateScheduled = false;
+        update();
+    });
+}
+
+void LinuxWorkspace::notifyLater(pid_t pid)
+{
+    QMetaObject::invokeMethod(
+        this, [this, pid] { observers.notify(pid); }, Qt::QueuedConnection);
+}

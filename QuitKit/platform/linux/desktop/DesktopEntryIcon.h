@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+// The icon a desktop entry names: a theme icon, or a file when the name is a path.
+namespace DesktopEntryIcon
+{
+
+// A null icon when the entry cannot be read, names no icon, or its file is missing.
+QIcon of(const QString& entryFilename);
+
+} // namespace DesktopEntryIcon

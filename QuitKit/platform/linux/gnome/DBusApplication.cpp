@@ -1,0 +1,26 @@
+#include "DBusApplication.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QVariantMap>
+
+QString DBusApplication::objectPath(const QString& id)
+{
+    QString path = QLatin1Char('/') + id;
+    path.replace(QLatin1Char('.'), QLatin1Char('/')).replace(QLatin1Char('-'), QLatin1Char('_'));
+    return path;
+}
+
+bool DBusApplication::activate(const QString& id)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        id, objectPath(id), QStringLiteral("org.freedesktop.Application"),
+        QStringLiteral("Activate"));
+    call << QVariant::fromValue(QVariantMap{});
+    // "Show" brings up what runs; it never launches the app again.
+    call.setAutoStartService(false);
+    return bus.send(call);
+}

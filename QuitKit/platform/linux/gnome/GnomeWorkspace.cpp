@@ -1,0 +1,228 @@
+#include "GnomeWorkspace.h"
+
+#include "AppUnit.h"
+#include "DBusApplication.h"
+#include "DesktopEntries.h"
+#include "DesktopEntryIcon.h"
+#include "GApplicationQuit.h"
+#include "GenericAppIcon.h"
+#include "LinuxProcess.h"
+#include "UnitMainProcess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTimer>
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace
+{
+
+QByteArray ownCgroup(const QString& procRoot)
+{
+    QFile file(procRoot + QLatin1String("/self/cgroup"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+GnomeWorkspace::GnomeWorkspace(const QString& cgroupRoot, const QString& procRoot, QObject* parent)
+    : LinuxWorkspace(procRoot, parent),
+      sliceFolder(AppSlice::folder(cgroupRoot, ownCgroup(procRoot), geteuid()))
+{
+    connect(&sliceWatch, &AppSliceWatch::changed, this, &GnomeWorkspace::markStale);
+    connect(&watcher, &ProcessWatcher::processEnded, this, &GnomeWorkspace::ended);
+    update();
+}
+
+std::optional<quint64> GnomeWorkspace::verifiedStartTime(pid_t pid)
+{
+    const App* app = find(pid);
+    return app ? std::optional(app->startTime) : std::nullopt;
+}
+
+std::optional<QString> GnomeWorkspace::problem() const
+{
+    if (!QFileInfo(sliceFolder).isDir())
+        return QStringLiteral("no app units of this user's systemd manager at %1").arg(sliceFolder);
+    return std::nullopt;
+}
+
+void GnomeWorkspace::leaveOutUnitsOf(std::function<QList<pid_t>()> otherApps)
+{
+    this->otherApps = std::move(otherApps);
+}
+
+std::optional<Workspace::ListingGap> GnomeWorkspace::listingGap()
+{
+    if (std::optional<QString> reason = problem())
+        return ListingGap{*reason};
+    return std::nullopt;
+}
+
+QString GnomeWorkspace::backendName() const
+{
+    return QStringLiteral("GNOME (app units)");
+}
+
+QList<RunningApplication> GnomeWorkspace::runningApplications()
+{
+    update();
+    const QList<pid_t> others = otherApps ? otherApps() : QList<pid_t>();
+    QList<RunningApplication> list;
+    for (const App& app : std::as_const(apps)) {
+        if (!isLeftOut(app, others))
+            list.append(describe(app));
+    }
+    return list;
+}
+
+std::optional<RunningApplication> GnomeWorkspace::runningApplication(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    if (!app || (otherApps && isLeftOut(*app, otherApps())))
+        return std::nullopt;
+    return describe(*app);
+}
+
+bool GnomeWorkspace::terminate(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    if (!app || LinuxProcess::hasEnded(pid, app->startTime, procRoot))
+        return false;
+    if (!app->entry.dbusActivatable) {
+        notAskable.insert(pid);
+        return false;
+    }
+    notAskable.remove(pid);
+    const QString unitFolder = app->unitFolder;
+    requestStarted();
+    GApplicationQuit::request(
+        app->entry.id, DBusApplication::objectPath(app->entry.id),
+        [unitFolder](pid_t owner) { return AppSlice::processes(unitFolder).contains(owner); }, this,
+        [this, pid](bool activated) {
+            if (!activated)
+                notAskable.insert(pid);
+            requestSent();
+        });
+    return true;
+}
+
+StillOpenReason GnomeWorkspace::stillOpenReason(pid_t pid)
+{
+    return notAskable.contains(pid) ? StillOpenReason::cannotBeAsked : StillOpenReason::none;
+}
+
+bool GnomeWorkspace::activate(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    return app && app->entry.dbusActivatable && DBusApplication::activate(app->entry.id);
+}
+
+QIcon GnomeWorkspace::windowIcon(pid_t)
+{
+    // mutter shows other programs no windows, so no window icons either.
+    return {};
+}
+
+void GnomeWorkspace::update()
+{
+    if (!stale)
+        return;
+    stale = false;
+    const AppSlice::Tree tree = AppSlice::scan(sliceFolder);
+    QStringList unitFolders;
+    for (const AppSlice::Unit& unit : tree.units)
+        unitFolders.append(unit.folder);
+    sliceWatch.follow(tree.slices, unitFolders);
+    const QList<App> found = appsOf(tree);
+    // Apps no longer in a unit of their own are not listed, whether or not they still run; the
+    // unit's end may be seen before the process's own.
+    apps.removeIf([&](const App& app) {
+        const bool kept = std::any_of(found.cbegin(), found.cend(), [&](const App& now) {
+            return now.pid == app.pid && now.startTime == app.startTime;
+        });
+        if (!kept) {
+            watcher.unwatch(app.pid);
+            notAskable.remove(app.pid);
+            if (LinuxProcess::hasEnded(app.pid, app.startTime, procRoot))
+                notifyLater(app.pid);
+        }
+        return !kept;
+    });
+    for (const App& app : found) {
+        if (!find(app.pid) && watcher.watch(app.pid, app.startTime))
+            apps.append(app);
+    }
+}
+
+QList<GnomeWorkspace::App> GnomeWorkspace::appsOf(const AppSlice::Tree& tree) const
+{
+    QHash<QString, App> byId;
+    QList<QString> order;
+    for (const AppSlice::Unit& unit : tree.units) {
+        const std::optional<UnitMainProcess::Process> main =
+            UnitMainProcess::of(AppSlice::processes(unit.folder), procRoot);
+        const std::optional<QString> id = AppUnit::applicationId(unit.name);
+        if (!main || !id)
+            continue;
+        const auto listed = byId.constFind(*id);
+        if (listed != byId.constEnd() && listed->startTime <= main->startTime)
+            continue;
+        const auto known = std::find_if(apps.cbegin(), apps.cend(), [&](const App& app) {
+            return app.pid == main->pid && app.startTime == main->startTime;
+        });
+        std::optional<DesktopEntry> entry =
+            known != apps.cend() ? known->entry : DesktopEntries::byId(*id);
+        if (!entry || !entry->shownInMenus)
+            continue;
+        if (listed == byId.constEnd())
+            order.append(*id);
+        byId.insert(*id, App{main->pid, main->startTime, unit.folder, std::move(*entry)});
+    }
+    QList<App> found;
+    for (const QString& id : std::as_const(order))
+        found.append(byId.value(id));
+    return found;
+}
+
+void GnomeWorkspace::ended(pid_t pid)
+{
+    notAskable.remove(pid);
+    apps.removeIf([pid](const App& app) { return app.pid == pid; });
+    // Its unit may live on under another process.
+    markStale();
+    observers.notify(pid);
+}
+
+GnomeWorkspace::App* GnomeWorkspace::find(pid_t pid)
+{
+    const auto found =
+        std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
+    return found == apps.end() ? nullptr : &*found;
+}
+
+bool GnomeWorkspace::isLeftOut(const App& app, const QList<pid_t>& others) const
+{
+    if (others.isEmpty())
+        return false;
+    const QList<pid_t> unit = AppSlice::processes(app.unitFolder);
+    return std::any_of(others.cbegin(), others.cend(),
+                       [&](pid_t other) { return other > 0 && unit.contains(other); });
+}
+
+RunningApplication GnomeWorkspace::describe(const App& app) const
+{
+    RunningApplication running;
+    running.isTerminated = LinuxProcess::hasEnded(app.pid, app.startTime, procRoot);
+    running.processIdentifier = app.pid;
+    running.bundleIdentifier = app.entry.id;
+    running.bundleURL = app.entry.filename;
+    running.localizedName = app.entry.name.isEmpty() ? app.entry.id : app.entry.name;
+    return running;
+}

@@ -1,0 +1,379 @@
+#include "WaylandWorkspace.h"
+
+#include "AppIdProcess.h"
+#include "CompositorClients.h"
+#include "DesktopEntries.h"
+#include "DesktopEntryIcon.h"
+#include "ForeignToplevels.h"
+#include "GenericAppIcon.h"
+#include "LinuxProcess.h"
+#include "PlasmaWindows.h"
+#include "ProcStat.h"
+#include "SwayIpc.h"
+#include "SwayWindowMatch.h"
+#include "WaylandConnection.h"
+#include "X11Window.h"
+
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace
+{
+
+// How long start-up may wait for the compositor's first answers; then it lists what it has.
+constexpr int startupTimeout = 1000;
+// Below every id the X11 backend gives its unverified apps (minus an X client's resource base).
+constexpr pid_t firstUnverifiedId = -0x40000000;
+// Dialogs nest a few levels at most; a longer chain is a loop.
+constexpr int deepestDialog = 16;
+
+} // namespace
+
+WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString& swaySocket,
+                                   const QString& procRoot, QObject* parent)
+    : LinuxWorkspace(procRoot, parent),
+      connection(std::make_unique<WaylandConnection>(displayName)), matcher(procRoot),
+      nextUnverifiedId(firstUnverifiedId)
+{
+    const QDeadlineTimer deadline(startupTimeout);
+    connection->settle(deadline);
+    // wlroots' list where both are offered: sway's IPC only matches windows against that one.
+    if (zwlr_foreign_toplevel_manager_v1* manager = connection->takeToplevelManager())
+        toplevels = std::make_unique<ForeignToplevels>(manager);
+    else if (org_kde_plasma_window_management* plasma = connection->takePlasmaWindowManagement())
+        toplevels = std::make_unique<PlasmaWindows>(plasma);
+    else
+        return;
+    if (!swaySocket.isEmpty()) {
+        sway = std::make_unique<SwayIpc>(swaySocket);
+        connect(sway.get(), &SwayIpc::treeReceived, this, &WaylandWorkspace::markStale);
+    }
+    connect(toplevels.get(), &ToplevelSource::changed, this, [this] {
+        // sway's tree as it stands after this change tells whose the windows are.
+        if (sway)
+            treeNeeded = sway->refresh();
+        markStale();
+    });
+    connect(connection.get(), &WaylandConnection::lost, this, [this] {
+        for (const App& app : std::as_const(apps))
+            watcher.unwatch(app.pid);
+        apps.clear();
+        qWarning("No native Wayland apps can be listed: %s", qPrintable(*problem()));
+        observers.notify(desktopLost);
+    });
+    connect(&watcher, &ProcessWatcher::processEnded, this, &WaylandWorkspace::ended);
+    connection->settle(deadline);
+    if (sway)
+        sway->waitForTree(treeNeeded, deadline);
+    // A stale $SWAYSOCK names no sway: find the processes the other way.
+    if (sway && !sway->isConnected())
+        sway.reset();
+    update();
+}
+
+WaylandWorkspace::~WaylandWorkspace()
+{
+    // Handles go before the connection they live on.
+    toplevels.reset();
+}
+
+std::optional<quint64> WaylandWorkspace::verifiedStartTime(pid_t pid)
+{
+    const App* app = find(pid);
+    return app && isVerified(*app) ? std::optional(app->startTime) : std::nullopt;
+}
+
+bool WaylandWorkspace::isLost() const
+{
+    return connection->problem().has_value();
+}
+
+std::optional<QString> WaylandWorkspace::problem() const
+{
+    if (std::optional<QString> lost = connection->problem())
+        return lost;
+    if (!toplevels || toplevels->isFinished())
+        return QStringLiteral("the Wayland compositor does not list its windows to this program "
+                              "(no wlr foreign toplevel management, and no KDE Plasma window "
+                              "management: KWin offers it only to programs whose desktop entry "
+                              "asks for it)");
+    return std::nullopt;
+}
+
+std::optional<Workspace::ListingGap> WaylandWorkspace::listingGap()
+{
+    if (std::optional<QString> reason = problem())
+        return ListingGap{*reason};
+    return std::nullopt;
+}
+
+QString WaylandWorkspace::backendName() const
+{
+    if (!toplevels)
+        return QStringLiteral("Wayland");
+    return sway && sway->isConnected()
+               ? QStringLiteral("Wayland (%1, sway IPC)").arg(toplevels->protocolName())
+               : QStringLiteral("Wayland (%1)").arg(toplevels->protocolName());
+}
+
+QList<RunningApplication> WaylandWorkspace::runningApplications()
+{
+    update();
+    QList<RunningApplication> list;
+    for (const App& app : std::as_const(apps))
+        list.append(describe(app));
+    return list;
+}
+
+std::optional<RunningApplication> WaylandWorkspace::runningApplication(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    if (!app)
+        return std::nullopt;
+    return describe(*app);
+}
+
+bool WaylandWorkspace::terminate(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    if (!app || (isVerified(*app) && LinuxProcess::hasEnded(pid, app->startTime, procRoot)))
+        return false;
+    bool asked = false;
+    for (std::uint32_t window : mainWindows(*app))
+        asked |= toplevels->close(window);
+    connection->flush();
+    return asked;
+}
+
+bool WaylandWorkspace::activate(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    if (!app)
+        return false;
+    const QList<std::uint32_t> windows = mainWindows(*app);
+    const bool asked =
+        !windows.isEmpty() && toplevels->activate(windows.first(), connection->seat());
+    connection->flush();
+    return asked;
+}
+
+QIcon WaylandWorkspace::windowIcon(pid_t)
+{
+    // Wayland windows show no icon of their own to other programs.
+    return {};
+}
+
+void WaylandWorkspace::update()
+{
+    if (!stale || problem())
+        return;
+    stale = false;
+    std::optional<CompositorClients> clients = CompositorClients::of(connection->fd(), procRoot);
+    const QList<ForeignToplevel> all = toplevels->list();
+    QHash<std::uint32_t, ForeignToplevel> byId;
+    for (const ForeignToplevel& window : all)
+        byId.insert(window.id, window);
+    QList<pid_t> order;
+    QHash<pid_t, QList<ForeignToplevel>> windowsOf;
+    for (const ForeignToplevel& window : all) {
+        // A dialog belongs to the app of its main window.
+        ForeignToplevel main = window;
+        for (int depth = 0; main.parent && byId.contains(*main.parent) && depth < deepestDialog;
+             ++depth)
+            main = byId.value(*main.parent);
+        const std::optional<pid_t> owner = ownerOf(main, clients ? &*clients : nullptr);
+        if (!owner)
+            continue;
+        if (!windowsOf.contains(*owner))
+            order.append(*owner);
+        QList<ForeignToplevel>& windows = windowsOf[*owner];
+        const bool isMain = main.id == window.id;
+        windows.insert(isMain ? std::count_if(windows.cbegin(), windows.cend(),
+                                              [](const ForeignToplevel& w) { return !w.parent; })
+                              : windows.size(),
+                       window);
+    }
+    decisions.removeIf([&](QHash<std::uint32_t, Decision>::iterator decision) {
+        return !byId.contains(decision.key());
+    });
+    takeWindows(windowsOf, order);
+}
+
+void WaylandWorkspace::takeWindows(const QHash<pid_t, QList<ForeignToplevel>>& windowsOf,
+                                   const QList<pid_t>& order)
+{
+    QList<pid_t> gone;
+    for (App& app : apps) {
+        app.toplevels = windowsOf.value(app.pid);
+        // With no process to watch, an unverified app has ended when its windows have.
+        if (!isVerified(app) && app.toplevels.isEmpty())
+            gone.append(app.pid);
+        // Apps often set their app id a moment after mapping; a name once found is kept.
+        if (!app.toplevels.isEmpty() && app.toplevels.first().appId != app.appId) {
+            app.appId = app.toplevels.first().appId;
+            if (std::optional<DesktopEntry> entry = entryOf(app.appId, app.pid))
+                app.entry = std::move(entry);
+        }
+    }
+    for (pid_t id : std::as_const(gone)) {
+        forget(id);
+        notifyLater(id);
+    }
+    for (pid_t pid : order) {
+        if (find(pid))
+            continue;
+        App app{pid, 0, windowsOf.value(pid).first().appId, std::nullopt, windowsOf.value(pid)};
+        if (pid > 0) {
+            const std::optional<ProcStat> stat = ProcStat::read(procRoot, pid);
+            if (!stat || stat->hasEnded() || !watcher.watch(pid, stat->startTime))
+                continue;
+            app.startTime = stat->startTime;
+        }
+        app.entry = entryOf(app.appId, pid);
+        apps.append(app);
+    }
+}
+
+std::optional<pid_t> WaylandWorkspace::ownerOf(const ForeignToplevel& window,
+                                               CompositorClients* clients)
+{
+    const bool seen = decisions.contains(window.id);
+    Decision& decision = decisions[window.id];
+    using Owner = Decision::Owner;
+    if (decision.owner == Owner::pending || decision.owner == Owner::unverified) {
+        if (!seen || decision.appId != window.appId || decision.title != window.title) {
+            decision.appId = window.appId;
+            decision.title = window.title;
+            decision.tree = treeNeeded;
+            decision.current = false;
+        }
+        // A tree older than the window's name may show another window under that name.
+        if (!decision.current && (!sway || sway->treesReceived() >= decision.tree))
+            decide(decision, window, clients);
+    }
+    switch (decision.owner) {
+    case Owner::verified:
+        return decision.pid;
+    case Owner::unverified:
+        return unverifiedId(window.appId);
+    case Owner::pending:
+    case Owner::x11:
+        break;
+    }
+    return std::nullopt;
+}
+
+void WaylandWorkspace::decide(Decision& decision, const ForeignToplevel& window,
+                              CompositorClients* clients)
+{
+    using Owner = Decision::Owner;
+    decision.current = true;
+    decision.owner = Owner::unverified;
+    // KWin names the process, but only a client it has now can be that process.
+    if (window.claimedPid) {
+        const pid_t pid = *window.claimedPid;
+        if (clients && clients->isVerified(pid))
+            decision = {Owner::verified, pid, window.appId, window.title, decision.tree, true};
+        // KWin names a native window by its own connection's process; a live process that
+        // holds none drew it through Xwayland.
+        else if (clients && pid > 0 && ProcStat::read(procRoot, pid))
+            decision.owner = Owner::x11;
+        return;
+    }
+    if (sway) {
+        const SwayWindowMatch match = SwayWindowMatch::of(window, sway->windows());
+        if (match.kind == SwayWindowMatch::Kind::xwayland)
+            decision.owner = Owner::x11;
+        else if (match.kind == SwayWindowMatch::Kind::native && clients &&
+                 clients->isVerified(match.pid))
+            decision = {Owner::verified, match.pid,     window.appId,
+                        window.title,    decision.tree, true};
+        return;
+    }
+    // Without the compositor's word, the app id must lead to exactly one client process.
+    const std::optional<DesktopEntry> entry = entryOf(window.appId, 0);
+    if (!entry || !clients)
+        return;
+    if (const std::optional<pid_t> pid = AppIdProcess::of(*entry, *clients, matcher, procRoot))
+        decision = {Owner::verified, *pid, window.appId, window.title, decision.tree, true};
+}
+
+pid_t WaylandWorkspace::unverifiedId(const QString& appId)
+{
+    if (const auto known = unverifiedIds.constFind(appId); known != unverifiedIds.constEnd())
+        return *known;
+    const pid_t id = nextUnverifiedId--;
+    unverifiedIds.insert(appId, id);
+    return id;
+}
+
+std::optional<DesktopEntry> WaylandWorkspace::entryOf(const QString& appId, pid_t pid) const
+{
+    // The app id stands in for WM_CLASS and for GTK's application id.
+    X11Window claims;
+    claims.pid = std::max<pid_t>(pid, 0);
+    claims.wmInstance = appId;
+    claims.wmClass = appId;
+    claims.gtkApplicationId = appId;
+    return matcher.match({claims});
+}
+
+void WaylandWorkspace::ended(pid_t pid)
+{
+    forget(pid);
+    // Its windows may outlive it (a child kept the connection): decide whose they are again.
+    decisions.removeIf([pid](QHash<std::uint32_t, Decision>::iterator decision) {
+        return decision->owner == Decision::Owner::verified && decision->pid == pid;
+    });
+    markStale();
+    observers.notify(pid);
+}
+
+void WaylandWorkspace::forget(pid_t pid)
+{
+    watcher.unwatch(pid);
+    apps.removeIf([pid](const App& app) { return app.pid == pid; });
+    unverifiedIds.removeIf([pid](QHash<QString, pid_t>::iterator id) { return *id == pid; });
+}
+
+WaylandWorkspace::App* WaylandWorkspace::find(pid_t pid)
+{
+    const auto found =
+        std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
+    return found == apps.end() ? nullptr : &*found;
+}
+
+RunningApplication WaylandWorkspace::describe(const App& app) const
+{
+    RunningApplication running;
+    running.activationPolicy =
+        app.toplevels.isEmpty() ? ActivationPolicy::Background : ActivationPolicy::Regular;
+    running.isTerminated = isVerified(app)
+                               ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
+                               : app.toplevels.isEmpty();
+    running.processIdentifier = app.pid;
+    if (app.entry) {
+        running.bundleIdentifier = app.entry->id;
+        running.bundleURL = app.entry->filename;
+        if (!app.entry->name.isEmpty())
+            running.localizedName = app.entry->name;
+    }
+    if (!running.localizedName && !app.appId.isEmpty())
+        running.localizedName = app.appId;
+    return running;
+}
+
+QList<std::uint32_t> WaylandWorkspace::mainWindows(const App& app) const
+{
+    QList<std::uint32_t> windows;
+    for (const ForeignToplevel& window : app.toplevels) {
+        if (!window.parent)
+            windows.append(window.id);
+    }
+    return windows;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "DesktopEntry.h"
+#include "DesktopFileMatcher.h"
+#include "ForeignToplevel.h"
+#include "LinuxWorkspace.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class CompositorClients;
+class SwayIpc;
+class ToplevelSource;
+class WaylandConnection;
+
+// The native Wayland apps of a wlroots compositor (sway first) or of KDE Plasma's KWin: the
+// taskbar toplevels of its window list, each owned by the process KWin or sway's IPC names for
+// it, else by the one client process the app id leads to, and only while that process is a
+// client of the compositor; Xwayland windows are left to the X11 backend. Toplevels
+// whose process cannot be verified form one app per app id under a negative id: they can be
+// asked to close but are never killed or measured, and end when their last toplevel closes.
+class WaylandWorkspace : public LinuxWorkspace
+{
+    Q_OBJECT
+
+public:
+    // Connects to `displayName` ($WAYLAND_DISPLAY when empty); `swaySocket` is sway's IPC
+    // socket, empty where the compositor has none.
+    explicit WaylandWorkspace(const QByteArray& displayName, const QString& swaySocket,
+                              const QString& procRoot = QStringLiteral("/proc"),
+                              QObject* parent = nullptr);
+    ~WaylandWorkspace() override;
+
+    /// Why no apps are listed (no compositor, no toplevel list); nothing while it works.
+    std::optional<QString> problem() const;
+
+    std::optional<ListingGap> listingGap() override;
+    QString backendName() const override;
+    QList<RunningApplication> runningApplications() override;
+    std::optional<RunningApplication> runningApplication(pid_t pid) override;
+    bool terminate(pid_t pid) override;
+    bool activate(pid_t pid) override;
+    QIcon windowIcon(pid_t pid) override;
+
+private:
+    struct App {
+        pid_t pid = 0;
+        quint64 startTime = 0;
+        QString appId;
+        std::optional<DesktopEntry> entry;
+        QList<ForeignToplevel> toplevels; // main windows first, then their dialogs
+    };
+    // Whose a main window is, decided against a sway tree at least as new as its app id and
+    // title; a verified or Xwayland owner stays decided for the window's life.
+    struct Decision {
+        enum class Owner { pending, unverified, verified, x11 };
+        Owner owner = Owner::pending;
+        pid_t pid = 0;
+        QString appId;
+        QString title;
+        std::uint64_t tree = 0;
+        bool current = false;
+    };
+
+    void update() override;
+    std::optional<quint64> verifiedStartTime(pid_t pid) override;
+    bool isLost() const override;
+    void takeWindows(const QHash<pid_t, QList<ForeignToplevel>>& windowsOf,
+                     const QList<pid_t>& order);
+    // The id of the app a main window is listed under; nothing while undecided or for X11.
+    std::optional<pid_t> ownerOf(const ForeignToplevel& window, CompositorClients* clients);
+    void decide(Decision& decision, const ForeignToplevel& window, CompositorClients* clients);
+    pid_t unverifiedId(const QString& appId);
+    std::optional<DesktopEntry> entryOf(const QString& appId, pid_t pid) const;
+    void ended(pid_t pid);
+    void forget(pid_t pid);
+    App* find(pid_t pid);
+    RunningApplication describe(const App& app) const;
+    static bool isVerified(const App& app) { return app.pid > 0; }
+    QList<std::uint32_t> mainWindows(const App& app) const;
+
+    std::unique_ptr<WaylandConnection> connection;
+    std::unique_ptr<ToplevelSource> toplevels;
+    std::unique_ptr<SwayIpc> sway;
+    DesktopFileMatcher matcher;
+    QList<App> apps;                          // in the order first seen
+    QHash<std::uint32_t, Decision> decisions; // by main window
+    QHash<QString, pid_t> unverifiedIds;      // app id -> its negative id while it has windows
+    pid_t nextUnverifiedId;
+    std::uint64_t treeNeeded = 0; // the sway tree that shows the windows as last announced
+};
