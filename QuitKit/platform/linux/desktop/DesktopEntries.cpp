@@ -155,10 +155,10 @@ std::optional<DesktopEntry> DesktopEntries::byFilename(const QString& filename)
     return entry(info.get(), idForPath(filename), filename);
 }
 
-QList<DesktopEntry> DesktopEntries::all()
+QList<DesktopEntries::Location> DesktopEntries::locations()
 {
-    QList<DesktopEntry> entries;
-    QSet<QString> seen; // an ID in an earlier folder hides the same ID further down
+    QList<Location> found;
+    QSet<QString> seen;
     for (const QString& folder : applicationFolders()) {
         QDirIterator files(folder, {QStringLiteral("*.desktop")}, QDir::Files,
                            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
@@ -166,13 +166,22 @@ QList<DesktopEntry> DesktopEntries::all()
             const QString filename = files.next();
             const QString id = withoutSuffix(
                 filename.mid(folder.size() + 1).replace(QLatin1Char('/'), QLatin1Char('-')));
-            if (seen.contains(id))
-                continue;
-            seen.insert(id);
-            const AppInfo info = load(filename);
-            if (info && !g_desktop_app_info_get_is_hidden(info.get()))
-                entries.append(entry(info.get(), id, filename));
+            if (!seen.contains(id)) {
+                seen.insert(id);
+                found.append({id, filename});
+            }
         }
+    }
+    return found;
+}
+
+QList<DesktopEntry> DesktopEntries::at(const QList<Location>& locations)
+{
+    QList<DesktopEntry> entries;
+    for (const Location& location : locations) {
+        const AppInfo info = load(location.filename);
+        if (info && !g_desktop_app_info_get_is_hidden(info.get()))
+            entries.append(entry(info.get(), location.id, location.filename));
     }
     return entries;
 }

@@ -15,8 +15,17 @@ namespace DesktopEntries
 std::optional<DesktopEntry> byId(const QString& id);
 // The entry in this file, wherever it lies.
 std::optional<DesktopEntry> byFilename(const QString& filename);
-// Every entry that is not hidden.
-QList<DesktopEntry> all();
+// Where an installed entry lies: its desktop-file ID and file, an ID found first hiding the
+// same ID further down the folders.
+struct Location {
+    QString id;
+    QString filename;
+};
+
+// Every installed entry's location, in the folders' order; reads no entry.
+QList<Location> locations();
+// The entries at these locations that are not hidden.
+QList<DesktopEntry> at(const QList<Location>& locations);
 // Starts the entry's program in the background (never given focus on mapping) and without
 // waiting; false when the entry cannot be read or started.
 bool launch(const QString& filename);

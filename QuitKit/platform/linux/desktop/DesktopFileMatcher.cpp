@@ -51,7 +51,7 @@ DesktopFileMatcher::DesktopFileMatcher(QString procRoot) : procRoot(procRoot), p
 const QList<DesktopEntry>& DesktopFileMatcher::Installed::entries()
 {
     if (!read)
-        read = DesktopEntries::all();
+        read = &all.entries();
     return *read;
 }
 
@@ -59,7 +59,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::match(const QList<X11Window>& wi
 {
     if (windows.isEmpty())
         return std::nullopt;
-    Installed installed;
+    Installed installed(allEntries);
     const pid_t pid = windows.first().pid;
     if (auto entry = bySandbox(pid))
         return entry;
@@ -77,7 +77,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::match(const QList<X11Window>& wi
 
 std::optional<DesktopEntry> DesktopFileMatcher::matchProcess(pid_t pid) const
 {
-    Installed installed;
+    Installed installed(allEntries);
     if (auto entry = bySandbox(pid))
         return entry;
     return byProcess(pid, installed);

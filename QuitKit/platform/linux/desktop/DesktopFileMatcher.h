@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopEntry.h"
+#include "InstalledEntries.h"
 #include "ProcProcessInfo.h"
 #include "X11Window.h"
 
@@ -25,14 +26,16 @@ public:
     std::optional<DesktopEntry> matchProcess(pid_t pid) const;
 
 private:
-    // Every installed entry, read at most once per match and only when a check needs it.
+    // Every installed entry, looked up at most once per match and only when a check needs it.
     class Installed
     {
     public:
+        explicit Installed(InstalledEntries& all) : all(all) {}
         const QList<DesktopEntry>& entries();
 
     private:
-        std::optional<QList<DesktopEntry>> read;
+        InstalledEntries& all;
+        const QList<DesktopEntry>* read = nullptr;
     };
 
     std::optional<DesktopEntry> byWindow(const X11Window& window, Installed& installed) const;
@@ -50,4 +53,5 @@ private:
 
     QString procRoot;
     ProcProcessInfo processes;
+    mutable InstalledEntries allEntries; // kept from one match to the next
 };

@@ -1,5 +1,6 @@
 #include "DesktopEntries.h"
 #include "DesktopFileMatcher.h"
+#include "InstalledEntries.h"
 #include "ProcFixture.h"
 #include "TestFiles.h"
 
@@ -255,13 +256,31 @@ private slots:
     {
         QVERIFY(!DesktopEntries::byId(QStringLiteral("blocker")));
         QVERIFY(!DesktopEntries::byFilename(applications() + "blocker.desktop"));
-        const QList<DesktopEntry> all = DesktopEntries::all();
+        const QList<DesktopEntry> all = InstalledEntries().entries();
         QVERIFY(std::any_of(all.begin(), all.end(), [](const DesktopEntry& entry) {
             return entry.id == QLatin1String("vendor-launched");
         }));
         QVERIFY(std::none_of(all.begin(), all.end(), [](const DesktopEntry& entry) {
             return entry.id == QLatin1String("blocker");
         }));
+    }
+
+    // A long-lived matcher keeps the entries it read, and sees one installed, changed or removed.
+    void keptEntriesFollowTheFiles()
+    {
+        X11Window window;
+        window.pid = nextPid++;
+        window.wmClass = QStringLiteral("Changer");
+        const DesktopFileMatcher matcher(proc.root());
+        QVERIFY(!matcher.match({window}));
+        install(QStringLiteral("changing.desktop"), "StartupWMClass=Changer\n");
+        QCOMPARE(matcher.match({window})->name, QStringLiteral("changing.desktop"));
+        QVERIFY(TestFiles::writeFile(applications() + "changing.desktop",
+                                     "[Desktop Entry]\nType=Application\nName=Changed\n"
+                                     "Exec=true\nStartupWMClass=Changer\n"));
+        QCOMPARE(matcher.match({window})->name, QStringLiteral("Changed"));
+        QVERIFY(QFile::remove(applications() + "changing.desktop"));
+        QVERIFY(!matcher.match({window}));
     }
 
     void firstWindowAndProcessBeforeLaterWindows()
