@@ -224,6 +224,7 @@ void QuitModel::forceQuit(const AppEntry& app)
     if (!report)
         return;
     report->stillOpen.removeIf([&app](const AppEntry& open) { return open.pid == app.pid; });
+    report->reasons.remove(app.pid);
     report->closed.append(app);
     setPhase(Phase::done(*report));
 }

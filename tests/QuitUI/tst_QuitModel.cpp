@@ -308,9 +308,14 @@ void tst_QuitModel::forceQuitCountsAppAsClosed()
         if (pid == 102)
             workspace->endApp(pid);
     };
+    workspace->stillOpenReasons[101] = StillOpenReason::notResponding;
     QCoro::waitFor(model->quitAll());
-    QCOMPARE(model->phase(), Phase::done(Report{{measured[1]}, {measured[0], measured[2]}}));
+    QCOMPARE(model->phase(), Phase::done(Report{{measured[1]},
+                                                {measured[0], measured[2]},
+                                                false,
+                                                {{101, StillOpenReason::notResponding}}}));
 
+    // Closed now, so no longer said to be not responding.
     model->forceQuit(measured[0]);
     QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{101});
     QCOMPARE(model->phase(), Phase::done(Report{{measured[1], measured[0]}, {measured[2]}}));
