@@ -8,13 +8,13 @@
 
 std::optional<CompositorClients> CompositorClients::of(int connectionFd, const QString& procRoot)
 {
-    std::optional<X11ClientSockets> sockets = X11ClientSockets::of(connectionFd, procRoot);
+    std::optional<ServerClientSockets> sockets = ServerClientSockets::of(connectionFd, procRoot);
     if (!sockets)
         return std::nullopt;
     return CompositorClients(std::move(*sockets), procRoot);
 }
 
-CompositorClients::CompositorClients(X11ClientSockets sockets, QString procRoot)
+CompositorClients::CompositorClients(ServerClientSockets sockets, QString procRoot)
     : sockets(std::move(sockets)), procRoot(std::move(procRoot))
 {
 }

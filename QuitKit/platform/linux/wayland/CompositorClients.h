@@ -1,6 +1,6 @@
 #pragma once
 
-#include "X11ClientSockets.h"
+#include "ServerClientSockets.h"
 
 #include <QList>
 #include <QString>
@@ -25,8 +25,8 @@ public:
     QList<pid_t> all();
 
 private:
-    CompositorClients(X11ClientSockets sockets, QString procRoot);
+    CompositorClients(ServerClientSockets sockets, QString procRoot);
 
-    X11ClientSockets sockets;
+    ServerClientSockets sockets;
     QString procRoot;
 };

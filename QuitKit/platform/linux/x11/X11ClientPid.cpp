@@ -1,6 +1,6 @@
 #include "X11ClientPid.h"
 
-#include "X11ClientSockets.h"
+#include "ServerClientSockets.h"
 #include "X11Connection.h"
 
 #include <QHash>
@@ -71,7 +71,7 @@ struct Heir {
 // records the parent's pid. The child takes the client's windows only when nothing else can be
 // meant: one such client, one connection no verified client holds, one process holding it.
 template <typename Verified>
-std::optional<Heir> soleHeir(X11ClientSockets& clients, const QList<RecordedPid>& everyClient,
+std::optional<Heir> soleHeir(ServerClientSockets& clients, const QList<RecordedPid>& everyClient,
                              const Verified& verified)
 {
     QList<uint32_t> orphans;
@@ -101,8 +101,8 @@ QList<pid_t> X11ClientPid::of(X11Connection& connection, const QList<xcb_window_
                               const QString& procRoot)
 {
     QList<pid_t> pids(windows.size(), 0);
-    std::optional<X11ClientSockets> clients =
-        X11ClientSockets::of(xcb_get_file_descriptor(connection.xcb()), procRoot);
+    std::optional<ServerClientSockets> clients =
+        ServerClientSockets::of(xcb_get_file_descriptor(connection.xcb()), procRoot);
     if (!clients)
         return pids;
 

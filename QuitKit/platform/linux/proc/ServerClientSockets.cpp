@@ -1,4 +1,4 @@
-#include "X11ClientSockets.h"
+#include "ServerClientSockets.h"
 
 #include "UnixSockets.h"
 
@@ -43,7 +43,8 @@ std::optional<quint32> socketInode(const QString& link)
 
 } // namespace
 
-std::optional<X11ClientSockets> X11ClientSockets::of(int connectionFd, const QString& procRoot)
+std::optional<ServerClientSockets> ServerClientSockets::of(int connectionFd,
+                                                           const QString& procRoot)
 {
     struct stat own {
     };
@@ -67,15 +68,15 @@ std::optional<X11ClientSockets> X11ClientSockets::of(int connectionFd, const QSt
         if (socket.peer != 0 && listeningName(socket.name) == server)
             clients.insert(socket.peer);
     }
-    return X11ClientSockets(std::move(clients), procRoot);
+    return ServerClientSockets(std::move(clients), procRoot);
 }
 
-X11ClientSockets::X11ClientSockets(QSet<quint32> clientInodes, QString procRoot)
+ServerClientSockets::ServerClientSockets(QSet<quint32> clientInodes, QString procRoot)
     : clientInodes(std::move(clientInodes)), procRoot(std::move(procRoot))
 {
 }
 
-int X11ClientSockets::connectionsHeldBy(pid_t pid)
+int ServerClientSockets::connectionsHeldBy(pid_t pid)
 {
     if (pid <= 0)
         return 0;
@@ -85,7 +86,7 @@ int X11ClientSockets::connectionsHeldBy(pid_t pid)
     return int(known->size());
 }
 
-QSet<quint32> X11ClientSockets::heldByNoneOf(const QList<pid_t>& claimants)
+QSet<quint32> ServerClientSockets::heldByNoneOf(const QList<pid_t>& claimants)
 {
     QSet<quint32> unclaimed = clientInodes;
     for (pid_t pid : claimants) {
@@ -95,7 +96,7 @@ QSet<quint32> X11ClientSockets::heldByNoneOf(const QList<pid_t>& claimants)
     return unclaimed;
 }
 
-QList<pid_t> X11ClientSockets::holdersOf(quint32 connection) const
+QList<pid_t> ServerClientSockets::holdersOf(quint32 connection) const
 {
     QList<pid_t> holders;
     const QDir processes(procRoot);
@@ -114,7 +115,7 @@ QList<pid_t> X11ClientSockets::holdersOf(quint32 connection) const
     return holders;
 }
 
-QSet<quint32> X11ClientSockets::connectionsOf(pid_t pid) const
+QSet<quint32> ServerClientSockets::connectionsOf(pid_t pid) const
 {
     const QDir descriptors(procRoot + QLatin1Char('/') + QString::number(pid) +
                            QLatin1String("/fd"));
