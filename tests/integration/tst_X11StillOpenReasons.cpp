@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 #include "Quitter.h"
+#include "X11Connection.h"
 #include "X11Workspace.h"
 
 #include <QTest>
@@ -12,6 +13,17 @@ namespace
 
 // The ping takes a second to count as unanswered; the rest is room for a loaded machine.
 constexpr double quitTimeout = 3.0;
+
+int managedWindows(X11Connection& connection)
+{
+    xcb_ewmh_get_windows_reply_t list;
+    if (!xcb_ewmh_get_client_list_reply(
+            connection.ewmh(), xcb_ewmh_get_client_list(connection.ewmh(), 0), &list, nullptr))
+        return 0;
+    const int count = int(list.windows_len);
+    xcb_ewmh_get_windows_reply_wipe(&list);
+    return count;
+}
 
 } // namespace
 
@@ -65,6 +77,25 @@ private slots:
             QCoro::waitFor(Quitter(*workspace).quit({entry}, quitTimeout));
         QCOMPARE(report.stillOpen, QList<AppEntry>{entry});
         QCOMPARE(int(report.reason(entry)), reason);
+    }
+
+    // openbox asks in a dialog of its own (for the root window) whether to kill an app that did
+    // not answer its ping after a close request: the window manager is never an app.
+    void windowManagersPromptIsNoApp()
+    {
+        app = session.startApp(QStringLiteral("ponger.py"));
+        QVERIFY(app->waitForStarted());
+        const pid_t pid = pid_t(app->processId());
+        QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), DesktopSession::appearTimeout);
+        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        X11Connection connection;
+        const int before = managedWindows(connection);
+        QVERIFY(workspace->terminate(pid));
+        QTRY_COMPARE_WITH_TIMEOUT(managedWindows(connection), before + 1,
+                                  DesktopSession::appearTimeout);
+        const QList<RunningApplication> apps = workspace->runningApplications();
+        QCOMPARE(apps.size(), 1);
+        QCOMPARE(apps.first().processIdentifier, pid);
     }
 
     void cleanup()
