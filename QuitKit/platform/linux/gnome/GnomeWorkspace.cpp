@@ -3,16 +3,13 @@
 #include "AppUnit.h"
 #include "DBusApplication.h"
 #include "DesktopEntries.h"
-#include "DesktopEntryIcon.h"
 #include "GApplicationQuit.h"
-#include "GenericAppIcon.h"
 #include "LinuxProcess.h"
 #include "UnitMainProcess.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QTimer>
 
 #include <algorithm>
 #include <unistd.h>

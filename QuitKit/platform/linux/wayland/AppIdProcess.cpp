@@ -1,6 +1,6 @@
 #include "AppIdProcess.h"
 
-#include "ProcStat.h"
+#include "ProcessLineage.h"
 
 namespace
 {
@@ -11,16 +11,11 @@ constexpr int deepestLauncher = 8;
 bool belongsTo(pid_t process, const DesktopEntry& entry, const DesktopFileMatcher& matcher,
                const QString& procRoot)
 {
-    for (int depth = 0; process > 1 && depth < deepestLauncher; ++depth) {
-        const std::optional<DesktopEntry> found = matcher.matchProcess(process);
-        if (found && found->id == entry.id)
-            return true;
-        const std::optional<ProcStat> stat = ProcStat::read(procRoot, process);
-        if (!stat)
-            return false;
-        process = stat->parent;
-    }
-    return false;
+    const auto isTheApp = [&](pid_t p) {
+        const std::optional<DesktopEntry> found = matcher.matchProcess(p);
+        return found && found->id == entry.id;
+    };
+    return ProcessLineage::any(process, deepestLauncher, isTheApp, procRoot);
 }
 
 } // namespace

@@ -2,10 +2,7 @@
 
 #include "AppIdProcess.h"
 #include "CompositorClients.h"
-#include "DesktopEntries.h"
-#include "DesktopEntryIcon.h"
 #include "ForeignToplevels.h"
-#include "GenericAppIcon.h"
 #include "LinuxProcess.h"
 #include "PlasmaWindows.h"
 #include "ProcStat.h"
@@ -15,7 +12,6 @@
 #include "X11Window.h"
 
 #include <QDeadlineTimer>
-#include <QTimer>
 
 #include <algorithm>
 

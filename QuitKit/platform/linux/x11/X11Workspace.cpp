@@ -1,12 +1,10 @@
 #include "X11Workspace.h"
 
-#include "DesktopEntries.h"
-#include "DesktopEntryIcon.h"
 #include "GApplicationQuit.h"
-#include "GenericAppIcon.h"
 #include "LinuxProcess.h"
 #include "Localization.h"
 #include "ProcStat.h"
+#include "ProcessLineage.h"
 #include "X11Connection.h"
 #include "X11WindowIcon.h"
 #include "X11WindowRequests.h"
@@ -14,7 +12,6 @@
 
 #include <QHash>
 #include <QPixmap>
-#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -139,15 +136,8 @@ StillOpenReason X11Workspace::stillOpenReason(pid_t pid)
 bool X11Workspace::isAppProcess(pid_t process, pid_t app) const
 {
     // The app itself or a process it started; a chain this long belongs to no app.
-    for (int depth = 0; process > 1 && depth < 64; ++depth) {
-        if (process == app)
-            return true;
-        const std::optional<ProcStat> stat = ProcStat::read(procRoot, process);
-        if (!stat)
-            return false;
-        process = stat->parent;
-    }
-    return false;
+    return ProcessLineage::any(
+        process, 64, [app](pid_t p) { return p == app; }, procRoot);
 }
 
 bool X11Workspace::activate(pid_t pid)
