@@ -142,7 +142,30 @@ bool WaylandWorkspace::terminate(pid_t pid)
     for (std::uint32_t window : mainWindows(*app))
         asked |= toplevels->close(window);
     connection->flush();
+    std::optional<QSet<std::uint32_t>> windows;
+    if (asked) {
+        windows.emplace();
+        for (const ForeignToplevel& window : app->toplevels)
+            windows->insert(window.id);
+    }
+    windowsWhenAsked.insert(pid, windows);
     return asked;
+}
+
+StillOpenReason WaylandWorkspace::stillOpenReason(pid_t pid)
+{
+    update();
+    const App* app = find(pid);
+    const auto asked = windowsWhenAsked.constFind(pid);
+    if (!app || asked == windowsWhenAsked.constEnd())
+        return StillOpenReason::none;
+    if (!*asked)
+        return StillOpenReason::cannotBeAsked;
+    // A window that came after the request is most likely a question about unsaved work.
+    const bool newWindow =
+        std::any_of(app->toplevels.cbegin(), app->toplevels.cend(),
+                    [&](const ForeignToplevel& window) { return !(*asked)->contains(window.id); });
+    return newWindow ? StillOpenReason::askingToSave : StillOpenReason::none;
 }
 
 bool WaylandWorkspace::activate(pid_t pid)
@@ -333,6 +356,7 @@ void WaylandWorkspace::ended(pid_t pid)
 void WaylandWorkspace::forget(pid_t pid)
 {
     watcher.unwatch(pid);
+    windowsWhenAsked.remove(pid);
     apps.removeIf([pid](const App& app) { return app.pid == pid; });
     unverifiedIds.removeIf([pid](QHash<QString, pid_t>::iterator id) { return *id == pid; });
 }

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -45,6 +46,7 @@ public:
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
     bool terminate(pid_t pid) override;
+    StillOpenReason stillOpenReason(pid_t pid) override;
     bool activate(pid_t pid) override;
     QIcon windowIcon(pid_t pid) override;
 
@@ -92,6 +94,8 @@ private:
     QList<App> apps;                          // in the order first seen
     QHash<std::uint32_t, Decision> decisions; // by main window
     QHash<QString, pid_t> unverifiedIds;      // app id -> its negative id while it has windows
+    // The windows each app had when asked to quit; nothing for an app that could not be asked.
+    QHash<pid_t, std::optional<QSet<std::uint32_t>>> windowsWhenAsked;
     pid_t nextUnverifiedId;
     std::uint64_t treeNeeded = 0; // the sway tree that shows the windows as last announced
 };
