@@ -1,10 +1,10 @@
 #include "DesktopSession.h"
 
-#include "TestFiles.h"
+#include "TestProcesses.h"
 #include "X11Connection.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -37,58 +37,30 @@ DesktopSession::DesktopSession(QStringList serverArguments)
 DesktopSession::~DesktopSession()
 {
     for (QProcess* app : std::as_const(apps)) {
-        stop(*app);
+        TestProcesses::stop(*app);
         delete app;
     }
-    stop(tray);
-    stop(windowManager);
-    stop(xServer);
-    stop(bus);
-    for (auto saved = savedEnvironment.cbegin(); saved != savedEnvironment.cend(); ++saved) {
-        if (saved.value())
-            qputenv(saved.key().constData(), *saved.value());
-        else
-            qunsetenv(saved.key().constData());
-    }
-}
-
-bool DesktopSession::mustRun()
-{
-    return qgetenv("CI") == "true";
+    TestProcesses::stop(tray);
+    TestProcesses::stop(windowManager);
+    TestProcesses::stop(xServer);
 }
 
 std::optional<QString> DesktopSession::start()
 {
     if (auto missing = missingTool())
         return missing;
-    if (!home.isValid())
-        return QStringLiteral("cannot create a temporary folder");
-    for (const char* folder : {"data/applications", "config", "cache", "scratch"})
-        QDir(home.path()).mkpath(QLatin1String(folder));
-    setEnvironment("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
-    setEnvironment("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    setEnvironment("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
-    setEnvironment("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
-    setEnvironment("GDK_BACKEND", "x11");
-    setEnvironment("NO_AT_BRIDGE", "1");
-    setEnvironment("WAYLAND_DISPLAY", {});
+    if (auto problem = home.create())
+        return problem;
+    home.exportXdgHomes(ownEnvironment);
+    ownEnvironment.set("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
+    ownEnvironment.set("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    ownEnvironment.set("GDK_BACKEND", "x11");
+    ownEnvironment.set("NO_AT_BRIDGE", "1");
+    ownEnvironment.set("WAYLAND_DISPLAY", {});
     QString failure;
     if (!startXServer(failure) || !startBus(failure) || !startWindowManager(failure))
         return failure;
     return std::nullopt;
-}
-
-QString DesktopSession::scratchPath(const QString& name) const
-{
-    return home.filePath(QStringLiteral("scratch/") + name);
-}
-
-QString DesktopSession::installDesktopEntry(const QString& fileId, const QString& contents)
-{
-    const QString path = home.filePath(QStringLiteral("data/applications/") + fileId);
-    if (!TestFiles::writeFile(path, contents.toUtf8()))
-        qWarning("Could not write the desktop entry %s", qPrintable(path));
-    return path;
 }
 
 QString DesktopSession::appCommand(const QString& script)
@@ -137,6 +109,19 @@ pid_t DesktopSession::activeWindowPid() const
     return pid_t(pid);
 }
 
+int DesktopSession::managedWindowCount() const
+{
+    X11Connection connection(displayName.toLocal8Bit());
+    xcb_ewmh_get_windows_reply_t list;
+    if (connection.problem() ||
+        !xcb_ewmh_get_client_list_reply(
+            connection.ewmh(), xcb_ewmh_get_client_list(connection.ewmh(), 0), &list, nullptr))
+        return 0;
+    const int count = int(list.windows_len);
+    xcb_ewmh_get_windows_reply_wipe(&list);
+    return count;
+}
+
 void DesktopSession::killXServer()
 {
     xServer.kill();
@@ -145,7 +130,7 @@ void DesktopSession::killXServer()
 
 void DesktopSession::stopWindowManager()
 {
-    stop(windowManager);
+    TestProcesses::stop(windowManager);
 }
 
 std::optional<QString> DesktopSession::startTray()
@@ -201,11 +186,11 @@ bool DesktopSession::startXServer(QString& failure)
             startTimeout);
         if (up && xServer.state() == QProcess::Running) {
             displayName = QStringLiteral(":%1").arg(number);
-            setEnvironment("DISPLAY", displayName.toLocal8Bit());
+            ownEnvironment.set("DISPLAY", displayName.toLocal8Bit());
             return true;
         }
         // Another server took the number between our look and its start: try the next one.
-        stop(xServer);
+        TestProcesses::stop(xServer);
     }
     failure = QStringLiteral("Xvfb did not start");
     return false;
@@ -226,38 +211,10 @@ bool DesktopSession::startWindowManager(QString& failure)
 
 bool DesktopSession::startBus(QString& failure)
 {
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"),
-               QStringLiteral("--print-address")});
-    if (!bus.waitForStarted(startTimeout) ||
-        !QTest::qWaitFor([&] { return bus.canReadLine(); }, startTimeout)) {
-        failure = QStringLiteral("dbus-daemon did not start");
+    if (const std::optional<QString> problem = bus.start()) {
+        failure = *problem;
         return false;
     }
-    setEnvironment("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+    ownEnvironment.set("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
     return true;
-}
-
-void DesktopSession::setEnvironment(const char* name, const QByteArray& value)
-{
-    if (!savedEnvironment.contains(name)) {
-        savedEnvironment.insert(name, qEnvironmentVariableIsSet(name)
-                                          ? std::optional<QByteArray>(qgetenv(name))
-                                          : std::nullopt);
-    }
-    if (value.isNull())
-        qunsetenv(name);
-    else
-        qputenv(name, value);
-}
-
-void DesktopSession::stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "EnvironmentGuard.h"
+#include "SessionBus.h"
+#include "SessionHome.h"
+#include "SessionStart.h"
+
 #include <QHash>
 #include <QList>
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
 #include <optional>
@@ -26,14 +29,15 @@ public:
 
     // Starts the servers; nothing when the desktop is up, else what is missing or failed.
     std::optional<QString> start();
-    // In CI a desktop that cannot start is a failure, elsewhere a reason to skip.
-    static bool mustRun();
 
     QString display() const { return displayName; }
     // A folder for the test's own files, removed with the session.
-    QString scratchPath(const QString& name) const;
+    QString scratchPath(const QString& name) const { return home.scratchPath(name); }
     // Writes `$XDG_DATA_HOME/applications/<fileId>` and returns its path.
-    QString installDesktopEntry(const QString& fileId, const QString& contents);
+    QString installDesktopEntry(const QString& fileId, const QString& contents) const
+    {
+        return home.installDesktopEntry(fileId, contents.toUtf8());
+    }
     // The command that runs test app `script` from the apps folder.
     static QString appCommand(const QString& script);
     // A process, not yet started, that runs on this desktop (Qt programs on its X server) with
@@ -43,6 +47,8 @@ public:
     QProcess* startApp(const QString& script, const QHash<QString, QString>& environment = {});
     // Pid of the window the window manager calls active; 0 when none.
     pid_t activeWindowPid() const;
+    // How many windows the window manager lists as managed (_NET_CLIENT_LIST); 0 when none.
+    int managedWindowCount() const;
     // Ends the X server as a crash would.
     void killXServer();
     // Ends the window manager, leaving a bare X server.
@@ -55,26 +61,17 @@ private:
     bool startXServer(QString& failure);
     bool startWindowManager(QString& failure);
     bool startBus(QString& failure);
-    void setEnvironment(const char* name, const QByteArray& value);
-    static void stop(QProcess& process);
 
     QStringList serverArguments;
-    QTemporaryDir home;
+    SessionHome home;
+    EnvironmentGuard ownEnvironment;
+    SessionBus bus;
     QString displayName;
     QProcess xServer;
     QProcess windowManager;
-    QProcess bus;
     QProcess tray;
     QList<QProcess*> apps;
-    QHash<QByteArray, std::optional<QByteArray>> savedEnvironment;
 };
 
 // Starts `session` or ends the test: a failure in CI, a skip elsewhere.
-#define NIMBREL_START_DESKTOP(session)                                                             \
-    do {                                                                                           \
-        if (const std::optional<QString> problem = (session).start()) {                            \
-            if (DesktopSession::mustRun())                                                         \
-                QFAIL(qPrintable(QStringLiteral("no test desktop: ") + *problem));                 \
-            QSKIP(qPrintable(QStringLiteral("no test desktop: ") + *problem));                     \
-        }                                                                                          \
-    } while (false)
+#define NIMBREL_START_DESKTOP(session) NIMBREL_START_SESSION((session).start(), "no test desktop: ")

@@ -2,6 +2,7 @@
 
 #include "PlasmaWindows.h"
 #include "TestFiles.h"
+#include "TestProcesses.h"
 #include "WaylandConnection.h"
 
 #include <QDir>
@@ -17,32 +18,14 @@ namespace
 constexpr int startTimeout = 30000;
 const QString socketName = QStringLiteral("nimbrel-kwin");
 
-void stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-}
-
 } // namespace
 
 KWinSession::KWinSession() = default;
 
 KWinSession::~KWinSession()
 {
-    stopApps();
-    stop(kwin);
-    stop(bus);
-    for (auto saved = savedEnvironment.cbegin(); saved != savedEnvironment.cend(); ++saved) {
-        if (saved.value())
-            qputenv(saved.key().constData(), *saved.value());
-        else
-            qunsetenv(saved.key().constData());
-    }
+    clients.stopAll();
+    TestProcesses::stop(kwin, 5000);
 }
 
 std::optional<QString> KWinSession::start(const QStringList& trustedPrograms)
@@ -54,14 +37,10 @@ std::optional<QString> KWinSession::start(const QStringList& trustedPrograms)
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
     }
-    if (!home.isValid())
-        return QStringLiteral("cannot create a temporary folder");
+    if (auto problem = home.create())
+        return problem;
     const QDir root(home.path());
-    for (const char* folder : {"run", "data/applications", "config", "cache", "scratch"})
-        root.mkpath(QLatin1String(folder));
-    runtimeDir = root.filePath(QStringLiteral("run"));
-    QFile::setPermissions(runtimeDir,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    runtimeDir = home.makePrivateFolder(QStringLiteral("run"));
     const QString kwinCopy = root.filePath(QStringLiteral("kwin_wayland"));
     if (!QFile::copy(installed, kwinCopy))
         return QStringLiteral("cannot copy kwin_wayland");
@@ -93,22 +72,9 @@ std::optional<QString> KWinSession::start(const QStringList& trustedPrograms)
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), root.filePath(QStringLiteral("cache")));
 
-    bus.setProcessEnvironment(environment);
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"),
-               QStringLiteral("--print-address=1")});
-    QByteArray busAddress;
-    const bool busUp = bus.waitForStarted(startTimeout) && QTest::qWaitFor(
-                                                               [&] {
-                                                                   busAddress +=
-                                                                       bus.readAllStandardOutput();
-                                                                   return busAddress.contains('\n');
-                                                               },
-                                                               startTimeout);
-    if (!busUp)
-        return QStringLiteral("the session bus did not start");
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                       QString::fromUtf8(busAddress.trimmed()));
+    if (auto problem = bus.start(environment))
+        return problem;
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     environment.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("Q"));
     environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     kwin.setProcessEnvironment(environment);
@@ -131,56 +97,15 @@ std::optional<QString> KWinSession::start(const QStringList& trustedPrograms)
             .arg(root.filePath(QStringLiteral("kwin.log")));
 
     // Clients are this process's user, as KWin is: they share its runtime folder.
-    setEnvironment("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
-    setEnvironment("WAYLAND_DISPLAY", socketName.toLocal8Bit());
-    setEnvironment("DISPLAY", TestFiles::readFile(displayFile).trimmed());
-    setEnvironment("XDG_SESSION_TYPE", "wayland");
-    setEnvironment("XDG_CURRENT_DESKTOP", "KDE");
-    setEnvironment("SWAYSOCK", QByteArray());
-    setEnvironment("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("data"))));
-    setEnvironment("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
-    setEnvironment("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    ownEnvironment.set("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
+    ownEnvironment.set("WAYLAND_DISPLAY", socketName.toLocal8Bit());
+    ownEnvironment.set("DISPLAY", TestFiles::readFile(displayFile).trimmed());
+    ownEnvironment.set("XDG_SESSION_TYPE", "wayland");
+    ownEnvironment.set("XDG_CURRENT_DESKTOP", "KDE");
+    ownEnvironment.set("SWAYSOCK", {});
+    home.exportXdgHomes(ownEnvironment);
+    ownEnvironment.set("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
     return std::nullopt;
-}
-
-QString KWinSession::installDesktopEntry(const QString& fileId, const QString& contents)
-{
-    const QString path = home.filePath(QStringLiteral("data/applications/") + fileId);
-    if (!TestFiles::writeFile(path, contents.toUtf8()))
-        qWarning("Could not write the desktop entry %s", qPrintable(path));
-    return path;
-}
-
-QString KWinSession::scratchPath(const QString& name) const
-{
-    return home.filePath(QStringLiteral("scratch/") + name);
-}
-
-QProcess* KWinSession::startApp(const QString& program, const QStringList& arguments,
-                                const QHash<QString, QString>& environment)
-{
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    variables.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
-    variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-    variables.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
-    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable)
-        variables.insert(variable.key(), variable.value());
-    auto* app = new QProcess;
-    app->setProcessEnvironment(variables);
-    app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app->start(program, arguments);
-    apps.append(app);
-    return app;
-}
-
-void KWinSession::stopApps()
-{
-    for (QProcess* app : std::as_const(apps)) {
-        app->kill();
-        app->waitForFinished(3000);
-        delete app;
-    }
-    apps.clear();
 }
 
 pid_t KWinSession::activePid() const
@@ -199,14 +124,4 @@ pid_t KWinSession::activePid() const
             return window.claimedPid.value_or(0);
     }
     return 0;
-}
-
-void KWinSession::setEnvironment(const char* name, const QByteArray& value)
-{
-    if (!savedEnvironment.contains(name)) {
-        savedEnvironment.insert(name, qEnvironmentVariableIsSet(name)
-                                          ? std::optional<QByteArray>(qgetenv(name))
-                                          : std::nullopt);
-    }
-    qputenv(name, value);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
+#include "EnvironmentGuard.h"
+#include "SessionBus.h"
+#include "SessionHome.h"
+#include "SessionStart.h"
+#include "WaylandApps.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <optional>
 #include <sys/types.h>
@@ -30,34 +33,26 @@ public:
     std::optional<QString> start(const QStringList& trustedPrograms);
 
     // Writes `$XDG_DATA_HOME/applications/<fileId>` and returns its path.
-    QString installDesktopEntry(const QString& fileId, const QString& contents);
+    QString installDesktopEntry(const QString& fileId, const QString& contents) const
+    {
+        return home.installDesktopEntry(fileId, contents.toUtf8());
+    }
     // A folder for the test's own files, removed with the session.
-    QString scratchPath(const QString& name) const;
-    // Starts `program` as a client of this KWin with `environment` added; it is stopped by
-    // stopApps() or with the session.
-    QProcess* startApp(const QString& program, const QStringList& arguments,
-                       const QHash<QString, QString>& environment = {});
-    void stopApps();
+    QString scratchPath(const QString& name) const { return home.scratchPath(name); }
+    // Clients of this KWin, stopped with the session.
+    WaylandApps& apps() { return clients; }
     // The pid KWin names for its active window, as any taskbar hears it; 0 when none.
     pid_t activePid() const;
 
 private:
-    void setEnvironment(const char* name, const QByteArray& value);
-
-    QTemporaryDir home;
+    SessionHome home;
+    EnvironmentGuard ownEnvironment;
     QString runtimeDir;
-    QProcess bus;
+    SessionBus bus;
     QProcess kwin;
-    QList<QProcess*> apps;
-    QHash<QByteArray, std::optional<QByteArray>> savedEnvironment;
+    WaylandApps clients{appearTimeout};
 };
 
 // Starts `session` or ends the test: a failure in CI, a skip elsewhere.
 #define NIMBREL_START_KWIN(session, trusted)                                                       \
-    do {                                                                                           \
-        if (const std::optional<QString> problem = (session).start(trusted)) {                     \
-            if (qgetenv("CI") == "true")                                                           \
-                QFAIL(qPrintable(QStringLiteral("KWin cannot start: ") + *problem));               \
-            QSKIP(qPrintable(QStringLiteral("KWin cannot start: ") + *problem));                   \
-        }                                                                                          \
-    } while (false)
+    NIMBREL_START_SESSION((session).start(trusted), "KWin cannot start: ")

@@ -1,8 +1,7 @@
 #include "MutterSession.h"
 
-#include "TestFiles.h"
+#include "TestProcesses.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -20,17 +19,10 @@ const QString socketName = QStringLiteral("nimbrel-mutter");
 MutterSession::~MutterSession()
 {
     for (QProcess* app : std::as_const(apps)) {
-        stop(*app);
+        TestProcesses::stop(*app);
         delete app;
     }
-    stop(mutter);
-    stop(bus);
-    for (auto saved = savedEnvironment.cbegin(); saved != savedEnvironment.cend(); ++saved) {
-        if (saved.value())
-            qputenv(saved.key().constData(), *saved.value());
-        else
-            qunsetenv(saved.key().constData());
-    }
+    TestProcesses::stop(mutter);
 }
 
 std::optional<QString> MutterSession::start()
@@ -39,24 +31,14 @@ std::optional<QString> MutterSession::start()
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
     }
-    if (!home.isValid())
-        return QStringLiteral("cannot create a temporary folder");
-    const QDir root(home.path());
-    for (const char* folder : {"run", "data/applications", "config", "scratch"})
-        root.mkpath(QLatin1String(folder));
-    const QString runtimeDir = root.filePath(QStringLiteral("run"));
-    QFile::setPermissions(runtimeDir,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    setEnvironment("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
-    setEnvironment("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("data"))));
-    setEnvironment("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"),
-               QStringLiteral("--print-address")});
-    if (!bus.waitForStarted(startTimeout) ||
-        !QTest::qWaitFor([&] { return bus.canReadLine(); }, startTimeout))
-        return QStringLiteral("dbus-daemon did not start");
-    setEnvironment("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+    if (auto problem = home.create())
+        return problem;
+    const QString runtimeDir = home.makePrivateFolder(QStringLiteral("run"));
+    ownEnvironment.set("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
+    home.exportXdgHomes(ownEnvironment);
+    if (auto problem = bus.start())
+        return problem;
+    ownEnvironment.set("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
     mutter.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     mutter.setStandardOutputFile(QProcess::nullDevice());
     mutter.start(QStringLiteral("mutter"),
@@ -70,20 +52,8 @@ std::optional<QString> MutterSession::start()
             startTimeout) ||
         mutter.state() == QProcess::NotRunning)
         return QStringLiteral("mutter did not start");
-    setEnvironment("WAYLAND_DISPLAY", socketName.toUtf8());
+    ownEnvironment.set("WAYLAND_DISPLAY", socketName.toUtf8());
     return std::nullopt;
-}
-
-QString MutterSession::installDesktopEntry(const QString& fileId, const QByteArray& contents)
-{
-    const QString path = home.filePath(QStringLiteral("data/applications/") + fileId);
-    TestFiles::writeFile(path, contents);
-    return path;
-}
-
-QString MutterSession::scratchPath(const QString& name) const
-{
-    return home.filePath(QStringLiteral("scratch/") + name);
 }
 
 QProcess* MutterSession::startApp(const QString& command,
@@ -100,25 +70,4 @@ QProcess* MutterSession::startApp(const QString& command,
     app->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
     apps.append(app);
     return app;
-}
-
-void MutterSession::setEnvironment(const char* name, const QByteArray& value)
-{
-    if (!savedEnvironment.contains(name)) {
-        savedEnvironment.insert(name, qEnvironmentVariableIsSet(name)
-                                          ? std::optional<QByteArray>(qgetenv(name))
-                                          : std::nullopt);
-    }
-    qputenv(name, value);
-}
-
-void MutterSession::stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "EnvironmentGuard.h"
+#include "SessionBus.h"
+#include "SessionHome.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -22,19 +25,19 @@ public:
     std::optional<QString> start();
 
     // Writes `$XDG_DATA_HOME/applications/<fileId>` and returns its path.
-    QString installDesktopEntry(const QString& fileId, const QByteArray& contents);
+    QString installDesktopEntry(const QString& fileId, const QByteArray& contents) const
+    {
+        return home.installDesktopEntry(fileId, contents);
+    }
     // A path for the test's own files, removed with the session.
-    QString scratchPath(const QString& name) const;
+    QString scratchPath(const QString& name) const { return home.scratchPath(name); }
     // Starts `command` (run by /bin/sh) as a GTK client of this mutter; stopped with the session.
     QProcess* startApp(const QString& command, const QHash<QString, QString>& environment = {});
 
 private:
-    void setEnvironment(const char* name, const QByteArray& value);
-    static void stop(QProcess& process);
-
-    QTemporaryDir home;
-    QProcess bus;
+    SessionHome home;
+    EnvironmentGuard ownEnvironment;
+    SessionBus bus;
     QProcess mutter;
     QList<QProcess*> apps;
-    QHash<QByteArray, std::optional<QByteArray>> savedEnvironment;
 };

@@ -1,5 +1,7 @@
 #include "SessionBus.h"
 
+#include "TestProcesses.h"
+
 #include <QTest>
 
 namespace
@@ -12,17 +14,12 @@ constexpr int startTimeout = 20000;
 
 SessionBus::~SessionBus()
 {
-    if (daemon.state() == QProcess::NotRunning)
-        return;
-    daemon.terminate();
-    if (!daemon.waitForFinished(3000)) {
-        daemon.kill();
-        daemon.waitForFinished(3000);
-    }
+    TestProcesses::stop(daemon);
 }
 
-std::optional<QString> SessionBus::start()
+std::optional<QString> SessionBus::start(const QProcessEnvironment& environment)
 {
+    daemon.setProcessEnvironment(environment);
     daemon.start(QStringLiteral("dbus-daemon"),
                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
                   QStringLiteral("--print-address")});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 
 #include <optional>
@@ -12,8 +13,10 @@ class SessionBus
 public:
     ~SessionBus();
 
-    // Starts dbus-daemon; nothing when the bus is up, else why not.
-    std::optional<QString> start();
+    // Starts dbus-daemon with `environment`, which its activated services inherit; nothing when
+    // the bus is up, else why not.
+    std::optional<QString>
+    start(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
     QString address() const { return busAddress; }
 
 private:

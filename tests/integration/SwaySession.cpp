@@ -1,6 +1,7 @@
 #include "SwaySession.h"
 
 #include "TestFiles.h"
+#include "TestProcesses.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,20 +37,8 @@ SwaySession::SwaySession() = default;
 
 SwaySession::~SwaySession()
 {
-    stopApps();
-    if (sway.state() != QProcess::NotRunning) {
-        sway.terminate();
-        if (!sway.waitForFinished(3000)) {
-            sway.kill();
-            sway.waitForFinished(3000);
-        }
-    }
-    for (auto saved = savedEnvironment.cbegin(); saved != savedEnvironment.cend(); ++saved) {
-        if (saved.value())
-            qputenv(saved.key().constData(), *saved.value());
-        else
-            qunsetenv(saved.key().constData());
-    }
+    clients.stopAll();
+    TestProcesses::stop(sway);
 }
 
 std::optional<QString> SwaySession::start()
@@ -58,21 +47,17 @@ std::optional<QString> SwaySession::start()
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
     }
-    if (!home.isValid())
-        return QStringLiteral("cannot create a temporary folder");
+    if (auto problem = home.create())
+        return problem;
     const bool asRoot = geteuid() == 0;
     const QDir root(home.path());
-    for (const char* folder : {"run", "home", "data/applications", "config", "scratch", "apps"})
-        root.mkpath(QLatin1String(folder));
-    runtimeDir = root.filePath(QStringLiteral("run"));
+    root.mkpath(QStringLiteral("home"));
     // sway's own folders belong to the user it runs as, its runtime folder to it alone.
     QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                            QFileDevice::ExeOther);
-    for (const char* folder : {"run", "apps"})
-        QFile::setPermissions(root.filePath(QLatin1String(folder)), QFileDevice::ReadOwner |
-                                                                        QFileDevice::WriteOwner |
-                                                                        QFileDevice::ExeOwner);
+    runtimeDir = home.makePrivateFolder(QStringLiteral("run"));
+    home.makePrivateFolder(QStringLiteral("apps"));
     if (asRoot) {
         for (const char* folder : {"run", "home"}) {
             if (chown(QFile::encodeName(root.filePath(QLatin1String(folder))).constData(), nobody,
@@ -133,57 +118,13 @@ std::optional<QString> SwaySession::start()
         if (!admit.waitForFinished(startTimeout) || admit.exitCode() != 0)
             return QStringLiteral("xhost could not admit root to Xwayland");
     }
-    setEnvironment("WAYLAND_DISPLAY", waylandSocket.toLocal8Bit());
-    setEnvironment("SWAYSOCK", ipcSocket.toLocal8Bit());
-    setEnvironment("DISPLAY", TestFiles::readFile(displayFile).trimmed());
-    setEnvironment("XDG_SESSION_TYPE", "wayland");
-    setEnvironment("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("data"))));
-    setEnvironment("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
-    setEnvironment("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    ownEnvironment.set("WAYLAND_DISPLAY", waylandSocket.toLocal8Bit());
+    ownEnvironment.set("SWAYSOCK", ipcSocket.toLocal8Bit());
+    ownEnvironment.set("DISPLAY", TestFiles::readFile(displayFile).trimmed());
+    ownEnvironment.set("XDG_SESSION_TYPE", "wayland");
+    home.exportXdgHomes(ownEnvironment);
+    ownEnvironment.set("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
     return std::nullopt;
-}
-
-QString SwaySession::installDesktopEntry(const QString& fileId, const QString& contents)
-{
-    const QString path = home.filePath(QStringLiteral("data/applications/") + fileId);
-    if (!TestFiles::writeFile(path, contents.toUtf8()))
-        qWarning("Could not write the desktop entry %s", qPrintable(path));
-    return path;
-}
-
-QString SwaySession::scratchPath(const QString& name) const
-{
-    return home.filePath(QStringLiteral("scratch/") + name);
-}
-
-QProcess* SwaySession::startApp(const QString& program, const QStringList& arguments,
-                                const QHash<QString, QString>& environment)
-{
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    // Clients keep their own runtime folder: sway's belongs to nobody.
-    variables.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("apps")));
-    variables.insert(QStringLiteral("SHELL"), QStringLiteral("/bin/sh"));
-    variables.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
-    variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-    variables.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
-    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable)
-        variables.insert(variable.key(), variable.value());
-    auto* app = new QProcess;
-    app->setProcessEnvironment(variables);
-    app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app->start(program, arguments);
-    apps.append(app);
-    return app;
-}
-
-void SwaySession::stopApps()
-{
-    for (QProcess* app : std::as_const(apps)) {
-        app->kill();
-        app->waitForFinished(3000);
-        delete app;
-    }
-    apps.clear();
 }
 
 pid_t SwaySession::focusedPid() const
@@ -212,16 +153,6 @@ QList<QJsonObject> SwaySession::windows() const
     if (query.waitForFinished(startTimeout))
         collectWindows(QJsonDocument::fromJson(query.readAllStandardOutput()).object(), windows);
     return windows;
-}
-
-void SwaySession::setEnvironment(const char* name, const QByteArray& value)
-{
-    if (!savedEnvironment.contains(name)) {
-        savedEnvironment.insert(name, qEnvironmentVariableIsSet(name)
-                                          ? std::optional<QByteArray>(qgetenv(name))
-                                          : std::nullopt);
-    }
-    qputenv(name, value);
 }
 
 QString SwaySession::waitForFile(const QString& folder, const QString& pattern) const

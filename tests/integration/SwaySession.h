@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QHash>
+#include "EnvironmentGuard.h"
+#include "SessionHome.h"
+#include "SessionStart.h"
+#include "WaylandApps.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QProcess>
 #include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
 
-#include <memory>
 #include <optional>
 #include <sys/types.h>
 
@@ -31,14 +32,14 @@ public:
     QByteArray waylandDisplay() const { return waylandSocket.toLocal8Bit(); }
     QString swaySocket() const { return ipcSocket; }
     // Writes `$XDG_DATA_HOME/applications/<fileId>` and returns its path.
-    QString installDesktopEntry(const QString& fileId, const QString& contents);
+    QString installDesktopEntry(const QString& fileId, const QString& contents) const
+    {
+        return home.installDesktopEntry(fileId, contents.toUtf8());
+    }
     // A folder for the test's own files, removed with the session.
-    QString scratchPath(const QString& name) const;
-    // Starts `program` as a client of this sway with `environment` added; it is stopped by
-    // stopApps() or with the session.
-    QProcess* startApp(const QString& program, const QStringList& arguments,
-                       const QHash<QString, QString>& environment = {});
-    void stopApps();
+    QString scratchPath(const QString& name) const { return home.scratchPath(name); }
+    // Clients of this sway, stopped with the session.
+    WaylandApps& apps() { return clients; }
     // The pid of the window sway has focused; 0 when none.
     pid_t focusedPid() const;
     // The pid of each window in sway's tree.
@@ -47,24 +48,19 @@ public:
     QList<QJsonObject> windows() const;
 
 private:
-    void setEnvironment(const char* name, const QByteArray& value);
     QString waitForFile(const QString& folder, const QString& pattern) const;
 
-    QTemporaryDir home;
+    SessionHome home;
+    EnvironmentGuard ownEnvironment;
     QString runtimeDir;
     QString waylandSocket;
     QString ipcSocket;
     QProcess sway;
-    QList<QProcess*> apps;
-    QHash<QByteArray, std::optional<QByteArray>> savedEnvironment;
+    // Clients keep a runtime folder of their own: sway's belongs to nobody.
+    WaylandApps clients{appearTimeout,
+                        {{QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("apps"))},
+                         {QStringLiteral("SHELL"), QStringLiteral("/bin/sh")}}};
 };
 
 // Starts `session` or ends the test: a failure in CI, a skip elsewhere.
-#define NIMBREL_START_SWAY(session)                                                                \
-    do {                                                                                           \
-        if (const std::optional<QString> problem = (session).start()) {                            \
-            if (qgetenv("CI") == "true")                                                           \
-                QFAIL(qPrintable(QStringLiteral("sway cannot start: ") + *problem));               \
-            QSKIP(qPrintable(QStringLiteral("sway cannot start: ") + *problem));                   \
-        }                                                                                          \
-    } while (false)
+#define NIMBREL_START_SWAY(session) NIMBREL_START_SESSION((session).start(), "sway cannot start: ")

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include <algorithm>
 #include <memory>
 
 namespace
@@ -17,13 +16,6 @@ const QString notesScript = QStringLiteral(NIMBREL_TEST_APPS_DIR "/unsaved.py");
 const QString closerScript = QStringLiteral(NIMBREL_TEST_APPS_DIR "/closer.py");
 const QString qtApp = QStringLiteral(PANEL_HOST_PATH);
 
-qsizetype countOf(const QList<RunningApplication>& apps, pid_t pid)
-{
-    return std::count_if(apps.cbegin(), apps.cend(), [pid](const RunningApplication& app) {
-        return app.processIdentifier == pid;
-    });
-}
-
 } // namespace
 
 // The Wayland backend against a real KWin on a virtual output, through KDE Plasma's window
@@ -33,27 +25,9 @@ class TestKWinWorkspace : public QObject
     Q_OBJECT
 
     KWinSession session;
+    WaylandApps& clients = session.apps();
     std::unique_ptr<WaylandWorkspace> workspace;
     QList<pid_t> ended;
-
-    QProcess* start(const QString& program, const QStringList& arguments,
-                    const QHash<QString, QString>& environment = {})
-    {
-        QProcess* app = session.startApp(program, arguments, environment);
-        return app->waitForStarted() ? app : nullptr;
-    }
-
-    // Starts an app and waits until `listing` lists it under its own pid.
-    pid_t startListed(Workspace& listing, const QString& program, const QStringList& arguments,
-                      const QHash<QString, QString>& environment = {})
-    {
-        QProcess* app = start(program, arguments, environment);
-        const pid_t pid = app ? pid_t(app->processId()) : 0;
-        const bool listed =
-            pid && QTest::qWaitFor([&] { return listing.runningApplication(pid).has_value(); },
-                                   KWinSession::appearTimeout);
-        return listed ? pid : 0;
-    }
 
 private slots:
     void initTestCase()
@@ -74,7 +48,7 @@ private slots:
 
     void cleanup()
     {
-        session.stopApps();
+        clients.stopAll();
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplications().isEmpty(),
                                  KWinSession::appearTimeout);
         ended.clear();
@@ -97,14 +71,14 @@ private slots:
     {
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
-        const pid_t pid = startListed(*workspace, program, arguments);
+        const pid_t pid = clients.startListed(*workspace, program, arguments);
         QVERIFY(pid);
         const std::optional<RunningApplication> app = workspace->runningApplication(pid);
         QTEST(app->localizedName.value_or(QString()), "name");
         QTEST(app->bundleIdentifier.value_or(QString()), "bundleID");
         QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
         QVERIFY(!app->isTerminated);
-        QCOMPARE(countOf(workspace->runningApplications(), pid), 1);
+        QCOMPARE(WaylandApps::countOf(workspace->runningApplications(), pid), 1);
     }
 
     void politeQuit_data()
@@ -123,8 +97,8 @@ private slots:
         QFETCH(bool, closes);
         const QString log = session.scratchPath(QStringLiteral("notes.log"));
         QFile::remove(log);
-        const pid_t pid = startListed(*workspace, program, arguments,
-                                      {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
+        const pid_t pid = clients.startListed(*workspace, program, arguments,
+                                              {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
         QVERIFY(pid);
         QVERIFY(workspace->terminate(pid));
         if (closes) {
@@ -138,12 +112,14 @@ private slots:
         QTRY_COMPARE(workspace->runningApplications().size(), 1);
         QVERIFY(workspace->runningApplication(pid));
         QVERIFY(!ended.contains(pid));
+        QTRY_COMPARE_WITH_TIMEOUT(workspace->stillOpenReason(pid), StillOpenReason::askingToSave,
+                                  KWinSession::appearTimeout);
     }
 
     void showBringsTheWindowForward()
     {
-        const pid_t first = startListed(*workspace, python, {closerScript});
-        const pid_t second = startListed(*workspace, qtApp, {});
+        const pid_t first = clients.startListed(*workspace, python, {closerScript});
+        const pid_t second = clients.startListed(*workspace, qtApp, {});
         QVERIFY(first && second);
         // Whichever KWin focused on mapping, at least two of these move the focus. A loaded KWin
         // may drop a request for a window it is still mapping, so the request is repeated.
@@ -155,7 +131,7 @@ private slots:
 
     void forceQuitKillsTheVerifiedProcess()
     {
-        const pid_t pid = startListed(*workspace, python, {closerScript});
+        const pid_t pid = clients.startListed(*workspace, python, {closerScript});
         QVERIFY(pid);
         QVERIFY(workspace->forceTerminate(pid));
         QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), KWinSession::appearTimeout);
@@ -169,16 +145,16 @@ private slots:
                  QStringLiteral("X11 + Wayland (KDE Plasma window management)"));
         QVERIFY(!combined->listingGap());
         const pid_t x11App =
-            startListed(*combined, python, {closerScript}, {{"GDK_BACKEND", "x11"}});
-        const pid_t native = startListed(*combined, python, {closerScript});
+            clients.startListed(*combined, python, {closerScript}, {{"GDK_BACKEND", "x11"}});
+        const pid_t native = clients.startListed(*combined, python, {closerScript});
         QVERIFY(x11App && native);
         // KWin names the X client's pid for its window too; the Wayland side leaves it to X11.
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(native).has_value(),
                                  KWinSession::appearTimeout);
         QCOMPARE(workspace->runningApplications().size(), 1);
         const QList<RunningApplication> apps = combined->runningApplications();
-        QCOMPARE(countOf(apps, x11App), 1);
-        QCOMPARE(countOf(apps, native), 1);
+        QCOMPARE(WaylandApps::countOf(apps, x11App), 1);
+        QCOMPARE(WaylandApps::countOf(apps, native), 1);
         QCOMPARE(apps.size(), 2);
 
         QList<pid_t> endedHere;

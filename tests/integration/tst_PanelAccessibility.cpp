@@ -175,11 +175,7 @@ private slots:
     void initTestCase()
     {
         NIMBREL_START_DESKTOP(session);
-        if (const std::optional<QString> missing = missingAccessibilityTools()) {
-            if (DesktopSession::mustRun())
-                QFAIL(qPrintable(*missing));
-            QSKIP(qPrintable(*missing));
-        }
+        NIMBREL_START_SESSION(missingAccessibilityTools(), "");
         accessibilityBus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         accessibilityBus.start(launcherPath, {QStringLiteral("--launch-immediately")});
         QDBusConnectionInterface* sessionBus = QDBusConnection::sessionBus().interface();

@@ -5,7 +5,6 @@
 
 #include <QTest>
 
-#include <algorithm>
 #include <memory>
 
 namespace
@@ -23,13 +22,6 @@ QStringList footArguments(const QString& title = QStringLiteral("foot"))
             QStringLiteral("sleep"), QStringLiteral("600")};
 }
 
-qsizetype countOf(const QList<RunningApplication>& apps, pid_t pid)
-{
-    return std::count_if(apps.cbegin(), apps.cend(), [pid](const RunningApplication& app) {
-        return app.processIdentifier == pid;
-    });
-}
-
 } // namespace
 
 // The Wayland backend against a real headless sway with real clients: foot, GTK and Qt on
@@ -39,27 +31,9 @@ class TestSwayWorkspace : public QObject
     Q_OBJECT
 
     SwaySession session;
+    WaylandApps& clients = session.apps();
     std::unique_ptr<WaylandWorkspace> workspace;
     QList<pid_t> ended;
-
-    QProcess* start(const QString& program, const QStringList& arguments,
-                    const QHash<QString, QString>& environment = {})
-    {
-        QProcess* app = session.startApp(program, arguments, environment);
-        return app->waitForStarted() ? app : nullptr;
-    }
-
-    // Starts an app and waits until `listing` lists it under its own pid.
-    pid_t startListed(Workspace& listing, const QString& program, const QStringList& arguments,
-                      const QHash<QString, QString>& environment = {})
-    {
-        QProcess* app = start(program, arguments, environment);
-        const pid_t pid = app ? pid_t(app->processId()) : 0;
-        const bool listed =
-            pid && QTest::qWaitFor([&] { return listing.runningApplication(pid).has_value(); },
-                                   SwaySession::appearTimeout);
-        return listed ? pid : 0;
-    }
 
     std::optional<RunningApplication> unverified(Workspace& listing)
     {
@@ -87,7 +61,7 @@ private slots:
 
     void cleanup()
     {
-        session.stopApps();
+        clients.stopAll();
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplications().isEmpty(),
                                  SwaySession::appearTimeout);
         ended.clear();
@@ -112,14 +86,14 @@ private slots:
     {
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
-        const pid_t pid = startListed(*workspace, program, arguments);
+        const pid_t pid = clients.startListed(*workspace, program, arguments);
         QVERIFY(pid);
         const std::optional<RunningApplication> app = workspace->runningApplication(pid);
         QTEST(app->localizedName.value_or(QString()), "name");
         QTEST(app->bundleIdentifier.value_or(QString()), "bundleID");
         QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
         QVERIFY(!app->isTerminated);
-        QCOMPARE(countOf(workspace->runningApplications(), pid), 1);
+        QCOMPARE(WaylandApps::countOf(workspace->runningApplications(), pid), 1);
     }
 
     void politeQuit_data()
@@ -139,8 +113,8 @@ private slots:
         QFETCH(bool, closes);
         const QString log = session.scratchPath(QStringLiteral("notes.log"));
         QFile::remove(log);
-        const pid_t pid = startListed(*workspace, program, arguments,
-                                      {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
+        const pid_t pid = clients.startListed(*workspace, program, arguments,
+                                              {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
         QVERIFY(pid);
         QVERIFY(workspace->terminate(pid));
         if (closes) {
@@ -154,14 +128,16 @@ private slots:
         QTRY_COMPARE(workspace->runningApplications().size(), 1);
         QVERIFY(workspace->runningApplication(pid));
         QVERIFY(!ended.contains(pid));
+        QTRY_COMPARE_WITH_TIMEOUT(workspace->stillOpenReason(pid), StillOpenReason::askingToSave,
+                                  SwaySession::appearTimeout);
     }
 
     void showBringsTheWindowForward()
     {
-        const pid_t first =
-            startListed(*workspace, QStringLiteral("foot"), footArguments(QStringLiteral("First")));
-        const pid_t second = startListed(*workspace, QStringLiteral("foot"),
-                                         footArguments(QStringLiteral("Second")));
+        const pid_t first = clients.startListed(*workspace, QStringLiteral("foot"),
+                                                footArguments(QStringLiteral("First")));
+        const pid_t second = clients.startListed(*workspace, QStringLiteral("foot"),
+                                                 footArguments(QStringLiteral("Second")));
         QVERIFY(first && second);
         QTRY_COMPARE(session.focusedPid(), second);
         QVERIFY(workspace->activate(first));
@@ -170,7 +146,7 @@ private slots:
 
     void forceQuitKillsOnlyVerifiedApps()
     {
-        const pid_t pid = startListed(*workspace, QStringLiteral("foot"), footArguments());
+        const pid_t pid = clients.startListed(*workspace, QStringLiteral("foot"), footArguments());
         QVERIFY(pid);
         QVERIFY(workspace->forceTerminate(pid));
         QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), SwaySession::appearTimeout);
@@ -180,8 +156,10 @@ private slots:
     void lookAlikesAreNeverGuessed()
     {
         // Same app id, same title: sway's tree cannot tell which process drew which window.
-        QProcess* one = start(QStringLiteral("foot"), footArguments(QStringLiteral("Twin")));
-        QProcess* two = start(QStringLiteral("foot"), footArguments(QStringLiteral("Twin")));
+        QProcess* one =
+            clients.start(QStringLiteral("foot"), footArguments(QStringLiteral("Twin")));
+        QProcess* two =
+            clients.start(QStringLiteral("foot"), footArguments(QStringLiteral("Twin")));
         QVERIFY(one && two);
         QTRY_VERIFY_WITH_TIMEOUT(session.windowPids().contains(pid_t(one->processId())) &&
                                      session.windowPids().contains(pid_t(two->processId())),
@@ -209,12 +187,13 @@ private slots:
         const QHash<QString, QString> launched{
             {QStringLiteral("GIO_LAUNCHED_DESKTOP_FILE"), footEntry}};
         const pid_t foot =
-            startListed(withoutIpc, QStringLiteral("foot"), footArguments(), launched);
+            clients.startListed(withoutIpc, QStringLiteral("foot"), footArguments(), launched);
         QVERIFY2(foot, "foot was not found through its desktop entry");
-        const pid_t notes = startListed(withoutIpc, python, {notesScript});
+        const pid_t notes = clients.startListed(withoutIpc, python, {notesScript});
         QVERIFY2(notes, "the GTK app was not found through its entry's command");
         // A second foot makes the desktop entry fit two processes: neither is guessed.
-        QVERIFY(start(QStringLiteral("foot"), footArguments(QStringLiteral("Other")), launched));
+        QVERIFY(clients.start(QStringLiteral("foot"), footArguments(QStringLiteral("Other")),
+                              launched));
         QTRY_VERIFY_WITH_TIMEOUT(unverified(withoutIpc).has_value(), SwaySession::appearTimeout);
         QVERIFY(withoutIpc.runningApplication(foot));
         QCOMPARE(withoutIpc.backendName(), QStringLiteral("Wayland (wlroots foreign toplevels)"));
@@ -227,13 +206,14 @@ private slots:
                  qPrintable(combined->backendName()));
         QVERIFY(!combined->listingGap());
         const pid_t x11App =
-            startListed(*combined, python, {closerScript}, {{"GDK_BACKEND", "x11"}});
-        const pid_t native = startListed(*combined, QStringLiteral("foot"), footArguments());
+            clients.startListed(*combined, python, {closerScript}, {{"GDK_BACKEND", "x11"}});
+        const pid_t native =
+            clients.startListed(*combined, QStringLiteral("foot"), footArguments());
         QVERIFY(x11App && native);
         QCOMPARE(workspace->runningApplication(x11App), std::nullopt);
         const QList<RunningApplication> apps = combined->runningApplications();
-        QCOMPARE(countOf(apps, x11App), 1);
-        QCOMPARE(countOf(apps, native), 1);
+        QCOMPARE(WaylandApps::countOf(apps, x11App), 1);
+        QCOMPARE(WaylandApps::countOf(apps, native), 1);
         QCOMPARE(apps.size(), 2);
 
         QList<pid_t> endedHere;

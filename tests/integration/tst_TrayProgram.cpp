@@ -193,11 +193,7 @@ private slots:
     void initTestCase()
     {
         NIMBREL_START_DESKTOP(session);
-        if (const std::optional<QString> problem = session.startTray()) {
-            if (DesktopSession::mustRun())
-                QFAIL(qPrintable(*problem));
-            QSKIP(qPrintable(*problem));
-        }
+        NIMBREL_START_SESSION(session.startTray(), "");
         prepareHome(session);
         TestDesktopApps::install(session);
         for (const char* script : {"closer.py", "unsaved.py"})

@@ -116,7 +116,7 @@ private slots:
 
     void cleanup()
     {
-        sway.stopApps();
+        sway.apps().stopAll();
         if (!program)
             return;
         program->kill();
@@ -202,9 +202,10 @@ private slots:
             QCOMPARE(wtype.exitCode(), 0);
         } else {
             // A new window takes the focus, which the panel loses.
-            QProcess* other = sway.startApp(QStringLiteral("foot"),
-                                            {QStringLiteral("--log-level=warning"),
-                                             QStringLiteral("sleep"), QStringLiteral("600")});
+            QProcess* other = sway.apps().start(QStringLiteral("foot"),
+                                                {QStringLiteral("--log-level=warning"),
+                                                 QStringLiteral("sleep"), QStringLiteral("600")});
+            QVERIFY(other);
             QTRY_COMPARE_WITH_TIMEOUT(sway.focusedPid(), pid_t(other->processId()), showTimeout);
         }
         QTRY_VERIFY_WITH_TIMEOUT(panelIn(sway, program->processId()).isEmpty(), showTimeout);

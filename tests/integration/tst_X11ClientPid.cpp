@@ -1,5 +1,4 @@
 #include "DesktopSession.h"
-#include "X11Connection.h"
 #include "X11Workspace.h"
 
 #include <QFile>
@@ -52,20 +51,7 @@ class TestX11ClientPid : public QObject
     Q_OBJECT
 
     DesktopSession session;
-    std::unique_ptr<X11Connection> connection;
     std::unique_ptr<X11Workspace> workspace;
-
-    int managedWindows()
-    {
-        xcb_ewmh_get_windows_reply_t list;
-        if (!xcb_ewmh_get_client_list_reply(connection->ewmh(),
-                                            xcb_ewmh_get_client_list(connection->ewmh(), 0), &list,
-                                            nullptr))
-            return 0;
-        const int count = int(list.windows_len);
-        xcb_ewmh_get_windows_reply_wipe(&list);
-        return count;
-    }
 
     std::optional<RunningApplication> appNamed(const QString& name)
     {
@@ -80,7 +66,6 @@ private slots:
     void initTestCase()
     {
         NIMBREL_START_DESKTOP(session);
-        connection = std::make_unique<X11Connection>();
         workspace = std::make_unique<X11Workspace>();
         QVERIFY(!workspace->problem());
     }
@@ -122,7 +107,7 @@ private slots:
         QFETCH(QString, transient);
         QFETCH(Listed, listed);
         std::unique_ptr<QProcess> other = claimsBystander ? bystander() : nullptr;
-        const int before = managedWindows();
+        const int before = session.managedWindowCount();
         QProcess* liar = session.startApp(
             QStringLiteral("liar.py"), {{QStringLiteral("NIMBREL_LIAR_CLASS"), name.toLower()},
                                         {QStringLiteral("NIMBREL_LIAR_MODE"), mode},
@@ -132,7 +117,8 @@ private slots:
                                          other ? QString::number(other->processId()) : QString()}});
         QVERIFY(liar->waitForStarted());
         const pid_t liarPid = pid_t(liar->processId());
-        QTRY_COMPARE_WITH_TIMEOUT(managedWindows(), before + 1, DesktopSession::appearTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(session.managedWindowCount(), before + 1,
+                                  DesktopSession::appearTimeout);
         if (bystanderReusesItsPid) {
             QTRY_COMPARE(liar->state(), QProcess::NotRunning);
             other = bystanderWithPid(liarPid);
@@ -188,11 +174,7 @@ private slots:
         }
     }
 
-    void cleanupTestCase()
-    {
-        workspace.reset();
-        connection.reset();
-    }
+    void cleanupTestCase() { workspace.reset(); }
 };
 
 QTEST_MAIN(TestX11ClientPid)

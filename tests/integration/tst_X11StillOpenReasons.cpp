@@ -1,6 +1,5 @@
 #include "DesktopSession.h"
 #include "Quitter.h"
-#include "X11Connection.h"
 #include "X11Workspace.h"
 
 #include <QTest>
@@ -13,17 +12,6 @@ namespace
 
 // The ping takes a second to count as unanswered; the rest is room for a loaded machine.
 constexpr double quitTimeout = 3.0;
-
-int managedWindows(X11Connection& connection)
-{
-    xcb_ewmh_get_windows_reply_t list;
-    if (!xcb_ewmh_get_client_list_reply(
-            connection.ewmh(), xcb_ewmh_get_client_list(connection.ewmh(), 0), &list, nullptr))
-        return 0;
-    const int count = int(list.windows_len);
-    xcb_ewmh_get_windows_reply_wipe(&list);
-    return count;
-}
 
 } // namespace
 
@@ -88,10 +76,9 @@ private slots:
         const pid_t pid = pid_t(app->processId());
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), DesktopSession::appearTimeout);
         QCOMPARE(::kill(pid, SIGSTOP), 0);
-        X11Connection connection;
-        const int before = managedWindows(connection);
+        const int before = session.managedWindowCount();
         QVERIFY(workspace->terminate(pid));
-        QTRY_COMPARE_WITH_TIMEOUT(managedWindows(connection), before + 1,
+        QTRY_COMPARE_WITH_TIMEOUT(session.managedWindowCount(), before + 1,
                                   DesktopSession::appearTimeout);
         const QList<RunningApplication> apps = workspace->runningApplications();
         QCOMPARE(apps.size(), 1);
