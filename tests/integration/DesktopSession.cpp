@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb_ewmh.h>
 
@@ -167,33 +169,44 @@ std::optional<QString> DesktopSession::startTray()
 
 bool DesktopSession::startXServer(QString& failure)
 {
-    // Start away from the usual numbers and from other test runs started at the same moment.
-    const int first = 200 + int(getpid() % 500);
-    for (int number = first; number < first + 20; ++number) {
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-        if (QFileInfo::exists(socket) ||
-            QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-            continue;
-        xServer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const QStringList arguments{
-            QStringLiteral(":%1").arg(number), QStringLiteral("-screen"),   QStringLiteral("0"),
-            QStringLiteral("1280x800x24"),     QStringLiteral("-nolisten"), QStringLiteral("tcp")};
-        xServer.start(QStringLiteral("Xvfb"), arguments + serverArguments);
-        if (!xServer.waitForStarted(startTimeout))
-            break;
-        const bool up = QTest::qWaitFor(
-            [&] { return QFileInfo::exists(socket) || xServer.state() != QProcess::Running; },
-            startTimeout);
-        if (up && xServer.state() == QProcess::Running) {
-            displayName = QStringLiteral(":%1").arg(number);
-            ownEnvironment.set("DISPLAY", displayName.toLocal8Bit());
-            return true;
-        }
-        // Another server took the number between our look and its start: try the next one.
-        TestProcesses::stop(xServer);
+    // The server picks a free display itself and writes its number to the pipe: a number chosen
+    // here could be taken by another server (another test's, an Xwayland) meanwhile.
+    int numberPipe[2];
+    if (pipe2(numberPipe, O_CLOEXEC) != 0) {
+        failure = QStringLiteral("no pipe for Xvfb's display number");
+        return false;
     }
-    failure = QStringLiteral("Xvfb did not start");
-    return false;
+    const int writeEnd = numberPipe[1];
+    // Only Xvfb keeps the pipe open across exec; other children never see it.
+    xServer.setChildProcessModifier([writeEnd] { fcntl(writeEnd, F_SETFD, 0); });
+    xServer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    xServer.start(QStringLiteral("Xvfb"),
+                  QStringList{QStringLiteral("-displayfd"), QString::number(writeEnd),
+                              QStringLiteral("-screen"), QStringLiteral("0"),
+                              QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                              QStringLiteral("tcp")} +
+                      serverArguments);
+    close(writeEnd);
+    const bool started = xServer.waitForStarted(startTimeout);
+    QByteArray number;
+    pollfd readable{numberPipe[0], POLLIN, 0};
+    char buffer[16];
+    while (started && !number.endsWith('\n') && poll(&readable, 1, startTimeout) > 0) {
+        const ssize_t got = read(numberPipe[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        number.append(buffer, int(got));
+    }
+    close(numberPipe[0]);
+    bool isNumber = false;
+    number.trimmed().toInt(&isNumber);
+    if (!isNumber || xServer.state() != QProcess::Running) {
+        failure = QStringLiteral("Xvfb did not start");
+        return false;
+    }
+    displayName = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+    ownEnvironment.set("DISPLAY", displayName.toLocal8Bit());
+    return true;
 }
 
 bool DesktopSession::startWindowManager(QString& failure)
