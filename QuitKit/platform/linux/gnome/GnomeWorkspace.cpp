@@ -91,11 +91,11 @@ bool GnomeWorkspace::terminate(pid_t pid)
     const App* app = find(pid);
     if (!app || LinuxProcess::hasEnded(pid, app->startTime, procRoot))
         return false;
+    requests.asking(pid, {});
     if (!app->entry.dbusActivatable) {
-        notAskable.insert(pid);
+        requests.cannotBeAsked(pid);
         return false;
     }
-    notAskable.remove(pid);
     const QString unitFolder = app->unitFolder;
     requestStarted();
     GApplicationQuit::request(
@@ -103,7 +103,7 @@ bool GnomeWorkspace::terminate(pid_t pid)
         [unitFolder](pid_t owner) { return AppSlice::processes(unitFolder).contains(owner); }, this,
         [this, pid](bool activated) {
             if (!activated)
-                notAskable.insert(pid);
+                requests.cannotBeAsked(pid);
             requestSent();
         });
     return true;
@@ -111,7 +111,8 @@ bool GnomeWorkspace::terminate(pid_t pid)
 
 StillOpenReason GnomeWorkspace::stillOpenReason(pid_t pid)
 {
-    return notAskable.contains(pid) ? StillOpenReason::cannotBeAsked : StillOpenReason::none;
+    // mutter shows no windows: only a request that could not be made tells anything.
+    return requests.reason(pid, {});
 }
 
 bool GnomeWorkspace::activate(pid_t pid)
@@ -146,7 +147,7 @@ void GnomeWorkspace::update()
         });
         if (!kept) {
             watcher.unwatch(app.pid);
-            notAskable.remove(app.pid);
+            requests.forget(app.pid);
             if (LinuxProcess::hasEnded(app.pid, app.startTime, procRoot))
                 notifyLater(app.pid);
         }
@@ -190,7 +191,7 @@ QList<GnomeWorkspace::App> GnomeWorkspace::appsOf(const AppSlice::Tree& tree) co
 
 void GnomeWorkspace::ended(pid_t pid)
 {
-    notAskable.remove(pid);
+    requests.forget(pid);
     apps.removeIf([pid](const App& app) { return app.pid == pid; });
     // Its unit may live on under another process.
     markStale();

@@ -4,10 +4,10 @@
 #include "AppSliceWatch.h"
 #include "DesktopEntry.h"
 #include "LinuxWorkspace.h"
+#include "QuitRequests.h"
 
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -62,6 +62,6 @@ private:
     QString sliceFolder;
     AppSliceWatch sliceWatch;
     QList<App> apps; // in the order first seen
-    QSet<pid_t> notAskable;
+    QuitRequests requests;
     std::function<QList<pid_t>()> otherApps;
 };

@@ -138,17 +138,13 @@ bool WaylandWorkspace::terminate(pid_t pid)
     const App* app = find(pid);
     if (!app || (isVerified(*app) && LinuxProcess::hasEnded(pid, app->startTime, procRoot)))
         return false;
+    requests.asking(pid, windowIds(*app));
     bool asked = false;
     for (std::uint32_t window : mainWindows(*app))
         asked |= toplevels->close(window);
     connection->flush();
-    std::optional<QSet<std::uint32_t>> windows;
-    if (asked) {
-        windows.emplace();
-        for (const ForeignToplevel& window : app->toplevels)
-            windows->insert(window.id);
-    }
-    windowsWhenAsked.insert(pid, windows);
+    if (!asked)
+        requests.cannotBeAsked(pid);
     return asked;
 }
 
@@ -156,16 +152,7 @@ StillOpenReason WaylandWorkspace::stillOpenReason(pid_t pid)
 {
     update();
     const App* app = find(pid);
-    const auto asked = windowsWhenAsked.constFind(pid);
-    if (!app || asked == windowsWhenAsked.constEnd())
-        return StillOpenReason::none;
-    if (!*asked)
-        return StillOpenReason::cannotBeAsked;
-    // A window that came after the request is most likely a question about unsaved work.
-    const bool newWindow =
-        std::any_of(app->toplevels.cbegin(), app->toplevels.cend(),
-                    [&](const ForeignToplevel& window) { return !(*asked)->contains(window.id); });
-    return newWindow ? StillOpenReason::askingToSave : StillOpenReason::none;
+    return app ? requests.reason(pid, windowIds(*app)) : StillOpenReason::none;
 }
 
 bool WaylandWorkspace::activate(pid_t pid)
@@ -356,7 +343,7 @@ void WaylandWorkspace::ended(pid_t pid)
 void WaylandWorkspace::forget(pid_t pid)
 {
     watcher.unwatch(pid);
-    windowsWhenAsked.remove(pid);
+    requests.forget(pid);
     apps.removeIf([pid](const App& app) { return app.pid == pid; });
     unverifiedIds.removeIf([pid](QHash<QString, pid_t>::iterator id) { return *id == pid; });
 }
@@ -386,6 +373,14 @@ RunningApplication WaylandWorkspace::describe(const App& app) const
     if (!running.localizedName && !app.appId.isEmpty())
         running.localizedName = app.appId;
     return running;
+}
+
+QList<std::uint32_t> WaylandWorkspace::windowIds(const App& app)
+{
+    QList<std::uint32_t> ids;
+    for (const ForeignToplevel& window : app.toplevels)
+        ids.append(window.id);
+    return ids;
 }
 
 QList<std::uint32_t> WaylandWorkspace::mainWindows(const App& app) const

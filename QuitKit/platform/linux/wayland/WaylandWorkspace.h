@@ -4,11 +4,11 @@
 #include "DesktopFileMatcher.h"
 #include "ForeignToplevel.h"
 #include "LinuxWorkspace.h"
+#include "QuitRequests.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -86,6 +86,7 @@ private:
     RunningApplication describe(const App& app) const;
     static bool isVerified(const App& app) { return app.pid > 0; }
     QList<std::uint32_t> mainWindows(const App& app) const;
+    static QList<std::uint32_t> windowIds(const App& app);
 
     std::unique_ptr<WaylandConnection> connection;
     std::unique_ptr<ToplevelSource> toplevels;
@@ -94,8 +95,7 @@ private:
     QList<App> apps;                          // in the order first seen
     QHash<std::uint32_t, Decision> decisions; // by main window
     QHash<QString, pid_t> unverifiedIds;      // app id -> its negative id while it has windows
-    // The windows each app had when asked to quit; nothing for an app that could not be asked.
-    QHash<pid_t, std::optional<QSet<std::uint32_t>>> windowsWhenAsked;
+    QuitRequests requests;
     pid_t nextUnverifiedId;
     std::uint64_t treeNeeded = 0; // the sway tree that shows the windows as last announced
 };

@@ -24,7 +24,7 @@ X11StillOpenReasons::X11StillOpenReasons(X11Connection& connection, QObject* par
 void X11StillOpenReasons::asking(pid_t pid, const QList<xcb_window_t>& windows)
 {
     forget(pid);
-    requests.insert(pid, Request{QSet<xcb_window_t>(windows.cbegin(), windows.cend()), {}, false});
+    requests.asking(pid, windows);
 }
 
 void X11StillOpenReasons::ping(pid_t pid, const QList<xcb_window_t>& windows)
@@ -33,18 +33,17 @@ void X11StillOpenReasons::ping(pid_t pid, const QList<xcb_window_t>& windows)
         return;
     // Listening goes out before the pings, so no answer can come unheard.
     hear(true);
-    const QList<xcb_window_t> pinged = X11WindowRequests::ping(connection, windows);
+    const QList<xcb_window_t> sent = X11WindowRequests::ping(connection, windows);
     // Looked up again: a server lost while pinging forgets every request.
-    const auto request = requests.find(pid);
-    if (request == requests.end())
+    if (!requests.contains(pid))
         return;
-    request->pinged += pinged;
+    pinged[pid] += sent;
     const std::uint64_t round = ++rounds;
-    for (xcb_window_t window : pinged) {
+    for (xcb_window_t window : sent) {
         awaited.insert(window, round);
         unanswered.remove(window);
     }
-    if (pinged.isEmpty())
+    if (sent.isEmpty())
         stopHearingWhenDone();
     else
         QTimer::singleShot(pingAnswerTime, this, [this, round] { expire(round); });
@@ -52,22 +51,16 @@ void X11StillOpenReasons::ping(pid_t pid, const QList<xcb_window_t>& windows)
 
 void X11StillOpenReasons::cannotBeAsked(pid_t pid)
 {
-    const auto request = requests.find(pid);
-    if (request != requests.end())
-        request->cannotBeAsked = true;
+    requests.cannotBeAsked(pid);
 }
 
 StillOpenReason X11StillOpenReasons::reason(pid_t pid, const QList<xcb_window_t>& windows) const
 {
-    const auto request = requests.constFind(pid);
-    if (request == requests.cend())
-        return StillOpenReason::none;
-    if (request->cannotBeAsked)
-        return StillOpenReason::cannotBeAsked;
-    if (std::any_of(windows.cbegin(), windows.cend(),
-                    [&](xcb_window_t window) { return !request->windowsBefore.contains(window); }))
-        return StillOpenReason::askingToSave;
-    if (std::any_of(request->pinged.cbegin(), request->pinged.cend(),
+    const StillOpenReason shown = requests.reason(pid, windows);
+    if (shown != StillOpenReason::none)
+        return shown;
+    const QList<xcb_window_t> sent = pinged.value(pid);
+    if (std::any_of(sent.cbegin(), sent.cend(),
                     [&](xcb_window_t window) { return unanswered.contains(window); }))
         return StillOpenReason::notResponding;
     return StillOpenReason::none;
@@ -75,8 +68,8 @@ StillOpenReason X11StillOpenReasons::reason(pid_t pid, const QList<xcb_window_t>
 
 void X11StillOpenReasons::forget(pid_t pid)
 {
-    const Request request = requests.take(pid);
-    for (xcb_window_t window : request.pinged) {
+    requests.forget(pid);
+    for (xcb_window_t window : pinged.take(pid)) {
         awaited.remove(window);
         unanswered.remove(window);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuitRequests.h"
 #include "StillOpenReason.h"
 
 #include <QHash>
@@ -34,19 +35,14 @@ public:
     void forget(pid_t pid);
 
 private:
-    struct Request {
-        QSet<xcb_window_t> windowsBefore;
-        QList<xcb_window_t> pinged;
-        bool cannotBeAsked = false;
-    };
-
     void answered(xcb_window_t window);
     void expire(std::uint64_t round);
     void stopHearingWhenDone();
     void hear(bool on);
 
     X11Connection& connection;
-    QHash<pid_t, Request> requests;
+    QuitRequests requests;
+    QHash<pid_t, QList<xcb_window_t>> pinged;   // by the app asked
     QHash<xcb_window_t, std::uint64_t> awaited; // window -> the round of its ping
     QSet<xcb_window_t> unanswered;
     std::uint64_t rounds = 0;
