@@ -1,5 +1,6 @@
 #include "WaylandConnection.h"
 
+#include "ext-foreign-toplevel-list-v1-client-protocol.h"
 #include "plasma-window-management-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
@@ -76,10 +77,27 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, uint32_t nam
                std::strcmp(interface, org_kde_plasma_window_management_interface.name) == 0) {
         self->plasmaManager = static_cast<org_kde_plasma_window_management*>(wl_registry_bind(
             registry, name, &org_kde_plasma_window_management_interface, plasmaVersion));
+    } else if (std::strcmp(interface, ext_foreign_toplevel_list_v1_interface.name) == 0) {
+        self->extListGlobal = name;
     }
 }
 
-void WaylandConnection::onGlobalRemove(void*, wl_registry*, uint32_t) {}
+ext_foreign_toplevel_list_v1* WaylandConnection::bindExtToplevelList()
+{
+    if (!extListGlobal)
+        return nullptr;
+    // Version 1 is all there is.
+    return static_cast<ext_foreign_toplevel_list_v1*>(
+        wl_registry_bind(registry, *std::exchange(extListGlobal, std::nullopt),
+                         &ext_foreign_toplevel_list_v1_interface, 1));
+}
+
+void WaylandConnection::onGlobalRemove(void* data, wl_registry*, uint32_t name)
+{
+    auto* self = static_cast<WaylandConnection*>(data);
+    if (self->extListGlobal == name)
+        self->extListGlobal.reset();
+}
 
 bool WaylandConnection::settle(QDeadlineTimer deadline)
 {

@@ -14,11 +14,13 @@ struct wl_registry;
 struct wl_seat;
 struct zwlr_foreign_toplevel_manager_v1;
 struct org_kde_plasma_window_management;
+struct ext_foreign_toplevel_list_v1;
 class QSocketNotifier;
 
 // One client connection to a Wayland compositor, read from Qt's event loop: the display's
 // socket wakes a notifier, events are read and dispatched there, requests are flushed after.
-// Binds the globals a taskbar needs: a seat and the window list, wlr's or KDE Plasma's.
+// Binds the globals a taskbar needs: a seat and the window list, wlr's, KDE Plasma's or the ext
+// list.
 class WaylandConnection : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,9 @@ public:
     {
         return std::exchange(plasmaManager, nullptr);
     }
+    // Binds the ext toplevel list when the compositor offers one. Bound only when asked for: a
+    // compositor offering wlr's list as well would otherwise announce every window twice.
+    ext_foreign_toplevel_list_v1* bindExtToplevelList();
 
     /// Dispatches until the compositor has answered everything sent so far, or `deadline`
     /// passes; false when it did not answer in time or went away. Meant for start-up only.
@@ -68,6 +73,7 @@ private:
     wl_seat* firstSeat = nullptr;
     zwlr_foreign_toplevel_manager_v1* manager = nullptr;
     org_kde_plasma_window_management* plasmaManager = nullptr;
+    std::optional<uint32_t> extListGlobal;
     std::unique_ptr<QSocketNotifier> notifier;
     std::optional<QString> failure;
 };

@@ -2,7 +2,10 @@
 
 #include "AppIdProcess.h"
 #include "CompositorClients.h"
+#include "DBusApplication.h"
+#include "ExtForeignToplevels.h"
 #include "ForeignToplevels.h"
+#include "GApplicationQuit.h"
 #include "LinuxProcess.h"
 #include "PlasmaWindows.h"
 #include "ProcStat.h"
@@ -40,6 +43,8 @@ WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString&
         toplevels = std::make_unique<ForeignToplevels>(manager);
     else if (org_kde_plasma_window_management* plasma = connection->takePlasmaWindowManagement())
         toplevels = std::make_unique<PlasmaWindows>(plasma);
+    else if (ext_foreign_toplevel_list_v1* list = connection->bindExtToplevelList())
+        toplevels = std::make_unique<ExtForeignToplevels>(list);
     else
         return;
     if (!swaySocket.isEmpty()) {
@@ -92,9 +97,9 @@ std::optional<QString> WaylandWorkspace::problem() const
         return lost;
     if (!toplevels || toplevels->isFinished())
         return QStringLiteral("the Wayland compositor does not list its windows to this program "
-                              "(no wlr foreign toplevel management, and no KDE Plasma window "
-                              "management: KWin offers it only to programs whose desktop entry "
-                              "asks for it)");
+                              "(no wlr foreign toplevel management, no ext foreign toplevel list, "
+                              "and no KDE Plasma window management: KWin offers it only to "
+                              "programs whose desktop entry asks for it)");
     return std::nullopt;
 }
 
@@ -143,9 +148,23 @@ bool WaylandWorkspace::terminate(pid_t pid)
     for (std::uint32_t window : mainWindows(*app))
         asked |= toplevels->close(window);
     connection->flush();
-    if (!asked)
+    if (asked)
+        return true;
+    // Where the compositor takes no close request, the app may take one on its own bus name.
+    if (!hasBusName(*app)) {
         requests.cannotBeAsked(pid);
-    return asked;
+        return false;
+    }
+    requestStarted();
+    GApplicationQuit::request(
+        app->entry->id, DBusApplication::objectPath(app->entry->id),
+        [pid](pid_t owner) { return owner == pid; }, this,
+        [this, pid](bool activated) {
+            if (!activated)
+                requests.cannotBeAsked(pid);
+            requestSent();
+        });
+    return true;
 }
 
 StillOpenReason WaylandWorkspace::stillOpenReason(pid_t pid)
@@ -165,7 +184,9 @@ bool WaylandWorkspace::activate(pid_t pid)
     const bool asked =
         !windows.isEmpty() && toplevels->activate(windows.first(), connection->seat());
     connection->flush();
-    return asked;
+    if (asked)
+        return true;
+    return hasBusName(*app) && DBusApplication::activate(app->entry->id);
 }
 
 QIcon WaylandWorkspace::windowIcon(pid_t)

@@ -20,12 +20,14 @@ class SwayIpc;
 class ToplevelSource;
 class WaylandConnection;
 
-// The native Wayland apps of a wlroots compositor (sway first) or of KDE Plasma's KWin: the
-// taskbar toplevels of its window list, each owned by the process KWin or sway's IPC names for
-// it, else by the one client process the app id leads to, and only while that process is a
-// client of the compositor; Xwayland windows are left to the X11 backend. Toplevels
-// whose process cannot be verified form one app per app id under a negative id: they can be
-// asked to close but are never killed or measured, and end when their last toplevel closes.
+// The native Wayland apps of a wlroots compositor (sway first), of KDE Plasma's KWin, or of a
+// compositor offering only the ext toplevel list: the taskbar toplevels of its window list, each
+// owned by the process KWin or sway's IPC names for it, else by the one client process the app
+// id leads to, and only while that process is a client of the compositor; Xwayland windows are
+// left to the X11 backend. Toplevels whose process cannot be verified form one app per app id
+// under a negative id: they can be asked to close but are never killed or measured, and end
+// when their last toplevel closes. Where the compositor takes no requests (the ext list), a
+// verified app of a D-Bus activatable entry is asked on its own bus name instead.
 class WaylandWorkspace : public LinuxWorkspace
 {
     Q_OBJECT
@@ -85,6 +87,11 @@ private:
     App* find(pid_t pid);
     RunningApplication describe(const App& app) const;
     static bool isVerified(const App& app) { return app.pid > 0; }
+    // Its desktop entry names a bus name that only its verified process may own.
+    static bool hasBusName(const App& app)
+    {
+        return isVerified(app) && app.entry && app.entry->dbusActivatable;
+    }
     QList<std::uint32_t> mainWindows(const App& app) const;
     static QList<std::uint32_t> windowIds(const App& app);
 
