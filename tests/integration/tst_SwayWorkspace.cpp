@@ -1,10 +1,13 @@
+#include "EnvironmentGuard.h"
 #include "SwaySession.h"
 #include "TestFiles.h"
 #include "WaylandWorkspace.h"
 #include "WorkspaceFactory.h"
 
+#include <QJsonObject>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace
@@ -42,6 +45,13 @@ class TestSwayWorkspace : public QObject
                 return app;
         }
         return std::nullopt;
+    }
+
+    bool swayShowsTitle(const QString& title) const
+    {
+        const QList<QJsonObject> windows = session.windows();
+        return std::any_of(windows.cbegin(), windows.cend(),
+                           [&](const QJsonObject& window) { return window["name"] == title; });
     }
 
 private slots:
@@ -222,6 +232,56 @@ private slots:
         QVERIFY(combined->terminate(native));
         QTRY_VERIFY_WITH_TIMEOUT(endedHere.contains(x11App) && endedHere.contains(native),
                                  SwaySession::appearTimeout);
+    }
+
+    void xwaylandAppIsListedOnceWithoutSwayIpc_data()
+    {
+        QTest::addColumn<QString>("retitled");
+        QTest::newRow("as it maps") << QString();
+        QTest::newRow("retitled once listed") << "Closer, renamed";
+    }
+
+    void xwaylandAppIsListedOnceWithoutSwayIpc()
+    {
+        QFETCH(QString, retitled);
+        // As on labwc or wayfire: only X11's own list tells which toplevels are Xwayland's.
+        EnvironmentGuard withoutSwayIpc;
+        withoutSwayIpc.set("SWAYSOCK", "");
+        const std::unique_ptr<Workspace> combined = WorkspaceFactory::createWorkspace();
+        QVERIFY2(!combined->backendName().contains(QLatin1String("sway IPC")),
+                 qPrintable(combined->backendName()));
+        const pid_t x11App =
+            clients.startListed(*combined, python, {closerScript}, {{"GDK_BACKEND", "x11"}});
+        QVERIFY(x11App);
+        QTRY_VERIFY_WITH_TIMEOUT(session.windowPids().contains(x11App), SwaySession::appearTimeout);
+        const pid_t foot =
+            clients.startListed(*combined, QStringLiteral("foot"), footArguments(),
+                                {{QStringLiteral("GIO_LAUNCHED_DESKTOP_FILE"), footEntry}});
+        QVERIFY(foot);
+        if (!retitled.isEmpty()) {
+            QProcess search;
+            search.start(
+                QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Closer$")});
+            QVERIFY(search.waitForFinished());
+            const QString window = QString::fromLatin1(search.readAllStandardOutput().trimmed());
+            QCOMPARE(QProcess::execute(QStringLiteral("xprop"),
+                                       {QStringLiteral("-id"), window, QStringLiteral("-f"),
+                                        QStringLiteral("_NET_WM_NAME"), QStringLiteral("8u"),
+                                        QStringLiteral("-set"), QStringLiteral("_NET_WM_NAME"),
+                                        retitled}),
+                     0);
+            QTRY_VERIFY_WITH_TIMEOUT(swayShowsTitle(retitled), SwaySession::appearTimeout);
+        }
+        // Its window reaches the Wayland side after all news of the X11 one, which keeps the
+        // same state: the focus goes from one native app to another.
+        const pid_t notes = clients.startListed(*combined, python, {notesScript});
+        QVERIFY(notes);
+        const QList<RunningApplication> apps = combined->runningApplications();
+        QCOMPARE(WaylandApps::countOf(apps, x11App), 1);
+        QCOMPARE(WaylandApps::countOf(apps, foot), 1);
+        QCOMPARE(WaylandApps::countOf(apps, notes), 1);
+        QCOMPARE(apps.size(), 3);
     }
 
     void nimbrelctlNamesItsBackends()

@@ -19,7 +19,7 @@ bool isWaylandSession()
 }
 
 // GNOME's compositor lists no windows to other programs: the session's app units stand in.
-std::unique_ptr<Workspace> gnomeWorkspace()
+std::unique_ptr<Workspace> gnomeWorkspace(X11Workspace* xwayland)
 {
     const bool gnome = qEnvironmentVariable("XDG_CURRENT_DESKTOP")
                            .split(QLatin1Char(':'))
@@ -27,21 +27,32 @@ std::unique_ptr<Workspace> gnomeWorkspace()
     auto workspace = std::make_unique<GnomeWorkspace>();
     if (!gnome && workspace->problem())
         return nullptr;
+    // An app unit can hold an X client other than its oldest process: X11 lists that app.
+    if (xwayland)
+        workspace->leaveOutUnitsOf([xwayland] {
+            QList<pid_t> pids;
+            for (const RunningApplication& app : xwayland->runningApplications())
+                pids.append(app.processIdentifier);
+            return pids;
+        });
     return workspace;
 }
 
-// The Wayland backend when the session's compositor lists its windows; else why not.
-std::variant<std::unique_ptr<Workspace>, QString> waylandWorkspace()
+// The Wayland backend when the session's compositor lists its windows; else why not. Apps
+// that `xwayland` lists are left to it.
+std::variant<std::unique_ptr<Workspace>, QString> waylandWorkspace(X11Workspace* xwayland)
 {
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return QStringLiteral("WAYLAND_DISPLAY is not set");
     auto workspace =
         std::make_unique<WaylandWorkspace>(QByteArray(), qEnvironmentVariable("SWAYSOCK"));
     if (std::optional<QString> problem = workspace->problem()) {
-        if (std::unique_ptr<Workspace> gnome = gnomeWorkspace())
+        if (std::unique_ptr<Workspace> gnome = gnomeWorkspace(xwayland))
             return gnome;
         return *problem;
     }
+    if (xwayland)
+        workspace->leaveOutWindowsOf([xwayland] { return xwayland->windows(); });
     return workspace;
 }
 
@@ -63,9 +74,12 @@ std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
     const bool hasX = !qEnvironmentVariableIsEmpty("DISPLAY");
     if (!hasX && !isWaylandSession())
         return std::make_unique<UnsupportedWorkspace>(QStringLiteral("no display"));
+    // Xwayland's windows are X11's; the Wayland backends leave them out.
+    std::unique_ptr<X11Workspace> x11 = hasX ? std::make_unique<X11Workspace>() : nullptr;
+    X11Workspace* xwayland = x11 && !x11->problem() ? x11.get() : nullptr;
     std::variant<std::unique_ptr<Workspace>, QString> wayland = QString();
     if (isWaylandSession())
-        wayland = waylandWorkspace();
+        wayland = waylandWorkspace(xwayland);
     auto* native = std::get_if<std::unique_ptr<Workspace>>(&wayland);
     if (!hasX) {
         if (native)
@@ -75,25 +89,14 @@ std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
                 "unsupported session: Wayland without XWayland (DISPLAY is not set)"));
         return std::make_unique<UnsupportedWorkspace>(std::get<QString>(wayland));
     }
-    auto x11 = std::make_unique<X11Workspace>();
     if (std::optional<QString> reason = x11->problem()) {
         if (!native)
             return std::make_unique<UnsupportedWorkspace>(*reason);
         // Xwayland's apps stay out of sight; the native ones can still be quit.
         return combined(std::move(*native), nullptr, Workspace::ListingGap{*reason, true});
     }
-    // Xwayland's windows are X11's; the Wayland backend leaves them out.
-    if (native) {
-        // An app unit can hold an X client other than its oldest process: X11 lists that app.
-        if (auto* gnome = dynamic_cast<GnomeWorkspace*>(native->get()))
-            gnome->leaveOutUnitsOf([x11 = x11.get()] {
-                QList<pid_t> pids;
-                for (const RunningApplication& app : x11->runningApplications())
-                    pids.append(app.processIdentifier);
-                return pids;
-            });
+    if (native)
         return combined(std::move(x11), std::move(*native));
-    }
     if (isWaylandSession())
         return combined(
             std::move(x11), nullptr,

@@ -103,6 +103,12 @@ std::optional<QString> WaylandWorkspace::problem() const
     return std::nullopt;
 }
 
+void WaylandWorkspace::leaveOutWindowsOf(std::function<QList<X11Window>()> windows)
+{
+    x11Windows = std::move(windows);
+    markStale();
+}
+
 std::optional<Workspace::ListingGap> WaylandWorkspace::listingGap()
 {
     if (std::optional<QString> reason = problem())
@@ -197,7 +203,12 @@ QIcon WaylandWorkspace::windowIcon(pid_t)
 
 void WaylandWorkspace::update()
 {
-    if (!stale || problem())
+    if (problem())
+        return;
+    // X11's list changes without a word to us.
+    if (takeX11Names())
+        stale = true;
+    if (!stale)
         return;
     stale = false;
     std::optional<CompositorClients> clients = CompositorClients::of(connection->fd(), procRoot);
@@ -272,7 +283,8 @@ std::optional<pid_t> WaylandWorkspace::ownerOf(const ForeignToplevel& window,
     const bool seen = decisions.contains(window.id);
     Decision& decision = decisions[window.id];
     using Owner = Decision::Owner;
-    if (decision.owner == Owner::pending || decision.owner == Owner::unverified) {
+    if (decision.owner == Owner::pending || decision.owner == Owner::unverified ||
+        decision.byName) {
         if (!seen || decision.appId != window.appId || decision.title != window.title) {
             decision.appId = window.appId;
             decision.title = window.title;
@@ -301,6 +313,7 @@ void WaylandWorkspace::decide(Decision& decision, const ForeignToplevel& window,
     using Owner = Decision::Owner;
     decision.current = true;
     decision.owner = Owner::unverified;
+    decision.byName = false;
     // KWin names the process, but only a client it has now can be that process.
     if (window.claimedPid) {
         const pid_t pid = *window.claimedPid;
@@ -322,12 +335,44 @@ void WaylandWorkspace::decide(Decision& decision, const ForeignToplevel& window,
                         window.title,    decision.tree, true};
         return;
     }
-    // Without the compositor's word, the app id must lead to exactly one client process.
+    // Without the compositor's word, a window X11 lists under this app id and title is an
+    // Xwayland one. A native window that happens to share both is left out as well, the safe
+    // side: X11 lists that app, and no window is asked to close on a guess.
+    if (x11Names.contains({window.appId, window.title})) {
+        decision.owner = Owner::x11;
+        decision.byName = true;
+        return;
+    }
+    // Else the app id must lead to exactly one client process.
     const std::optional<DesktopEntry> entry = entryOf(window.appId, 0);
     if (!entry || !clients)
         return;
     if (const std::optional<pid_t> pid = AppIdProcess::of(*entry, *clients, matcher, procRoot))
         decision = {Owner::verified, *pid, window.appId, window.title, decision.tree, true};
+}
+
+bool WaylandWorkspace::takeX11Names()
+{
+    // Where KWin names the process or sway's IPC answers, their word decides.
+    if (!x11Windows || sway)
+        return false;
+    QSet<std::pair<QString, QString>> names;
+    for (const X11Window& window : x11Windows()) {
+        // wlroots compositors give an Xwayland toplevel WM_CLASS's class as app id; some the
+        // instance.
+        for (const QString& appId : {window.wmClass, window.wmInstance}) {
+            if (!appId.isEmpty())
+                names.insert({appId, window.title});
+        }
+    }
+    if (names == x11Names)
+        return false;
+    x11Names = std::move(names);
+    for (Decision& decision : decisions) {
+        if (decision.owner == Decision::Owner::unverified || decision.byName)
+            decision.current = false;
+    }
+    return true;
 }
 
 pid_t WaylandWorkspace::unverifiedId(const QString& appId)

@@ -5,15 +5,19 @@
 #include "ForeignToplevel.h"
 #include "LinuxWorkspace.h"
 #include "QuitRequests.h"
+#include "X11Window.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class CompositorClients;
 class SwayIpc;
@@ -42,6 +46,9 @@ public:
 
     /// Why no apps are listed (no compositor, no toplevel list); nothing while it works.
     std::optional<QString> problem() const;
+    /// Where neither the compositor nor sway's IPC says which toplevels are Xwayland's, one
+    /// whose app id and title match a window of `x11Windows` (the X11 backend's) is left to it.
+    void leaveOutWindowsOf(std::function<QList<X11Window>()> x11Windows);
 
     std::optional<ListingGap> listingGap() override;
     QString backendName() const override;
@@ -70,6 +77,7 @@ private:
         QString title;
         std::uint64_t tree = 0;
         bool current = false;
+        bool byName = false; // x11 by app id and title alone: reconsidered like unverified
     };
 
     void update() override;
@@ -80,6 +88,8 @@ private:
     // The id of the app a main window is listed under; nothing while undecided or for X11.
     std::optional<pid_t> ownerOf(const ForeignToplevel& window, CompositorClients* clients);
     void decide(Decision& decision, const ForeignToplevel& window, CompositorClients* clients);
+    // Takes X11's window names afresh; true when they changed.
+    bool takeX11Names();
     pid_t unverifiedId(const QString& appId);
     std::optional<DesktopEntry> entryOf(const QString& appId, pid_t pid) const;
     void ended(pid_t pid);
@@ -105,4 +115,6 @@ private:
     QuitRequests requests;
     pid_t nextUnverifiedId;
     std::uint64_t treeNeeded = 0; // the sway tree that shows the windows as last announced
+    std::function<QList<X11Window>()> x11Windows;
+    QSet<std::pair<QString, QString>> x11Names; // (WM_CLASS class or instance, title)
 };

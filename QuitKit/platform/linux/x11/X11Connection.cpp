@@ -286,6 +286,10 @@ void X11Connection::handle(const xcb_generic_event_t* event)
     }
     if (property->window == stampWindow)
         return;
+    if (property->atom == XCB_ATOM_WM_NAME || property->atom == ewmhAtoms._NET_WM_NAME) {
+        emit titleChanged();
+        return;
+    }
     for (const char* name : watchedWindowProperties) {
         if (property->atom == atom(name)) {
             emit windowsChanged();

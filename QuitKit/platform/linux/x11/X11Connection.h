@@ -59,6 +59,8 @@ public:
 signals:
     // The list of managed windows, or something a listed window tells about itself, changed.
     void windowsChanged();
+    // A listed window's title changed.
+    void titleChanged();
     // The server went away; problem() says so from now on.
     void lost();
     // The client of `window` answered a _NET_WM_PING, heard while hearPingAnswers() is on.

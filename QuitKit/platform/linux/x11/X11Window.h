@@ -14,6 +14,7 @@ struct X11Window {
     bool taskbar = false;     // shown as its own taskbar entry
     QString wmInstance;       // WM_CLASS, first part
     QString wmClass;          // WM_CLASS, second part
+    QString title;            // _NET_WM_NAME, else WM_NAME
     QString gtkApplicationId;
     QString kdeDesktopFile;
     QString gtkBusName;    // GApplication's unique bus name

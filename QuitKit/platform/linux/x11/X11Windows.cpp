@@ -14,7 +14,8 @@ namespace
 
 // All requests for one window go out before any reply is awaited.
 struct Cookies {
-    xcb_get_property_cookie_t type, state, transient, wmClass, gtkId, kdeFile, busName, objectPath;
+    xcb_get_property_cookie_t type, state, transient, wmClass, title, legacyTitle, gtkId, kdeFile,
+        busName, objectPath;
 };
 
 QString utf8Property(xcb_connection_t* xcb, xcb_get_property_cookie_t cookie)
@@ -177,6 +178,7 @@ std::optional<QList<X11Window>> X11Windows::managed(X11Connection& connection,
         cookies.append({xcb_ewmh_get_wm_window_type(connection.ewmh(), id),
                         xcb_ewmh_get_wm_state(connection.ewmh(), id),
                         xcb_icccm_get_wm_transient_for(xcb, id), xcb_icccm_get_wm_class(xcb, id),
+                        request(connection, id, "_NET_WM_NAME"), request(connection, id, "WM_NAME"),
                         request(connection, id, "_GTK_APPLICATION_ID"),
                         request(connection, id, "_KDE_NET_WM_DESKTOP_FILE"),
                         request(connection, id, "_GTK_UNIQUE_BUS_NAME"),
@@ -207,6 +209,11 @@ std::optional<QList<X11Window>> X11Windows::managed(X11Connection& connection,
             window.wmClass = QString::fromLocal8Bit(wmClass.class_name);
             xcb_icccm_get_wm_class_reply_wipe(&wmClass);
         }
+        // WM_NAME's bytes read as UTF-8, the way wlroots hands them on as a toplevel's title.
+        const QString legacyTitle = utf8Property(xcb, cookies[i].legacyTitle);
+        window.title = utf8Property(xcb, cookies[i].title);
+        if (window.title.isEmpty())
+            window.title = legacyTitle;
         window.gtkApplicationId = utf8Property(xcb, cookies[i].gtkId);
         window.kdeDesktopFile = utf8Property(xcb, cookies[i].kdeFile);
         window.gtkBusName = utf8Property(xcb, cookies[i].busName);

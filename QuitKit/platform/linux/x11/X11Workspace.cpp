@@ -39,6 +39,11 @@ X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoo
       reasons(*connection), matcher(procRoot)
 {
     connect(connection.get(), &X11Connection::windowsChanged, this, &X11Workspace::markStale);
+    // Titles change often (a terminal's, a browser's), so they are read again only when wanted.
+    connect(connection.get(), &X11Connection::titleChanged, this, [this] {
+        if (followsTitles)
+            markStale();
+    });
     connect(connection.get(), &X11Connection::lost, this, [this] {
         for (const App& app : std::as_const(apps)) {
             watcher.unwatch(app.pid);
@@ -88,6 +93,18 @@ QList<RunningApplication> X11Workspace::runningApplications()
     for (const App& app : std::as_const(apps))
         list.append(describe(app));
     return list;
+}
+
+QList<X11Window> X11Workspace::windows()
+{
+    // Titles that changed before anyone followed them are read afresh.
+    if (!std::exchange(followsTitles, true))
+        stale = true;
+    update();
+    QList<X11Window> all;
+    for (const App& app : std::as_const(apps))
+        all.append(app.windows);
+    return all;
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(pid_t pid)

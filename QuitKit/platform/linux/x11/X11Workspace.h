@@ -36,6 +36,9 @@ public:
 
     /// Why no apps are listed (no display, the server went away); nothing while it works.
     std::optional<QString> problem() const;
+    /// Every window of the listed apps, its title kept current from the first call on (a
+    /// Wayland backend tells Xwayland's toplevels by class and title).
+    QList<X11Window> windows();
 
     std::optional<ListingGap> listingGap() override;
     QString backendName() const override { return QStringLiteral("X11"); }
@@ -79,5 +82,6 @@ private:
     DesktopFileMatcher matcher;
     QList<App> apps; // in the order first seen
     bool problemReported = false;
+    bool followsTitles = false;
     std::optional<QString> unseen; // why the windows cannot be told apart as apps
 };
