@@ -1,6 +1,7 @@
 #include "NimbrelDelegate.h"
 
 #include "BundleInfo.h"
+#include "LayerShell.h"
 #include "Localization.h"
 #include "LoginItem.h"
 #include "LoginOnce.h"
@@ -129,6 +130,7 @@ void NimbrelDelegate::createStatusItem()
     if (!WindowSystem::letsProgramPlaceAndGrab()) {
         exportedStatusMenu.reset(NimbrelMenu::statusMenu(*this));
         trayIcon->setContextMenu(exportedStatusMenu.get());
+        layerShell = LayerShell::ofApplication();
     }
     trayIcon->show();
 }
@@ -168,7 +170,7 @@ void NimbrelDelegate::showStatusMenu()
 void NimbrelDelegate::showPopover()
 {
     delete panel;
-    auto* window = new PopoverWindow(&engine());
+    auto* window = new PopoverWindow(&engine(), layerShell.get());
     auto* model = new QuitModel(workspace, processes, defaults(), window);
     model->setNeverOffered({BundleInfo::identifier()});
     model->setInUse([this, model] { return inUseApps.among(model->apps()); });

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class LayerShell;
 class MediaCapture;
 class ProcessInfo;
 class QMenu;
@@ -115,6 +116,7 @@ private:
     std::unique_ptr<QQmlEngine> qmlEngine;
     std::unique_ptr<QMenu> exportedStatusMenu; // only on Wayland, where the tray host shows it
     std::unique_ptr<QSystemTrayIcon> trayIcon;
+    std::unique_ptr<LayerShell> layerShell; // only on Wayland; the panel's place where it exists
     std::unique_ptr<QMenuBar> applicationMenu;
     QPointer<PopoverWindow> panel;
     QPointer<NimbrelWindow> programWindow;

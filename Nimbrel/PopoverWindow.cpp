@@ -1,16 +1,22 @@
 #include "PopoverWindow.h"
 
+#include "LayerShell.h"
+#include "LayerSurface.h"
 #include "WindowSystem.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-PopoverWindow::PopoverWindow(QQmlEngine* engine, QWindow* parent) : QQuickView(engine, parent)
+PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell, QWindow* parent)
+    : QQuickView(engine, parent), layerShell(layerShell)
 {
     setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setResizeMode(QQuickView::SizeRootObjectToView);
     setTitle(QStringLiteral("Nimbrel"));
 }
+
+// The place on the layer shell goes before the window's surface does.
+PopoverWindow::~PopoverWindow() = default;
 
 void PopoverWindow::popUp(const QRect& geometry)
 {
@@ -32,15 +38,31 @@ void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
     setMinimumSize(size);
     setMaximumSize(size);
     resize(size);
+    if (layerShell) {
+        layerSurface = layerShell->place(*this, size, [this] { show(); });
+        if (layerSurface) {
+            // Its screen went: the panel goes too, once the compositor's call has returned.
+            layerSurface->onClosed([this] {
+                QMetaObject::invokeMethod(
+                    this, [this] { dismiss(); }, Qt::QueuedConnection);
+            });
+            return;
+        }
+    }
     // The compositor focuses the new window, or not: asking without an activation token is void.
     show();
 }
 
 bool PopoverWindow::event(QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn)
+    if (event->type() == QEvent::FocusIn) {
         wasActive = true;
-    else if (event->type() == QEvent::FocusOut && wasActive)
+        // Holding the keyboard brought it here; from now on a click elsewhere may take it.
+        if (layerSurface) {
+            layerSurface->letFocusGo();
+            update();
+        }
+    } else if (event->type() == QEvent::FocusOut && wasActive)
         dismiss();
     else if (event->type() == QEvent::Close)
         dismiss();
@@ -85,6 +107,7 @@ void PopoverWindow::dismiss()
         setMouseGrabEnabled(false);
         setKeyboardGrabEnabled(false);
     }
+    layerSurface.reset();
     hide();
     emit closed();
     deleteLater();

@@ -2,19 +2,27 @@
 
 #include <QQuickView>
 
+#include <memory>
+
+class LayerShell;
+class LayerSurface;
+
 /// The tray panel's window: frameless, above other windows, with keyboard focus. It closes on
 /// Esc, on a click outside it and when it loses focus, and then deletes itself with its content.
 /// On Wayland the compositor places and focuses it and nothing is grabbed: Esc and focus loss
-/// close it.
+/// close it. Where the compositor has a layer shell, the panel sits there, at the screen's top
+/// right, as panels do; elsewhere it is an ordinary window wherever the compositor puts it.
 class PopoverWindow : public QQuickView
 {
     Q_OBJECT
 
 public:
-    PopoverWindow(QQmlEngine* engine, QWindow* parent = nullptr);
+    // `layerShell` is for Wayland; none on X11.
+    PopoverWindow(QQmlEngine* engine, LayerShell* layerShell = nullptr, QWindow* parent = nullptr);
+    ~PopoverWindow() override;
 
     /// Shows the window at `geometry` and takes the keyboard and pointer; on Wayland it shows the
-    /// window at `geometry`'s size wherever the compositor puts it.
+    /// window at `geometry`'s size where the compositor puts it.
     void popUp(const QRect& geometry);
 
 signals:
@@ -32,6 +40,8 @@ private:
     bool dismissedByOutsideClick(QMouseEvent* event);
     void dismiss();
 
+    LayerShell* layerShell;
+    std::unique_ptr<LayerSurface> layerSurface;
     bool wasActive = false;
     bool dismissed = false;
     bool grabbing = false;

@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config git clang-format
   # Qt and coroutines
-  qt6-base-dev qt6-declarative-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
+  qt6-base-dev qt6-base-private-dev qt6-declarative-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtquick-templates
   qcoro-qt6-dev
@@ -28,6 +28,7 @@ packages=(
   trayer at-spi2-core python3-pyatspi
   # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
   libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype
+  grim  # screenshots of the sway tests' screen: where the panel shows
   mutter  # GNOME's compositor, run headless by the GNOME app-unit tests
   plasma-wayland-protocols kwin-wayland  # KDE Plasma: its window-list protocol, KWin for the tests
   # adversarial X clients and a window manager without a client list

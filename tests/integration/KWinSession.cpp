@@ -46,11 +46,12 @@ std::optional<QString> KWinSession::start(const QStringList& trustedPrograms)
         return QStringLiteral("cannot copy kwin_wayland");
     for (const QString& program : trustedPrograms) {
         const QString path = QFileInfo(program).canonicalFilePath();
-        installDesktopEntry(QFileInfo(path).fileName() + QStringLiteral(".desktop"),
-                            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\n"
-                                           "NoDisplay=true\nExec=%2\nX-KDE-Wayland-Interfaces="
-                                           "org_kde_plasma_window_management\n")
-                                .arg(QFileInfo(path).fileName(), path));
+        installDesktopEntry(
+            QFileInfo(path).fileName() + QStringLiteral(".desktop"),
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\n"
+                           "NoDisplay=true\nExec=%2\nX-KDE-Wayland-Interfaces="
+                           "org_kde_plasma_window_management,org_kde_kwin_fake_input\n")
+                .arg(QFileInfo(path).fileName(), path));
     }
     // KWin starts each extra argument once Xwayland is up, with DISPLAY set.
     const QString displayFile = root.filePath(QStringLiteral("x-display"));
@@ -110,18 +111,23 @@ std::optional<QString> KWinSession::start(const QStringList& trustedPrograms)
 
 pid_t KWinSession::activePid() const
 {
-    WaylandConnection connection(socketName.toLocal8Bit());
-    connection.settle(QDeadlineTimer(startTimeout));
-    org_kde_plasma_window_management* manager = connection.takePlasmaWindowManagement();
-    if (!manager)
-        return 0;
-    PlasmaWindows windows(manager);
-    // Once for the windows, once for their initial states.
-    connection.settle(QDeadlineTimer(startTimeout));
-    connection.settle(QDeadlineTimer(startTimeout));
-    for (const ForeignToplevel& window : windows.list()) {
+    for (const ForeignToplevel& window : windows()) {
         if (window.activated)
             return window.claimedPid.value_or(0);
     }
     return 0;
+}
+
+QList<ForeignToplevel> KWinSession::windows() const
+{
+    WaylandConnection connection(socketName.toLocal8Bit());
+    connection.settle(QDeadlineTimer(startTimeout));
+    org_kde_plasma_window_management* manager = connection.takePlasmaWindowManagement();
+    if (!manager)
+        return {};
+    PlasmaWindows windows(manager);
+    // Once for the windows, once for their initial states.
+    connection.settle(QDeadlineTimer(startTimeout));
+    connection.settle(QDeadlineTimer(startTimeout));
+    return windows.list();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "EnvironmentGuard.h"
+#include "ForeignToplevel.h"
 #include "SessionBus.h"
 #include "SessionHome.h"
 #include "SessionStart.h"
 #include "WaylandApps.h"
 
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -43,6 +45,8 @@ public:
     WaylandApps& apps() { return clients; }
     // The pid KWin names for its active window, as any taskbar hears it; 0 when none.
     pid_t activePid() const;
+    // KWin's window list now, as Plasma's taskbar reads it.
+    QList<ForeignToplevel> windows() const;
 
 private:
     SessionHome home;

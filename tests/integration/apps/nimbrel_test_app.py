@@ -4,8 +4,9 @@ import os
 import gi
 
 gi.require_version("Gtk", "3.0")
+gi.require_version("Gdk", "3.0")
 gi.require_version("GdkPixbuf", "2.0")
-from gi.repository import GdkPixbuf, Gio, GLib, Gtk  # noqa: E402,F401
+from gi.repository import Gdk, GdkPixbuf, Gio, GLib, Gtk  # noqa: E402,F401
 
 
 def log(line):
@@ -24,7 +25,15 @@ def window(title):
     icon.fill(0xFF0000FF)
     win.set_icon(icon)
     win.add(Gtk.Label(label=title))
+    # The compositor's word (Wayland's "activated"), which mutter tells no other program.
+    win.connect("window-state-event", log_focus)
     return win
+
+
+def log_focus(_win, event):
+    if event.changed_mask & Gdk.WindowState.FOCUSED:
+        log("focused" if event.new_window_state & Gdk.WindowState.FOCUSED else "unfocused")
+    return False
 
 
 def run(win):

@@ -200,6 +200,8 @@ bool DesktopEntries::launch(const QString& filename)
     GAppLaunchContext* context = g_app_launch_context_new();
     g_app_launch_context_setenv(context, "DESKTOP_STARTUP_ID", startupId.constData());
     g_app_launch_context_unsetenv(context, "XDG_ACTIVATION_TOKEN");
+    // Qt's setting for the tray panel's own surface, on while the panel is: not the app's.
+    g_app_launch_context_unsetenv(context, "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT");
     GError* error = nullptr;
     const bool launched = g_app_info_launch(G_APP_INFO(info.get()), nullptr, context, &error);
     if (error) {

@@ -1,0 +1,69 @@
+#include "LayerSurface.h"
+
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <utility>
+
+namespace
+{
+
+// Qt reads this whenever it asks whether such a window is shown; it must not reach the apps
+// started meanwhile, so it is on only while a panel is.
+const char* const bypassSetting = "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT";
+int surfacesBypassing = 0;
+
+void bypassWindowManager(bool on)
+{
+    surfacesBypassing += on ? 1 : -1;
+    if (surfacesBypassing > 0)
+        qputenv(bypassSetting, QByteArrayLiteral("1"));
+    else
+        qunsetenv(bypassSetting);
+}
+
+} // namespace
+
+LayerSurface::LayerSurface(zwlr_layer_surface_v1* surface, std::function<void()> configured)
+    : surface(surface), configured(std::move(configured))
+{
+    static const zwlr_layer_surface_v1_listener listener{&LayerSurface::onConfigure,
+                                                         &LayerSurface::onClosed};
+    zwlr_layer_surface_v1_add_listener(surface, &listener, this);
+    bypassWindowManager(true);
+}
+
+LayerSurface::~LayerSurface()
+{
+    zwlr_layer_surface_v1_destroy(surface);
+    bypassWindowManager(false);
+}
+
+void LayerSurface::letFocusGo()
+{
+    if (focusLetGo || zwlr_layer_surface_v1_get_version(surface) <
+                          ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND_SINCE_VERSION)
+        return;
+    focusLetGo = true;
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND);
+}
+
+void LayerSurface::onConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial,
+                               std::uint32_t, std::uint32_t)
+{
+    // The size asked for is the only one the panel has; the compositor gives it as asked.
+    zwlr_layer_surface_v1_ack_configure(surface, serial);
+    auto* self = static_cast<LayerSurface*>(data);
+    if (auto first = std::exchange(self->configured, nullptr))
+        first();
+}
+
+void LayerSurface::onClosed(void* data, zwlr_layer_surface_v1*)
+{
+    auto* self = static_cast<LayerSurface*>(data);
+    if (self->closed)
+        self->closed();
+}

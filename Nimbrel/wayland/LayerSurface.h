@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+struct zwlr_layer_surface_v1;
+
+// One window's place on the compositor's layer shell, for as long as this lives. Qt draws the
+// window as usual; Qt gives it no role of its own (it bypasses the window manager) while the
+// panel setting is on.
+class LayerSurface
+{
+public:
+    LayerSurface(zwlr_layer_surface_v1* surface, std::function<void()> configured);
+    // Gives up the place; due before the window's own surface goes (it hides).
+    ~LayerSurface();
+    LayerSurface(const LayerSurface&) = delete;
+    LayerSurface& operator=(const LayerSurface&) = delete;
+
+    // Lets a click elsewhere take the keyboard, as from any window, once the surface has it;
+    // takes effect with the window's next frame. Shells before version 4 keep it here for good.
+    void letFocusGo();
+    // Runs when the compositor takes the place away (its screen went, or it was asked to).
+    void onClosed(std::function<void()> closed) { this->closed = std::move(closed); }
+
+private:
+    static void onConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial,
+                            std::uint32_t width, std::uint32_t height);
+    static void onClosed(void* data, zwlr_layer_surface_v1* surface);
+
+    zwlr_layer_surface_v1* surface;
+    std::function<void()> configured;
+    std::function<void()> closed;
+    bool focusLetGo = false;
+};

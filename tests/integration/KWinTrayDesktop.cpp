@@ -1,0 +1,40 @@
+#include "KWinTrayDesktop.h"
+
+#include "KWinFakeKeyboard.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+
+#include <algorithm>
+#include <linux/input-event-codes.h>
+
+std::optional<QString> KWinTrayDesktop::start()
+{
+    // The panel's window is told from the program's pid, which KWin names only to programs
+    // it trusts; and only those may press keys.
+    return kwin.start({QCoreApplication::applicationFilePath()});
+}
+
+bool KWinTrayDesktop::showsPanel(pid_t program)
+{
+    // KWin has a layer shell: the panel sits there, not in Plasma's list of windows.
+    const QList<ForeignToplevel> windows = kwin.windows();
+    return panelIsShownToProgram() &&
+           std::none_of(windows.cbegin(), windows.cend(), [&](const ForeignToplevel& window) {
+               return window.claimedPid == program;
+           });
+}
+
+std::optional<QString> KWinTrayDesktop::pressEscape()
+{
+    return KWinFakeKeyboard::tap(KEY_ESC);
+}
+
+bool KWinTrayDesktop::openAnotherWindow()
+{
+    QProcess* other = kwin.apps().start(QStringLiteral(NIMBREL_TEST_PYTHON),
+                                        {QStringLiteral(NIMBREL_TEST_APPS_DIR "/closer.py")});
+    return other &&
+           QTest::qWaitFor([&] { return kwin.activePid() == other->processId(); }, showTimeout);
+}

@@ -1,0 +1,77 @@
+#include "ProgramAccessibility.h"
+
+#include "TestProcesses.h"
+#include "TrayDesktop.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QTest>
+
+#include <algorithm>
+
+namespace
+{
+
+const QString launcherPath = QStringLiteral("/usr/libexec/at-spi-bus-launcher");
+
+} // namespace
+
+ProgramAccessibility::~ProgramAccessibility()
+{
+    for (const std::shared_ptr<QProcess>& launcher : std::as_const(accessibilityBuses))
+        TestProcesses::stop(*launcher);
+}
+
+void ProgramAccessibility::prepare(QProcessEnvironment& environment, const QString& busAddress)
+{
+    programBus = busAddress;
+    if (!accessibilityBuses.contains(busAddress)) {
+        auto launcher = std::make_shared<QProcess>();
+        QProcessEnvironment launcherEnvironment = QProcessEnvironment::systemEnvironment();
+        launcherEnvironment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+        launcher->setProcessEnvironment(launcherEnvironment);
+        launcher->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        launcher->start(launcherPath, {QStringLiteral("--launch-immediately")});
+        accessibilityBuses.insert(busAddress, launcher);
+        // Qt's bridge looks for the accessibility bus once, at start-up.
+        QDBusConnection bus = QDBusConnection::connectToBus(busAddress, QStringLiteral("a11y"));
+        (void)QTest::qWaitFor(
+            [&] { return bus.interface()->isServiceRegistered(QStringLiteral("org.a11y.Bus")); },
+            TrayDesktop::showTimeout);
+        QDBusConnection::disconnectFromBus(QStringLiteral("a11y"));
+    }
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+    environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+}
+
+QList<QStringList> ProgramAccessibility::shownWindows(const QString& title) const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), programBus);
+    QProcess reader;
+    reader.setProcessEnvironment(environment);
+    reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    reader.start(
+        QStringLiteral(NIMBREL_TEST_PYTHON),
+        {QStringLiteral(NIMBREL_TEST_APPS_DIR "/accessible_tree.py"), QStringLiteral("Nimbrel")});
+    if (!reader.waitForFinished(TrayDesktop::showTimeout))
+        reader.kill();
+    QList<QStringList> windows;
+    for (const QString& line :
+         QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() == 3 && fields[0] == QLatin1String("frame") &&
+            (title.isEmpty() || fields[1] == title) &&
+            fields[2].split(QLatin1Char(',')).contains(QLatin1String("visible")))
+            windows.append(fields[2].split(QLatin1Char(',')));
+    }
+    return windows;
+}
+
+bool ProgramAccessibility::isActive(const QString& title) const
+{
+    const QList<QStringList> windows = shownWindows(title);
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QStringList& states) {
+        return states.contains(QLatin1String("active"));
+    });
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// What a screen reader sees of the program a test starts: an accessibility bus beside each
+// session bus the program is started on, and the windows the program shows there with their
+// states ("visible", "active" once it has the keyboard). It is the program's own view, on any
+// desktop, whether or not the compositor lists its windows to others.
+class ProgramAccessibility
+{
+public:
+    ~ProgramAccessibility();
+
+    // Starts an accessibility bus for `busAddress` (once) and adds to `environment` what a Qt
+    // program needs to show itself there; the next looks are at that bus.
+    void prepare(QProcessEnvironment& environment, const QString& busAddress);
+    // The state names of each window titled `title` (any when empty) the program shows.
+    QList<QStringList> shownWindows(const QString& title = {}) const;
+    // A window titled `title` is shown and has the keyboard.
+    bool isActive(const QString& title) const;
+
+private:
+    QString programBus;
+    QHash<QString, std::shared_ptr<QProcess>> accessibilityBuses;
+};

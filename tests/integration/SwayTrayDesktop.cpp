@@ -1,0 +1,90 @@
+#include "SwayTrayDesktop.h"
+
+#include "TestProcesses.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QRect>
+
+namespace
+{
+
+const QSize popoverSize{380, 470};
+// The panel's distance from the output's edges.
+constexpr int margin = 8;
+
+} // namespace
+
+SwayTrayDesktop::~SwayTrayDesktop()
+{
+    TestProcesses::stop(keyboard);
+}
+
+std::optional<QString> SwayTrayDesktop::start()
+{
+    if (auto problem = sway.start())
+        return problem;
+    // sway's runtime folder is nobody's; the single-instance socket's must be the program's own.
+    const QString runtime = sway.scratchPath(QStringLiteral("runtime"));
+    if (!QDir().mkpath(runtime) ||
+        !QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ExeOwner))
+        return QStringLiteral("cannot make the program's runtime folder");
+    // wtype's keyboard stays while it sleeps.
+    keyboard.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("86400000")});
+    if (!keyboard.waitForStarted(showTimeout))
+        return QStringLiteral("wtype did not start");
+    return std::nullopt;
+}
+
+QProcessEnvironment SwayTrayDesktop::programEnvironment(const QString& busAddress)
+{
+    QProcessEnvironment environment = TrayDesktop::programEnvironment(busAddress);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                       sway.scratchPath(QStringLiteral("runtime")));
+    return environment;
+}
+
+bool SwayTrayDesktop::showsPanel(pid_t program)
+{
+    // On the layer shell, no window of sway's tree: at the output's top right, panel-sized.
+    if (!panelIsShownToProgram() || sway.windowPids().contains(program))
+        return false;
+    const QImage shown = screen();
+    if (shown.isNull())
+        return false;
+    const QRect panel(shown.width() - margin - popoverSize.width(), margin, popoverSize.width(),
+                      popoverSize.height());
+    const QRgb inside = shown.pixel(panel.topLeft() + QPoint(2, 2));
+    return shown.pixel(panel.bottomRight() - QPoint(2, 2)) == inside &&
+           shown.pixel(panel.topLeft() - QPoint(3, -2)) != inside &&
+           shown.pixel(panel.bottomLeft() + QPoint(2, 3)) != inside;
+}
+
+std::optional<QString> SwayTrayDesktop::pressEscape()
+{
+    QProcess wtype;
+    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-k"), QStringLiteral("Escape")});
+    if (!wtype.waitForFinished(showTimeout) || wtype.exitCode() != 0)
+        return QStringLiteral("wtype failed");
+    return std::nullopt;
+}
+
+bool SwayTrayDesktop::openAnotherWindow()
+{
+    QProcess* other =
+        sway.apps().start(QStringLiteral("foot"), {QStringLiteral("--log-level=warning"),
+                                                   QStringLiteral("sleep"), QStringLiteral("600")});
+    return other &&
+           QTest::qWaitFor([&] { return sway.focusedPid() == other->processId(); }, showTimeout);
+}
+
+QImage SwayTrayDesktop::screen() const
+{
+    QProcess grim;
+    grim.start(QStringLiteral("grim"), {QStringLiteral("-")});
+    if (!grim.waitForFinished(showTimeout) || grim.exitCode() != 0)
+        return {};
+    return QImage::fromData(grim.readAllStandardOutput(), "PNG");
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "SwaySession.h"
+#include "TrayDesktop.h"
+
+#include <QImage>
+#include <QProcess>
+
+// The tray program's desktop on a headless sway, seen through sway's IPC and its screen (grim),
+// and typed on with wtype. sway has a layer shell: the panel sits there, out of the window tree.
+class SwayTrayDesktop : public TrayDesktop
+{
+public:
+    ~SwayTrayDesktop() override;
+
+    std::optional<QString> start() override;
+    QProcessEnvironment programEnvironment(const QString& busAddress) override;
+    bool showsPanel(pid_t program) override;
+    std::optional<QString> pressEscape() override;
+    std::optional<QString> keepsFocusOnPanel() const override
+    {
+        return QStringLiteral("sway 1.7 gives a focused layer-shell surface the keyboard back "
+                              "whenever it focuses a window; the panel keeps it until it closes");
+    }
+    bool openAnotherWindow() override;
+    void stopApps() override { sway.apps().stopAll(); }
+
+private:
+    // The output as sway shows it now; a null image when it cannot be read.
+    QImage screen() const;
+
+    SwaySession sway;
+    // A virtual keyboard for the whole session: a seat with none gives no window the keyboard,
+    // and one that comes and goes with each key press takes the focus along.
+    QProcess keyboard;
+};
