@@ -25,9 +25,6 @@ public:
     LayerShell(const LayerShell&) = delete;
     LayerShell& operator=(const LayerShell&) = delete;
 
-    // The compositor offers a layer shell.
-    bool isAvailable() const { return shell; }
-
     // Gives `window`, which must not have been shown, a place on the top layer at the screen's
     // top right, `size` large; `configured` runs once the compositor agreed, when it may be
     // shown. Nothing when there is no layer shell.

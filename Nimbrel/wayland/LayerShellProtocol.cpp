@@ -6,5 +6,5 @@
 // The tables' hidden visibility comes after the header declared them: harmless in a static
 // library, but GCC says so.
 #pragma GCC diagnostic ignored "-Wattributes"
-#include "wlr-layer-shell-unstable-v1.c"
-#include "xdg-shell.c"
+#include "wlr-layer-shell-unstable-v1-protocol.c"
+#include "xdg-shell-protocol.c"

@@ -7,6 +7,6 @@
 // The tables' hidden visibility comes after the header declared them: harmless in a static
 // library, but GCC says so.
 #pragma GCC diagnostic ignored "-Wattributes"
-#include "ext-foreign-toplevel-list-v1.c"
-#include "plasma-window-management.c"
-#include "wlr-foreign-toplevel-management-unstable-v1.c"
+#include "ext-foreign-toplevel-list-v1-protocol.c"
+#include "plasma-window-management-protocol.c"
+#include "wlr-foreign-toplevel-management-unstable-v1-protocol.c"
