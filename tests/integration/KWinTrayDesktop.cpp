@@ -26,9 +26,25 @@ bool KWinTrayDesktop::showsPanel(pid_t program)
            });
 }
 
-std::optional<QString> KWinTrayDesktop::pressEscape()
+std::optional<int> KWinTrayDesktop::otherWindowCount(pid_t program)
 {
-    return KWinFakeKeyboard::tap(KEY_ESC);
+    const QList<ForeignToplevel> windows = kwin.windows();
+    return int(std::count_if(windows.cbegin(), windows.cend(), [&](const ForeignToplevel& window) {
+        return window.claimedPid != program;
+    }));
+}
+
+std::optional<QString> KWinTrayDesktop::press(Key key)
+{
+    switch (key) {
+    case Key::escape:
+        return KWinFakeKeyboard::tap(KEY_ESC);
+    case Key::enter:
+        return KWinFakeKeyboard::tap(KEY_ENTER);
+    case Key::space:
+        break;
+    }
+    return KWinFakeKeyboard::tap(KEY_SPACE);
 }
 
 bool KWinTrayDesktop::openAnotherWindow()

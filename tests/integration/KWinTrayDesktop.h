@@ -10,7 +10,8 @@ class KWinTrayDesktop : public TrayDesktop
 public:
     std::optional<QString> start() override;
     bool showsPanel(pid_t program) override;
-    std::optional<QString> pressEscape() override;
+    std::optional<QString> press(Key key) override;
+    std::optional<int> otherWindowCount(pid_t program) override;
     bool openAnotherWindow() override;
     void stopApps() override { kwin.apps().stopAll(); }
 

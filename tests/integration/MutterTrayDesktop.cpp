@@ -15,6 +15,8 @@ namespace
 const QString mutterBus = QStringLiteral("mutter");
 const QString remoteService = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
 constexpr uint escapeKeysym = 0xff1b;
+constexpr uint returnKeysym = 0xff0d;
+constexpr uint spaceKeysym = 0x20;
 constexpr uint shiftKeysym = 0xffe1;
 
 QDBusMessage remoteDesktopCall(const QString& path, const QString& method,
@@ -62,9 +64,17 @@ std::optional<QString> MutterTrayDesktop::start()
     return tap(shiftKeysym);
 }
 
-std::optional<QString> MutterTrayDesktop::pressEscape()
+std::optional<QString> MutterTrayDesktop::press(Key key)
 {
-    return tap(escapeKeysym);
+    switch (key) {
+    case Key::escape:
+        return tap(escapeKeysym);
+    case Key::enter:
+        return tap(returnKeysym);
+    case Key::space:
+        break;
+    }
+    return tap(spaceKeysym);
 }
 
 std::optional<QString> MutterTrayDesktop::tap(uint keysym) const

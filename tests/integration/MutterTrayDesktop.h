@@ -16,7 +16,9 @@ public:
 
     std::optional<QString> start() override;
     bool showsPanel(pid_t) override { return panelIsShownToProgram(); }
-    std::optional<QString> pressEscape() override;
+    std::optional<QString> press(Key key) override;
+    // mutter lists its windows to no one.
+    std::optional<int> otherWindowCount(pid_t) override { return std::nullopt; }
     bool openAnotherWindow() override;
     void stopApps() override;
 

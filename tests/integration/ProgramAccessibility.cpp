@@ -46,19 +46,9 @@ void ProgramAccessibility::prepare(QProcessEnvironment& environment, const QStri
 
 QList<QStringList> ProgramAccessibility::shownWindows(const QString& title) const
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), programBus);
-    QProcess reader;
-    reader.setProcessEnvironment(environment);
-    reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    reader.start(
-        QStringLiteral(NIMBREL_TEST_PYTHON),
-        {QStringLiteral(NIMBREL_TEST_APPS_DIR "/accessible_tree.py"), QStringLiteral("Nimbrel")});
-    if (!reader.waitForFinished(TrayDesktop::showTimeout))
-        reader.kill();
     QList<QStringList> windows;
-    for (const QString& line :
-         QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+    for (const QString& line : QString::fromUtf8(run(QStringLiteral("accessible_tree.py"), {}))
+                                   .split(QLatin1Char('\n'))) {
         const QStringList fields = line.split(QLatin1Char('\t'));
         if (fields.size() == 3 && fields[0] == QLatin1String("frame") &&
             (title.isEmpty() || fields[1] == title) &&
@@ -74,4 +64,30 @@ bool ProgramAccessibility::isActive(const QString& title) const
     return std::any_of(windows.cbegin(), windows.cend(), [](const QStringList& states) {
         return states.contains(QLatin1String("active"));
     });
+}
+
+bool ProgramAccessibility::focus(const QString& name) const
+{
+    int exitCode = -1;
+    run(QStringLiteral("focus_button.py"), {name}, &exitCode);
+    return exitCode == 0;
+}
+
+QByteArray ProgramAccessibility::run(const QString& script, const QStringList& arguments,
+                                     int* exitCode) const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), programBus);
+    QProcess reader;
+    reader.setProcessEnvironment(environment);
+    reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    reader.start(
+        QStringLiteral(NIMBREL_TEST_PYTHON),
+        QStringList{QStringLiteral(NIMBREL_TEST_APPS_DIR "/") + script, QStringLiteral("Nimbrel")} +
+            arguments);
+    if (!reader.waitForFinished(TrayDesktop::showTimeout))
+        reader.kill();
+    if (exitCode)
+        *exitCode = reader.exitStatus() == QProcess::NormalExit ? reader.exitCode() : -1;
+    return reader.readAllStandardOutput();
 }

@@ -25,8 +25,15 @@ public:
     QList<QStringList> shownWindows(const QString& title = {}) const;
     // A window titled `title` is shown and has the keyboard.
     bool isActive(const QString& title) const;
+    // Gives the keyboard focus to the program's button whose name starts with `name`; false
+    // while it shows none.
+    bool focus(const QString& name) const;
 
 private:
+    // Runs `script` of the test apps with `arguments` against the program's bus; its output.
+    QByteArray run(const QString& script, const QStringList& arguments,
+                   int* exitCode = nullptr) const;
+
     QString programBus;
     QHash<QString, std::shared_ptr<QProcess>> accessibilityBuses;
 };

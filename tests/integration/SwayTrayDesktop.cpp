@@ -62,13 +62,21 @@ bool SwayTrayDesktop::showsPanel(pid_t program)
            shown.pixel(panel.bottomLeft() + QPoint(2, 3)) != inside;
 }
 
-std::optional<QString> SwayTrayDesktop::pressEscape()
+std::optional<QString> SwayTrayDesktop::press(Key key)
 {
+    const QString name = key == Key::escape  ? QStringLiteral("Escape")
+                         : key == Key::enter ? QStringLiteral("Return")
+                                             : QStringLiteral("space");
     QProcess wtype;
-    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-k"), QStringLiteral("Escape")});
+    wtype.start(QStringLiteral("wtype"), {QStringLiteral("-k"), name});
     if (!wtype.waitForFinished(showTimeout) || wtype.exitCode() != 0)
         return QStringLiteral("wtype failed");
     return std::nullopt;
+}
+
+std::optional<int> SwayTrayDesktop::otherWindowCount(pid_t program)
+{
+    return int(sway.windowPids().size() - sway.windowPids().count(program));
 }
 
 bool SwayTrayDesktop::openAnotherWindow()
@@ -78,6 +86,18 @@ bool SwayTrayDesktop::openAnotherWindow()
                                                    QStringLiteral("sleep"), QStringLiteral("600")});
     return other &&
            QTest::qWaitFor([&] { return sway.focusedPid() == other->processId(); }, showTimeout);
+}
+
+void SwayTrayDesktop::stopApps()
+{
+    sway.apps().stopAll();
+    // The program may have started apps of its own (reopened ones): their windows close too.
+    QProcess close;
+    close.start(QStringLiteral("swaymsg"),
+                {QStringLiteral("-s"), sway.swaySocket(), QStringLiteral("[title=\".*\"] kill")});
+    close.waitForFinished(showTimeout);
+    (void)QTest::qWaitFor([&] { return sway.windowPids().isEmpty(); }, showTimeout);
+
 }
 
 QImage SwayTrayDesktop::screen() const

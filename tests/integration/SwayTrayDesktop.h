@@ -16,14 +16,15 @@ public:
     std::optional<QString> start() override;
     QProcessEnvironment programEnvironment(const QString& busAddress) override;
     bool showsPanel(pid_t program) override;
-    std::optional<QString> pressEscape() override;
+    std::optional<QString> press(Key key) override;
     std::optional<QString> keepsFocusOnPanel() const override
     {
         return QStringLiteral("sway 1.7 gives a focused layer-shell surface the keyboard back "
                               "whenever it focuses a window; the panel keeps it until it closes");
     }
+    std::optional<int> otherWindowCount(pid_t program) override;
     bool openAnotherWindow() override;
-    void stopApps() override { sway.apps().stopAll(); }
+    void stopApps() override;
 
 private:
     // The output as sway shows it now; a null image when it cannot be read.

@@ -33,10 +33,17 @@ public:
     // How many windows the program shows, its panel included.
     int windowCount() const { return int(accessibility.shownWindows().size()); }
     bool panelHasFocus() const { return accessibility.isActive(QStringLiteral("Nimbrel")); }
-    // Presses and releases Esc in the focused window; nothing when sent, else why not.
-    virtual std::optional<QString> pressEscape() = 0;
+    enum class Key { escape, enter, space };
+    // Presses and releases `key` in the focused window; nothing when sent, else why not.
+    virtual std::optional<QString> press(Key key) = 0;
     // Why no other window can take the focus from the panel here; nothing where one can.
     virtual std::optional<QString> keepsFocusOnPanel() const { return std::nullopt; }
+    // How many windows the other apps show, as the compositor lists them; nothing where it lists
+    // them to no one.
+    virtual std::optional<int> otherWindowCount(pid_t program) = 0;
+    // Moves the keyboard focus to the program's button whose name starts with `name`, as a screen
+    // reader user would; false while the program shows no such button.
+    bool focusButton(const QString& name) const { return accessibility.focus(name); }
     // Opens another app's window, which takes the focus; false when it did not start.
     virtual bool openAnotherWindow() = 0;
     // Ends the apps openAnotherWindow() started.
