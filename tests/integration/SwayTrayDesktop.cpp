@@ -97,7 +97,6 @@ void SwayTrayDesktop::stopApps()
                 {QStringLiteral("-s"), sway.swaySocket(), QStringLiteral("[title=\".*\"] kill")});
     close.waitForFinished(showTimeout);
     (void)QTest::qWaitFor([&] { return sway.windowPids().isEmpty(); }, showTimeout);
-
 }
 
 QImage SwayTrayDesktop::screen() const

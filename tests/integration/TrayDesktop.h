@@ -46,7 +46,8 @@ public:
     bool focusButton(const QString& name) const { return accessibility.focus(name); }
     // Opens another app's window, which takes the focus; false when it did not start.
     virtual bool openAnotherWindow() = 0;
-    // Ends the apps openAnotherWindow() started.
+    // Ends the apps openAnotherWindow() started, and closes the windows of apps the program
+    // started.
     virtual void stopApps() = 0;
 
 protected:
