@@ -4,6 +4,7 @@
 #include "TestProcesses.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QFile>
@@ -49,9 +50,15 @@ std::optional<QString> MutterTrayDesktop::start()
     if (auto problem = mutter.start())
         return problem;
     // The remote desktop session lives as long as the connection that made it.
-    if (!QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), mutterBus)
-             .isConnected())
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), mutterBus);
+    if (!bus.isConnected())
         return QStringLiteral("cannot reach mutter's bus");
+    // mutter names its services on the bus a while after its Wayland socket is up.
+    if (!QTest::qWaitFor(
+            [&] { return bus.interface()->isServiceRegistered(remoteService).value(); },
+            showTimeout))
+        return QStringLiteral("mutter's remote desktop service did not appear on the bus");
     const QDBusMessage created = remoteDesktopCall(
         QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), QStringLiteral("CreateSession"));
     if (failed(created))
