@@ -2,6 +2,7 @@
 
 #include "DesktopEntries.h"
 #include "DesktopEntryIcon.h"
+#include "GApplicationQuit.h"
 #include "GenericAppIcon.h"
 #include "LinuxProcess.h"
 
@@ -20,6 +21,19 @@ void LinuxWorkspace::whenRequestsSent(std::function<void()> done)
         done();
     else
         whenSentCallbacks.append(std::move(done));
+}
+
+void LinuxWorkspace::quitThroughAction(const QString& busName, const QString& objectPath,
+                                       std::function<bool(pid_t)> isAppProcess,
+                                       std::function<void()> refused)
+{
+    ++requestsInFlight;
+    GApplicationQuit::request(busName, objectPath, std::move(isAppProcess), this,
+                              [this, refused = std::move(refused)](bool activated) {
+                                  if (!activated)
+                                      refused();
+                                  requestSent();
+                              });
 }
 
 void LinuxWorkspace::requestSent()

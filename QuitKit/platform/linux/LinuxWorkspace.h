@@ -40,9 +40,11 @@ protected:
 
     // The list is stale; update() runs once on the next turn of the event loop.
     void markStale();
-    // A request prepared asynchronously; requestSent() when it has gone out.
-    void requestStarted() { ++requestsInFlight; }
-    void requestSent();
+    // Asks the app to quit through its GApplication "quit" action at `busName`/`objectPath`
+    // when the bus name's owner is a process `isAppProcess` accepts; `refused` runs when the app
+    // cannot be asked that way. A request in flight until the answer is in.
+    void quitThroughAction(const QString& busName, const QString& objectPath,
+                           std::function<bool(pid_t)> isAppProcess, std::function<void()> refused);
     // Tells observers of an ended app outside the read that found out.
     void notifyLater(pid_t pid);
 
@@ -52,6 +54,8 @@ protected:
     bool stale = true;
 
 private:
+    void requestSent();
+
     bool updateScheduled = false;
     int requestsInFlight = 0;
     QList<std::function<void()>> whenSentCallbacks;

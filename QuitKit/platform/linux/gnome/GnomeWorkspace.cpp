@@ -3,7 +3,6 @@
 #include "AppUnit.h"
 #include "DBusApplication.h"
 #include "DesktopEntries.h"
-#include "GApplicationQuit.h"
 #include "LinuxProcess.h"
 #include "UnitMainProcess.h"
 
@@ -97,15 +96,10 @@ bool GnomeWorkspace::terminate(pid_t pid)
         return false;
     }
     const QString unitFolder = app->unitFolder;
-    requestStarted();
-    GApplicationQuit::request(
+    quitThroughAction(
         app->entry.id, DBusApplication::objectPath(app->entry.id),
-        [unitFolder](pid_t owner) { return AppSlice::processes(unitFolder).contains(owner); }, this,
-        [this, pid](bool activated) {
-            if (!activated)
-                requests.cannotBeAsked(pid);
-            requestSent();
-        });
+        [unitFolder](pid_t owner) { return AppSlice::processes(unitFolder).contains(owner); },
+        [this, pid] { requests.cannotBeAsked(pid); });
     return true;
 }
 

@@ -5,7 +5,6 @@
 #include "DBusApplication.h"
 #include "ExtForeignToplevels.h"
 #include "ForeignToplevels.h"
-#include "GApplicationQuit.h"
 #include "LinuxProcess.h"
 #include "PlasmaWindows.h"
 #include "ProcStat.h"
@@ -161,15 +160,9 @@ bool WaylandWorkspace::terminate(pid_t pid)
         requests.cannotBeAsked(pid);
         return false;
     }
-    requestStarted();
-    GApplicationQuit::request(
+    quitThroughAction(
         app->entry->id, DBusApplication::objectPath(app->entry->id),
-        [pid](pid_t owner) { return owner == pid; }, this,
-        [this, pid](bool activated) {
-            if (!activated)
-                requests.cannotBeAsked(pid);
-            requestSent();
-        });
+        [pid](pid_t owner) { return owner == pid; }, [this, pid] { requests.cannotBeAsked(pid); });
     return true;
 }
 

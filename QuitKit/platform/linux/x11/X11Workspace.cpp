@@ -1,6 +1,5 @@
 #include "X11Workspace.h"
 
-#include "GApplicationQuit.h"
 #include "LinuxProcess.h"
 #include "Localization.h"
 #include "ProcStat.h"
@@ -131,15 +130,10 @@ bool X11Workspace::terminate(pid_t pid)
         });
     if (exported == app->windows.cend())
         return closeWindows(pid, startTime);
-    requestStarted();
-    GApplicationQuit::request(
+    quitThroughAction(
         exported->gtkBusName, exported->gtkObjectPath,
-        [this, pid](pid_t owner) { return isAppProcess(owner, pid); }, this,
-        [this, pid, startTime](bool activated) {
-            if (!activated)
-                closeWindows(pid, startTime);
-            requestSent();
-        });
+        [this, pid](pid_t owner) { return isAppProcess(owner, pid); },
+        [this, pid, startTime] { closeWindows(pid, startTime); });
     return true;
 }
 
