@@ -23,6 +23,7 @@ public:
     // Plasma has no event that ends the list.
     bool isFinished() const override { return false; }
     QString protocolName() const override { return QStringLiteral("KDE Plasma window management"); }
+    bool namesProcesses() const override { return true; }
 
     bool activate(std::uint32_t id, wl_seat* seat) override;
     bool close(std::uint32_t id) override;

@@ -24,6 +24,8 @@ public:
     virtual bool isFinished() const = 0;
     /// Names the protocol, for diagnostics.
     virtual QString protocolName() const = 0;
+    /// Whether the compositor names each window's process (as a claim to verify).
+    virtual bool namesProcesses() const { return false; }
 
     /// Asks the compositor to give the window focus on `seat`; false when it is gone.
     virtual bool activate(std::uint32_t id, wl_seat* seat) = 0;

@@ -346,8 +346,9 @@ void WaylandWorkspace::decide(Decision& decision, const ForeignToplevel& window,
 
 bool WaylandWorkspace::takeX11Names()
 {
-    // Where KWin names the process or sway's IPC answers, their word decides.
-    if (!x11Windows || sway)
+    // Where KWin names the process or sway's IPC answers, their word decides, and X11 need not
+    // follow its titles.
+    if (!x11Windows || sway || toplevels->namesProcesses())
         return false;
     QSet<std::pair<QString, QString>> names;
     for (const X11Window& window : x11Windows()) {
