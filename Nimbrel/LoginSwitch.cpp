@@ -1,13 +1,12 @@
 #include "LoginSwitch.h"
 
-#include "BundleInfo.h"
+#include "AppInfo.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 
 LoginSwitch::LoginSwitch(QObject* parent)
-    : LoginSwitch(LoginItem(BundleInfo::identifier(), QCoreApplication::applicationFilePath()),
-                  parent)
+    : LoginSwitch(LoginItem(AppInfo::identifier(), QCoreApplication::applicationFilePath()), parent)
 {
 }
 

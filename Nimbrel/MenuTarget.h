@@ -20,7 +20,7 @@ public:
     /// Hides the program's windows; the program keeps running in the tray.
     virtual void hideApplication() = 0;
     /// Ends the program.
-    virtual void terminate() = 0;
+    virtual void quitProgram() = 0;
     /// The program's open windows, in the order the Window menu lists them.
     virtual QList<QWidget*> programWindows() const = 0;
 };

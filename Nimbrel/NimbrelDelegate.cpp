@@ -1,6 +1,6 @@
 #include "NimbrelDelegate.h"
 
-#include "BundleInfo.h"
+#include "AppInfo.h"
 #include "LayerShell.h"
 #include "Localization.h"
 #include "LoginItem.h"
@@ -53,10 +53,10 @@ SettingsStore& tutorialDefaults()
 }
 
 // The build's information by key, as the update check asks for it.
-QVariant bundleInformation(const QString& key)
+QVariant buildInformation(const QString& key)
 {
     if (key == FirstCheck::infoKey())
-        return BundleInfo::countsFirstCheck();
+        return AppInfo::countsFirstCheck();
     return {};
 }
 
@@ -70,7 +70,7 @@ QIcon moonIcon()
 NimbrelDelegate::NimbrelDelegate(Workspace& workspace, const ProcessInfo& processes,
                                  MediaCapture& capture, QObject* parent)
     : QObject(parent), workspace(workspace), processes(processes), inUseApps(capture, processes),
-      updaterDelegate(bundleInformation)
+      updaterDelegate(buildInformation)
 {
 }
 
@@ -86,8 +86,7 @@ SettingsStore& NimbrelDelegate::defaults()
     return store;
 }
 
-std::optional<int>
-NimbrelDelegate::applicationDidFinishLaunching(std::optional<StartupFlags::CheckRequest> check)
+std::optional<int> NimbrelDelegate::started(std::optional<StartupFlags::CheckRequest> check)
 {
     // Linux has no menu bar of the application's own; this one is what program windows copy
     // and what the menus check reads.
@@ -138,8 +137,8 @@ void NimbrelDelegate::createStatusItem()
 void NimbrelDelegate::createUpdater()
 {
     Updater::Settings settings;
-    settings.feedURL = BundleInfo::feedURL();
-    settings.currentVersion = BundleInfo::version();
+    settings.feedURL = AppInfo::feedURL();
+    settings.currentVersion = AppInfo::version();
     updater = Updater::start(std::move(settings), updaterDelegate, updateDialogs);
 }
 
@@ -172,7 +171,7 @@ void NimbrelDelegate::showPopover()
     delete panel;
     auto* window = new PopoverWindow(&engine(), layerShell.get());
     auto* model = new QuitModel(workspace, processes, defaults(), window);
-    model->setNeverOffered({BundleInfo::identifier()});
+    model->setNeverOffered({AppInfo::identifier()});
     model->setInUse([this, model] { return inUseApps.among(model->apps()); });
     PanelView::load(*window, *model, this);
     const QRect tray = trayIcon ? trayIcon->geometry() : QRect();
@@ -247,8 +246,8 @@ void NimbrelDelegate::setActivationPolicy(ActivationPolicy newPolicy)
 
 void NimbrelDelegate::turnOnLoginOnce()
 {
-    const LoginItem loginItem(BundleInfo::identifier(), QCoreApplication::applicationFilePath());
-    ::turnOnLoginOnce(defaults(), BundleInfo::identifier(), loginItem);
+    const LoginItem loginItem(AppInfo::identifier(), QCoreApplication::applicationFilePath());
+    ::turnOnLoginOnce(defaults(), AppInfo::identifier(), loginItem);
 }
 
 void NimbrelDelegate::showSettings()
@@ -284,9 +283,8 @@ void NimbrelDelegate::finishTutorial()
 void NimbrelDelegate::showAbout()
 {
     setActivationPolicy(ActivationPolicy::Regular);
-    auto* about =
-        new QMessageBox(QMessageBox::NoIcon, L("About Nimbrel"),
-                        QStringLiteral("<b>Nimbrel</b><br>%1").arg(BundleInfo::version()));
+    auto* about = new QMessageBox(QMessageBox::NoIcon, L("About Nimbrel"),
+                                  QStringLiteral("<b>Nimbrel</b><br>%1").arg(AppInfo::version()));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->setIconPixmap(moonIcon().pixmap(64));
     const QColor secondary = Theme::instance()->secondaryText();
@@ -301,7 +299,7 @@ void NimbrelDelegate::checkForUpdates()
 {
     if (updater)
         return updater->checkForUpdates();
-    const QUrl page(BundleInfo::webPage());
+    const QUrl page(AppInfo::webPage());
     const QString address = page.host() + page.path();
     auto* alert =
         new QMessageBox(QMessageBox::Information, QStringLiteral("Nimbrel"),
@@ -312,7 +310,7 @@ void NimbrelDelegate::checkForUpdates()
 
 void NimbrelDelegate::openHelp()
 {
-    const QUrl page(BundleInfo::webPage(), QUrl::StrictMode);
+    const QUrl page(AppInfo::webPage(), QUrl::StrictMode);
     if (page.isValid() && page.scheme() == QLatin1String("https") && !page.host().isEmpty())
         QDesktopServices::openUrl(page);
 }
@@ -325,7 +323,7 @@ void NimbrelDelegate::hideApplication()
         programWindow->hide();
 }
 
-void NimbrelDelegate::terminate()
+void NimbrelDelegate::quitProgram()
 {
     QCoreApplication::quit();
 }

@@ -55,8 +55,7 @@ public:
 
     /// Sets up the tray item, then starts `check` or, on a usual launch, greets a new user with
     /// the tutorial. Returns the exit status when the program should end at once.
-    std::optional<int>
-    applicationDidFinishLaunching(std::optional<StartupFlags::CheckRequest> check);
+    std::optional<int> started(std::optional<StartupFlags::CheckRequest> check);
 
     ActivationPolicy activationPolicy() const { return policy; }
     /// The program window now or last shown; null before the first.
@@ -88,7 +87,7 @@ public:
     Q_INVOKABLE void showTutorial() override;
     Q_INVOKABLE void openHelp() override;
     void hideApplication() override;
-    void terminate() override;
+    void quitProgram() override;
     QList<QWidget*> programWindows() const override;
 
     /// Ends the tutorial: it has been seen, login is turned on once, its window closes.

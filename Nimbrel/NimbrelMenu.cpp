@@ -29,7 +29,7 @@ struct SharedItems {
     Item checkForUpdates{L("Check for Updates…"), {}, &MenuTarget::checkForUpdates};
     Item settings{L("Settings…"), Qt::CTRL | Qt::Key_Comma, &MenuTarget::showSettings};
     Item tutorial{L("Show Tutorial"), {}, &MenuTarget::showTutorial};
-    Item quit{L("Quit Nimbrel"), Qt::CTRL | Qt::Key_Q, &MenuTarget::terminate};
+    Item quit{L("Quit Nimbrel"), Qt::CTRL | Qt::Key_Q, &MenuTarget::quitProgram};
 };
 
 // The focused text field edits itself: a Qt Quick TextInput and a QLineEdit both have a method

@@ -1,4 +1,4 @@
-#include "BundleInfo.h"
+#include "AppInfo.h"
 #include "LinuxMediaCapture.h"
 #include "Localization.h"
 #include "NimbrelDelegate.h"
@@ -19,8 +19,8 @@ int main(int argc, char* argv[])
     Views::configure();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
-    QApplication::setApplicationVersion(BundleInfo::version());
-    QApplication::setDesktopFileName(BundleInfo::identifier());
+    QApplication::setApplicationVersion(AppInfo::version());
+    QApplication::setDesktopFileName(AppInfo::identifier());
     // A tray program keeps running with no window open.
     QApplication::setQuitOnLastWindowClosed(false);
     installTranslations(application);
@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
     const std::optional<StartupFlags::CheckRequest> check =
         StartupFlags::checkRequest(application.arguments());
     // Self-checks always run on their own; a usual launch hands over to a running one.
-    SingleInstance instance(BundleInfo::identifier());
+    SingleInstance instance(AppInfo::identifier());
     if (!check && instance.start() == SingleInstance::Role::Secondary)
         return 0;
 
@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
     NimbrelDelegate delegate(*workspace, processes, capture);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
                      &NimbrelDelegate::applicationShouldHandleReopen);
-    if (const std::optional<int> status = delegate.applicationDidFinishLaunching(check))
+    if (const std::optional<int> status = delegate.started(check))
         return *status;
     return application.exec();
 }

@@ -50,11 +50,11 @@ QJsonObject CtlJson::entry(const AppEntry& app, bool inUse, Memory memory)
         // An app whose process could not be verified has neither a pid nor a memory figure.
         {QStringLiteral("pid"), app.pid > 0 ? QJsonValue(int(app.pid)) : QJsonValue()},
         {QStringLiteral("name"), app.name},
-        {QStringLiteral("bundleID"), optionalText(app.bundleID)},
-        {QStringLiteral("bundleURL"), optionalText(app.bundleURL)},
+        {QStringLiteral("desktopId"), optionalText(app.desktopId)},
+        {QStringLiteral("desktopFile"), optionalText(app.desktopFile)},
         {QStringLiteral("memory"),
          memory == measured && app.pid > 0 ? bytes(app.memory) : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("category"), optionalText(app.category)},
+        {QStringLiteral("categories"), QJsonArray::fromStringList(app.categories)},
         {QStringLiteral("inUse"), inUse},
     };
 }

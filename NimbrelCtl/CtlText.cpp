@@ -40,10 +40,10 @@ QString CtlText::table(const QList<AppEntry>& apps, const QStringList& notes)
     for (const AppEntry& app : apps) {
         // An app whose process could not be verified has neither a pid nor a memory figure.
         const bool verified = app.pid > 0;
-        rows.append({verified ? formatBytes(app.memory) : none,
-                     verified ? QString::number(app.pid) : none, printable(app.name),
-                     printable(app.bundleID.value_or(none)),
-                     printable(app.category.value_or(none))});
+        rows.append(
+            {verified ? formatBytes(app.memory) : none, verified ? QString::number(app.pid) : none,
+             printable(app.name), printable(app.desktopId.value_or(none)),
+             app.categories.isEmpty() ? none : printable(app.categories.join(QLatin1Char(';')))});
         if (!notes.isEmpty())
             rows.last().append(notes.value(rows.size() - 1));
     }

@@ -16,7 +16,7 @@ namespace CtlText
 // `text` with every control character written as \xHH, so a name cannot move the cursor,
 // retitle the terminal or start a line of its own.
 QString printable(const QString& text);
-// One line per app: memory, pid, name, identifier, category, and the app's note when given
+// One line per app: memory, pid, name, desktop ID, categories, and the app's note when given
 // (one per app).
 QString table(const QList<AppEntry>& apps, const QStringList& notes = {});
 // Notes for table(): "(in use: camera or microphone)" for each app whose pid is in `inUse`.

@@ -15,8 +15,7 @@ size_t combineOptional(size_t seed, const std::optional<QString>& value)
 size_t qHash(const AppEntry& entry, size_t seed) noexcept
 {
     seed = qHashMulti(seed, entry.pid, entry.name);
-    seed = combineOptional(seed, entry.bundleID);
-    seed = combineOptional(seed, entry.bundleURL);
-    seed = qHashMulti(seed, entry.memory);
-    return combineOptional(seed, entry.category);
+    seed = combineOptional(seed, entry.desktopId);
+    seed = combineOptional(seed, entry.desktopFile);
+    return qHashMulti(seed, entry.memory, entry.categories);
 }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -11,14 +12,14 @@
 struct AppEntry {
     pid_t pid = 0;
     QString name;
-    std::optional<QString> bundleID;
-    std::optional<QString> bundleURL; // path of the app's desktop file or bundle directory
-    quint64 memory = 0;               // bytes; 0 when not measured
-    std::optional<QString> category;
+    std::optional<QString> desktopId;   // desktop-file ID without ".desktop"
+    std::optional<QString> desktopFile; // path of the app's desktop file
+    quint64 memory = 0;                 // bytes; 0 when not measured
+    QStringList categories;             // the desktop entry's Categories, in its order
 
     pid_t id() const { return pid; }
-    // The text under which the user keeps an app: its identifier, or its name when it has none.
-    QString key() const { return bundleID ? *bundleID : name; }
+    // The text under which the user keeps an app: its desktop ID, or its name when it has none.
+    QString key() const { return desktopId ? *desktopId : name; }
 
     friend bool operator==(const AppEntry&, const AppEntry&) = default;
 };

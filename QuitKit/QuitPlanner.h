@@ -4,6 +4,7 @@
 #include "QuitPlan.h"
 #include "QuitPreset.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -15,20 +16,17 @@
 namespace QuitPlanner
 {
 
-// Category identifiers of games, entertainment, social, music, video, sports, news, lifestyle.
-const QSet<QString>& distractionCategories();
-// App identifiers of known distractions and messengers, as the original platform names them.
+// Freedesktop categories that decide whether an app is a distraction (true) or a work tool
+// (false); broad main categories such as "AudioVideo" or "Network" decide nothing.
+const QHash<QString, bool>& categoryVerdicts();
+// Desktop IDs (Flathub and distribution packages) of known distractions and messengers.
 const QSet<QString>& distractionApps();
-// App identifiers of known call apps and messengers, as the original platform names them.
+// Desktop IDs (Flathub and distribution packages) of known call apps and messengers.
 const QSet<QString>& callApps();
-// The desktop-file IDs (Flatpak and distribution packages) of the same distractions on Linux.
-const QSet<QString>& linuxDistractionApps();
-// The desktop-file IDs (Flatpak and distribution packages) of the same call apps on Linux.
-const QSet<QString>& linuxCallApps();
 
-// True for a listed distraction app, a distraction category, or any games sub-category.
+// True for a listed distraction app, or an app whose first deciding category is a distraction.
 bool isDistraction(const AppEntry& app);
-// True for a listed call app or a browser web app; never for an app without an identifier.
+// True for a listed call app or a browser web app; never for an app without a desktop ID.
 bool isCallApp(const AppEntry& app);
 
 // Whether `plan` puts `app` among the apps to quit.

@@ -81,7 +81,7 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
             continue;
         }
         pending.insert(app.pid, app);
-        workspace.terminate(app.pid);
+        workspace.requestQuit(app.pid);
     }
     if (pending.isEmpty())
         co_return report;
@@ -104,11 +104,11 @@ bool Quitter::forceQuit(const AppEntry& app)
 {
     if (!workspace.runningApplication(app.pid))
         return false;
-    return workspace.forceTerminate(app.pid);
+    return workspace.forceQuit(app.pid);
 }
 
 bool Quitter::hasGone(Workspace& workspace, pid_t pid)
 {
     const std::optional<RunningApplication> running = workspace.runningApplication(pid);
-    return !running || running->isTerminated;
+    return !running || running->hasExited;
 }

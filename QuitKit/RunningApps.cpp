@@ -14,40 +14,22 @@ namespace
 
 bool isListed(const RunningApplication& app, pid_t ownPid, const QSet<QString>& keep)
 {
-    if (app.activationPolicy != ActivationPolicy::Regular || app.isTerminated ||
-        app.processIdentifier == ownPid)
-        return false;
-    const QString bundleID = app.bundleIdentifier.value_or(QString());
-    return !RunningApps::alwaysKept().contains(bundleID) && !keep.contains(bundleID);
-}
-
-// The file name without its last extension: "Foo Bar.app" gives "Foo Bar".
-QString bundleName(QString location)
-{
-    while (location.endsWith(QLatin1Char('/')))
-        location.chop(1);
-    return QFileInfo(location).completeBaseName();
+    return app.onTaskbar && !app.hasExited && app.pid != ownPid &&
+           !keep.contains(app.desktopId.value_or(QString()));
 }
 
 QString displayName(const RunningApplication& app)
 {
-    if (app.localizedName && !app.localizedName->isEmpty())
-        return *app.localizedName;
-    if (app.bundleURL) {
-        if (QString name = bundleName(*app.bundleURL); !name.isEmpty())
+    if (app.name && !app.name->isEmpty())
+        return *app.name;
+    if (app.desktopFile) {
+        if (QString name = QFileInfo(*app.desktopFile).completeBaseName(); !name.isEmpty())
             return name;
     }
     return QStringLiteral("App");
 }
 
 } // namespace
-
-const QSet<QString>& RunningApps::alwaysKept()
-{
-    // A function-local static is initialised once, also under concurrent first use.
-    static const QSet<QString> kept{QStringLiteral("com.apple.finder")};
-    return kept;
-}
 
 QList<AppEntry> RunningApps::snapshot(Workspace& workspace, const ProcessInfo& processes,
                                       bool measure, const QSet<QString>& keep)
@@ -61,8 +43,8 @@ QList<AppEntry> RunningApps::snapshot(Workspace& workspace, const ProcessInfo& p
         QSet<pid_t> pids;
         // An app whose process is unknown has no memory to measure.
         for (const RunningApplication& app : listed) {
-            if (app.processIdentifier > 0)
-                pids.insert(app.processIdentifier);
+            if (app.pid > 0)
+                pids.insert(app.pid);
         }
         memory = ProcessMemory::totals(processes, pids);
     }
@@ -70,9 +52,8 @@ QList<AppEntry> RunningApps::snapshot(Workspace& workspace, const ProcessInfo& p
     QList<AppEntry> entries;
     entries.reserve(listed.size());
     for (const RunningApplication& app : listed) {
-        entries.append(AppEntry{app.processIdentifier, displayName(app), app.bundleIdentifier,
-                                app.bundleURL, memory.value(app.processIdentifier, 0),
-                                app.bundleURL ? category(*app.bundleURL) : std::nullopt});
+        entries.append(AppEntry{app.pid, displayName(app), app.desktopId, app.desktopFile,
+                                memory.value(app.pid, 0), app.categories});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const AppEntry& a, const AppEntry& b) {
         if (a.memory != b.memory)

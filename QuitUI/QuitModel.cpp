@@ -130,12 +130,12 @@ void QuitModel::setWillQuit(const AppEntry& app, bool will)
     emit keepChanged();
 }
 
-std::optional<QString> QuitModel::location(const AppEntry& app)
+std::optional<QString> QuitModel::desktopFileOf(const AppEntry& app)
 {
-    if (app.bundleURL)
-        return app.bundleURL;
-    if (app.bundleID)
-        return workspace.applicationLocation(*app.bundleID);
+    if (app.desktopFile)
+        return app.desktopFile;
+    if (app.desktopId)
+        return workspace.installedDesktopFile(*app.desktopId);
     return std::nullopt;
 }
 
@@ -145,13 +145,13 @@ QPixmap QuitModel::icon(const AppEntry& app)
     if (cached != icons.constEnd())
         return *cached;
     QIcon found;
-    if (const auto place = location(app))
-        found = workspace.iconForFile(*place);
+    if (const auto place = desktopFileOf(app))
+        found = workspace.desktopFileIcon(*place);
     // Apps without a desktop file still put their own icon on their windows.
     if (found.isNull())
         found = workspace.windowIcon(app.pid);
     if (found.isNull())
-        found = workspace.genericApplicationIcon();
+        found = workspace.genericAppIcon();
     const QPixmap image = listIcon(found);
     icons.insert(app.pid, image);
     return image;
@@ -212,8 +212,8 @@ QCoro::Task<> QuitModel::realQuit(QPointer<QuitModel> model, Quitter quitter,
 void QuitModel::reopen(const QList<AppEntry>& apps)
 {
     for (const AppEntry& app : apps) {
-        if (const auto place = location(app))
-            workspace.openApplication(*place);
+        if (const auto place = desktopFileOf(app))
+            workspace.launchDesktopFile(*place);
     }
 }
 

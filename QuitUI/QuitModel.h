@@ -136,7 +136,7 @@ private:
     void setPresetValue(QuitPreset::Value value) { setPreset(value); }
     QStringList keepForView() const;
     void setApps(const QList<AppEntry>& apps);
-    std::optional<QString> location(const AppEntry& app);
+    std::optional<QString> desktopFileOf(const AppEntry& app);
 
     static QCoro::Task<> pretendQuit(QPointer<QuitModel> model, QList<AppEntry> targets);
     static QCoro::Task<> realQuit(QPointer<QuitModel> model, Quitter quitter,

@@ -6,11 +6,10 @@ namespace SampleApps
 namespace
 {
 
-AppEntry sample(pid_t pid, const char* name, const char* bundleID, quint64 memory)
+AppEntry sample(pid_t pid, const char* name, const char* desktopId, quint64 memory)
 {
     return AppEntry{
-        pid,         QString::fromUtf8(name), QString::fromUtf8(bundleID), std::nullopt, memory,
-        std::nullopt};
+        pid, QString::fromUtf8(name), QString::fromUtf8(desktopId), std::nullopt, memory, {}};
 }
 
 } // namespace
@@ -18,12 +17,12 @@ AppEntry sample(pid_t pid, const char* name, const char* bundleID, quint64 memor
 const QList<AppEntry>& tutorial()
 {
     static const QList<AppEntry> samples{
-        sample(91001, "Google Chrome", "com.google.Chrome", 2840000000),
-        sample(91002, "Slack", "com.tinyspeck.slackmacgap", 980000000),
-        sample(91003, "Spotify", "com.spotify.client", 640000000),
-        sample(91004, "Photoshop", "com.adobe.Photoshop", 1210000000),
-        sample(91005, "Notes", "com.apple.Notes", 230000000),
-        sample(91006, "Preview", "com.apple.Preview", 190000000),
+        sample(91001, "Google Chrome", "google-chrome", 2840000000),
+        sample(91002, "Slack", "slack", 980000000),
+        sample(91003, "Spotify", "spotify", 640000000),
+        sample(91004, "Photoshop", "photoshop", 1210000000),
+        sample(91005, "Notes", "notes", 230000000),
+        sample(91006, "Preview", "preview", 190000000),
     };
     return samples;
 }

@@ -73,8 +73,9 @@ QString joinNames(const QStringList& names)
 
 bool showsReopen(const Quitter::Report& report, bool simulate)
 {
-    return !simulate && std::any_of(report.closed.cbegin(), report.closed.cend(),
-                                    [](const AppEntry& app) { return app.bundleURL.has_value(); });
+    return !simulate &&
+           std::any_of(report.closed.cbegin(), report.closed.cend(),
+                       [](const AppEntry& app) { return app.desktopFile.has_value(); });
 }
 
 } // namespace ViewText

@@ -15,7 +15,7 @@ QString infoKey()
     return QStringLiteral("CorvaneCountsFirstCheck");
 }
 
-bool enabled(const BundleInformation& information)
+bool enabled(const BuildInformation& information)
 {
     const QVariant value = information(infoKey());
     return value.typeId() == QMetaType::Bool && value.toBool();

@@ -2,7 +2,7 @@
 
 #include "SettingsStore.h"
 
-FirstCheckDelegate::FirstCheckDelegate(FirstCheck::BundleInformation information)
+FirstCheckDelegate::FirstCheckDelegate(FirstCheck::BuildInformation information)
     : information(std::move(information))
 {
 }

@@ -9,11 +9,11 @@ class FirstCheckDelegate : public UpdaterDelegate
 {
 public:
     /// `information` is asked for the opt-in on every call, never once for all.
-    explicit FirstCheckDelegate(FirstCheck::BundleInformation information);
+    explicit FirstCheckDelegate(FirstCheck::BuildInformation information);
 
     QList<Parameter> feedParameters() override;
     void didFinishLoadingAppcast(const Appcast& appcast) override;
 
 private:
-    FirstCheck::BundleInformation information;
+    FirstCheck::BuildInformation information;
 };

@@ -12,7 +12,7 @@ struct zwlr_layer_shell_v1;
 class LayerSurface;
 class QWindow;
 
-// wlroots' layer shell on Qt's own Wayland connection, where compositors put panels and docks:
+// wlroots' layer shell on Qt's own Wayland connection, where compositors put panels and bars:
 // a surface there is placed by the compositor at the corner it is anchored to, above the
 // ordinary windows and clear of the bars. Its events arrive with Qt's own, on the GUI thread.
 class LayerShell

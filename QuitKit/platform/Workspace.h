@@ -42,15 +42,15 @@ public:
     virtual std::optional<RunningApplication> runningApplication(pid_t pid) = 0;
 
     /// Asks the app to quit the ordinary way (it may ask to save); the outcome comes by observer.
-    virtual bool terminate(pid_t pid) = 0;
-    /// Calls `done` once every request terminate() made so far has gone out; some are prepared
+    virtual bool requestQuit(pid_t pid) = 0;
+    /// Calls `done` once every request requestQuit() made so far has gone out; some are prepared
     /// asynchronously, and a run that ends first would never send them.
     virtual void whenRequestsSent(std::function<void()> done) { done(); }
-    /// Why an app that terminate() asked is still open, from what it did since; none when
+    /// Why an app that requestQuit() asked is still open, from what it did since; none when
     /// nothing tells.
     virtual StillOpenReason stillOpenReason(pid_t /*pid*/) { return StillOpenReason::none; }
     /// Kills the app at once; false when it is gone or could not be signalled.
-    virtual bool forceTerminate(pid_t pid) = 0;
+    virtual bool forceQuit(pid_t pid) = 0;
     /// Brings the app's window forward.
     virtual bool activate(pid_t pid) = 0;
 
@@ -59,13 +59,13 @@ public:
     virtual ObserverToken addTerminationObserver(TerminationObserver observer) = 0;
     virtual void removeTerminationObserver(ObserverToken token) = 0;
 
-    /// Location (desktop file or bundle path) of the installed app with this identifier.
-    virtual std::optional<QString> applicationLocation(const QString& bundleID) = 0;
-    /// Icon of the app at a location; a null icon when it has none.
-    virtual QIcon iconForFile(const QString& location) = 0;
+    /// Path of the installed desktop file with this desktop ID.
+    virtual std::optional<QString> installedDesktopFile(const QString& desktopId) = 0;
+    /// Icon the desktop file names; a null icon when it names none.
+    virtual QIcon desktopFileIcon(const QString& desktopFile) = 0;
     /// Icon a running app shows on its own windows; a null icon when it shows none.
     virtual QIcon windowIcon(pid_t pid) = 0;
-    virtual QIcon genericApplicationIcon() = 0;
-    /// Starts the app at a location in the background; does not wait for it.
-    virtual void openApplication(const QString& location) = 0;
+    virtual QIcon genericAppIcon() = 0;
+    /// Starts the app a desktop file describes, in the background; does not wait for it.
+    virtual void launchDesktopFile(const QString& desktopFile) = 0;
 };

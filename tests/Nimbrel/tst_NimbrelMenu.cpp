@@ -28,7 +28,7 @@ public:
     void showTutorial() override { calls << "showTutorial"; }
     void openHelp() override { calls << "openHelp"; }
     void hideApplication() override { calls << "hideApplication"; }
-    void terminate() override { calls << "terminate"; }
+    void quitProgram() override { calls << "quitProgram"; }
     QList<QWidget*> programWindows() const override { return windows; }
 
     QStringList calls;
@@ -133,7 +133,7 @@ void tst_NimbrelMenu::rows_data()
     row("Nimbrel", 4, "");
     row("Nimbrel", 5, "Hide Nimbrel", "Ctrl+H", "hideApplication");
     row("Nimbrel", 6, "");
-    row("Nimbrel", 7, "Quit Nimbrel", "Ctrl+Q", "terminate");
+    row("Nimbrel", 7, "Quit Nimbrel", "Ctrl+Q", "quitProgram");
     row("Edit", 0, "Undo", "Ctrl+Z");
     row("Edit", 1, "Redo", "Ctrl+Shift+Z");
     row("Edit", 2, "");
@@ -153,7 +153,7 @@ void tst_NimbrelMenu::rows_data()
     row("status", 4, "Show Tutorial", "", "showTutorial");
     row("status", 5, "About Nimbrel", "", "showAbout");
     row("status", 6, "");
-    row("status", 7, "Quit Nimbrel", "Ctrl+Q", "terminate");
+    row("status", 7, "Quit Nimbrel", "Ctrl+Q", "quitProgram");
 }
 
 void tst_NimbrelMenu::rows()

@@ -77,9 +77,9 @@ private slots:
         QCOMPARE(apps[0].toObject().value("name").toString(), QStringLiteral("Steam"));
         QCOMPARE(apps[0].toObject().value("memory").toDouble(), double(900 * MiB));
         const QJsonObject notes = apps[2].toObject();
-        QCOMPARE(notes.keys(), (QStringList{"bundleID", "bundleURL", "category", "inUse", "memory",
-                                            "name", "pid"}));
-        QVERIFY(notes.value("bundleID").isNull());
+        QCOMPARE(notes.keys(), (QStringList{"categories", "desktopFile", "desktopId", "inUse",
+                                            "memory", "name", "pid"}));
+        QVERIFY(notes.value("desktopId").isNull());
         QCOMPARE(notes.value("pid").toInt(), 103);
     }
 
@@ -114,9 +114,9 @@ private slots:
         plan = jsonOut().toObject();
         QCOMPARE(plan.value("preset").toString(), QStringLiteral("work"));
         QCOMPARE(plan.value("toQuit").toArray().size(), 1);
-        QCOMPARE(plan.value("toQuit").toArray()[0].toObject().value("bundleID").toString(),
+        QCOMPARE(plan.value("toQuit").toArray()[0].toObject().value("desktopId").toString(),
                  QStringLiteral("steam"));
-        QVERIFY(workspace.terminateRequests.isEmpty());
+        QVERIFY(workspace.quitRequests.isEmpty());
     }
 
     void callKeepsAppsInUseAndSaysWhy()
@@ -144,12 +144,12 @@ private slots:
     {
         QCOMPARE(run({"quit", "--dry-run"}), int(CtlCommands::success));
         QVERIFY(out.contains("Quits 3"));
-        QVERIFY(workspace.terminateRequests.isEmpty());
+        QVERIFY(workspace.quitRequests.isEmpty());
     }
 
     void quitReportsProgressAndStillOpenApps()
     {
-        workspace.onTerminate = [this](pid_t pid) {
+        workspace.onQuitRequest = [this](pid_t pid) {
             if (pid != 102) // the editor has unsaved work
                 workspace.endApp(pid);
         };
@@ -204,7 +204,7 @@ private slots:
     // The display gone: the wait ends at once, nothing still open counts as closed, exit 1.
     void quitEndsWhenTheDesktopIsLost()
     {
-        workspace.onTerminate = [this](pid_t pid) {
+        workspace.onQuitRequest = [this](pid_t pid) {
             if (pid == 101)
                 workspace.endApp(pid);
             else
@@ -219,7 +219,7 @@ private slots:
 
     void quitAsJsonKeepsProgressOffStdout()
     {
-        workspace.onTerminate = [this](pid_t pid) { workspace.endApp(pid); };
+        workspace.onQuitRequest = [this](pid_t pid) { workspace.endApp(pid); };
         QCOMPARE(run({"quit", "--json", "--preset", "work", "--timeout", "1"}),
                  int(CtlCommands::success));
         const QJsonObject report = jsonOut().toObject();
@@ -228,19 +228,19 @@ private slots:
         QCOMPARE(report.value("freed").toDouble(), double(900 * MiB));
         QCOMPARE(report.value("headline").toString(), QStringLiteral("Closed 1 app, freed 900 MB"));
         QVERIFY(err.contains(QStringLiteral("Closing… 1 of 1")));
-        QCOMPARE(workspace.terminateRequests, QList<pid_t>{101});
+        QCOMPARE(workspace.quitRequests, QList<pid_t>{101});
     }
 
     void forceQuitOnlyListedApps()
     {
         QCOMPARE(run({"force-quit", "104"}), int(CtlCommands::badArguments)); // never offered
-        QVERIFY(workspace.forceTerminateRequests.isEmpty());
+        QVERIFY(workspace.forceQuitRequests.isEmpty());
 
         QCOMPARE(run({"force-quit", "102", "--json"}), int(CtlCommands::success));
-        QCOMPARE(workspace.forceTerminateRequests, QList<pid_t>{102});
+        QCOMPARE(workspace.forceQuitRequests, QList<pid_t>{102});
         QVERIFY(jsonOut().toObject().value("forceQuit").toBool());
 
-        workspace.forceTerminateResult = false;
+        workspace.forceQuitResult = false;
         QCOMPARE(run({"force-quit", "101"}), int(CtlCommands::failure));
         QVERIFY(err.contains("could not be force quit"));
     }
@@ -264,7 +264,7 @@ private slots:
         processes.add(4344, {});
         QCOMPARE(run({"force-quit", QString::number(pid)}), status);
         QVERIFY2(err.contains(said), qPrintable(err));
-        QVERIFY(workspace.forceTerminateRequests.isEmpty());
+        QVERIFY(workspace.forceQuitRequests.isEmpty());
     }
 
     void forceQuitLeavesMemoryUnmeasured()
@@ -277,10 +277,10 @@ private slots:
 
     void quitKeepsAppsNamedOnTheCommandLine()
     {
-        workspace.onTerminate = [this](pid_t pid) { workspace.endApp(pid); };
+        workspace.onQuitRequest = [this](pid_t pid) { workspace.endApp(pid); };
         QCOMPARE(run({"quit", "--keep", "steam", "--keep", "Notes", "--timeout", "1"}),
                  int(CtlCommands::success));
-        QCOMPARE(workspace.terminateRequests, QList<pid_t>{102});
+        QCOMPARE(workspace.quitRequests, QList<pid_t>{102});
     }
 
     void textEscapesControlCharacters_data()
@@ -335,13 +335,13 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QList<pid_t>, asked);
-        workspace.onTerminate = [this](pid_t pid) { workspace.endApp(pid); };
+        workspace.onQuitRequest = [this](pid_t pid) { workspace.endApp(pid); };
         const CtlCommands::Stored stored{
             QuitPreset::everything, {}, QStringLiteral("/home/u/nimbrel.conf is damaged")};
         QCOMPARE(run(arguments, stored), status);
         QVERIFY2(err.contains("stored choices cannot be read (/home/u/nimbrel.conf is damaged)"),
                  qPrintable(err));
-        QCOMPARE(workspace.terminateRequests, asked);
+        QCOMPARE(workspace.quitRequests, asked);
     }
 };
 

@@ -17,7 +17,7 @@ private:
                         QStringLiteral("org.example.Editor"),
                         QStringLiteral("/usr/share/applications/org.example.Editor.desktop"),
                         100,
-                        QStringLiteral("public.app-category.productivity")};
+                        QStringList{QStringLiteral("Office")}};
     }
 
 private slots:
@@ -31,17 +31,17 @@ private slots:
         e.name = QStringLiteral("editor");
         QTest::newRow("name differs only in case") << e;
         e = sample();
-        e.bundleID.reset();
-        QTest::newRow("bundle identifier absent") << e;
+        e.desktopId.reset();
+        QTest::newRow("desktop ID absent") << e;
         e = sample();
-        e.bundleURL = QString();
-        QTest::newRow("location present but empty") << e;
+        e.desktopFile = QString();
+        QTest::newRow("desktop file present but empty") << e;
         e = sample();
         e.memory = 101;
         QTest::newRow("memory") << e;
         e = sample();
-        e.category.reset();
-        QTest::newRow("category absent") << e;
+        e.categories.clear();
+        QTest::newRow("categories absent") << e;
     }
 
     void equalityCoversEveryField()
@@ -59,11 +59,11 @@ private slots:
         QCOMPARE(later.id(), sample().id());
     }
 
-    void keyIsIdentifierElseName()
+    void keyIsDesktopIdElseName()
     {
         QCOMPARE(sample().key(), QStringLiteral("org.example.Editor"));
         AppEntry unnamed = sample();
-        unnamed.bundleID.reset();
+        unnamed.desktopId.reset();
         QCOMPARE(unnamed.key(), QStringLiteral("Editor"));
     }
 
@@ -72,13 +72,13 @@ private slots:
         QCOMPARE(qHash(sample()), qHash(sample()));
         // An absent text and an empty one are different values and should not collide.
         AppEntry absent = sample(), empty = sample();
-        absent.category.reset();
-        empty.category = QString();
+        absent.desktopFile.reset();
+        empty.desktopFile = QString();
         QVERIFY(qHash(absent) != qHash(empty));
 
         AppEntry moved = sample();
-        moved.bundleID.reset();
-        moved.bundleURL = QStringLiteral("org.example.Editor");
+        moved.desktopId.reset();
+        moved.desktopFile = QStringLiteral("org.example.Editor");
         QVERIFY(qHash(moved) != qHash(sample()));
 
         QSet<AppEntry> set{sample(), sample(), absent};

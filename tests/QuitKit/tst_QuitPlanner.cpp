@@ -5,15 +5,11 @@
 namespace
 {
 
-AppEntry app(pid_t pid, std::optional<QString> bundleID, std::optional<QString> category = {},
+AppEntry app(pid_t pid, std::optional<QString> desktopId, const QString& categories = {},
              quint64 memory = 0, const QString& name = QStringLiteral("App"))
 {
-    return AppEntry{pid, name, std::move(bundleID), std::nullopt, memory, std::move(category)};
-}
-
-QString games(const char* kind)
-{
-    return QStringLiteral("public.app-category.%1").arg(QLatin1String(kind));
+    return AppEntry{pid,          name,   std::move(desktopId),
+                    std::nullopt, memory, categories.split(QLatin1Char(';'), Qt::SkipEmptyParts)};
 }
 
 } // namespace
@@ -40,46 +36,40 @@ private slots:
         QTest::newRow("no identifier, no category")
             << app(1, std::nullopt) << none << idle << true << false << true;
         QTest::newRow("kept distraction")
-            << app(1, QStringLiteral("com.spotify.client"))
-            << QSet{QStringLiteral("com.spotify.client")} << idle << false << false << false;
+            << app(1, QStringLiteral("spotify")) << QSet{QStringLiteral("spotify")} << idle << false
+            << false << false;
         QTest::newRow("kept by name without identifier")
-            << app(1, std::nullopt, games("games"), 0, QStringLiteral("Notes"))
+            << app(1, std::nullopt, "Game", 0, QStringLiteral("Notes"))
             << QSet{QStringLiteral("Notes")} << idle << false << false << false;
         QTest::newRow("name does not keep an app that has an identifier")
             << app(1, QStringLiteral("org.example.Notes"), {}, 0, QStringLiteral("Notes"))
             << QSet{QStringLiteral("Notes")} << idle << true << false << true;
-        QTest::newRow("listed distraction whatever its category")
-            << app(1, QStringLiteral("com.spotify.client"), games("productivity")) << none << idle
-            << true << true << true;
-        QTest::newRow("games") << app(1, QStringLiteral("org.example.A"), games("games")) << none
-                               << idle << true << true << true;
-        QTest::newRow("puzzle games")
-            << app(1, QStringLiteral("org.example.A"), games("puzzle-games")) << none << idle
-            << true << true << true;
-        QTest::newRow("arcade games, no identifier")
-            << app(1, std::nullopt, games("arcade-games")) << none << idle << true << true << true;
-        QTest::newRow("lifestyle")
-            << app(1, std::nullopt, games("lifestyle")) << none << idle << true << true << true;
-        QTest::newRow("productivity")
-            << app(1, std::nullopt, games("productivity")) << none << idle << true << false << true;
+        QTest::newRow("listed distraction whatever its categories")
+            << app(1, QStringLiteral("spotify"), "Office") << none << idle << true << true << true;
+        QTest::newRow("game") << app(1, QStringLiteral("org.example.A"), "Game;BoardGame") << none
+                              << idle << true << true << true;
+        QTest::newRow("game sub-category alone, no desktop ID")
+            << app(1, std::nullopt, "LogicGame") << none << idle << true << true << true;
+        QTest::newRow("broad main category skipped")
+            << app(1, std::nullopt, "AudioVideo;Audio;Player") << none << idle << true << true
+            << true;
+        QTest::newRow("messenger by category")
+            << app(1, std::nullopt, "Network;InstantMessaging;Qt") << none << idle << true << true
+            << true;
+        QTest::newRow("first deciding category wins")
+            << app(1, std::nullopt, "GNOME;Office;Chat") << none << idle << true << false << true;
+        QTest::newRow("work tool") << app(1, std::nullopt, "GNOME;GTK;Utility;TextEditor") << none
+                                   << idle << true << false << true;
+        QTest::newRow("only undeciding categories")
+            << app(1, std::nullopt, "Network;X-Custom") << none << idle << true << false << true;
         QTest::newRow("category match is case-sensitive")
-            << app(1, std::nullopt, QStringLiteral("public.app-category.Games")) << none << idle
-            << true << false << true;
-        QTest::newRow("zoom") << app(1, QStringLiteral("us.zoom.xos")) << none << idle << true
-                              << false << false;
-        QTest::newRow("identifier match is case-sensitive")
-            << app(1, QStringLiteral("us.zoom.XOS")) << none << idle << true << false << true;
-        QTest::newRow("Discord messenger")
-            << app(1, QStringLiteral("com.hnc.Discord")) << none << idle << true << true << false;
+            << app(1, std::nullopt, "game") << none << idle << true << false << true;
+        QTest::newRow("zoom") << app(1, QStringLiteral("Zoom")) << none << idle << true << false
+                              << false;
+        QTest::newRow("desktop ID match is case-sensitive")
+            << app(1, QStringLiteral("ZOOM")) << none << idle << true << false << true;
         QTest::newRow("Telegram messenger") << app(1, QStringLiteral("org.telegram.desktop"))
                                             << none << idle << true << true << false;
-        QTest::newRow("Chrome web app")
-            << app(1, QStringLiteral("com.google.Chrome.app.kjgfgldnnfoeklkmfkjfagphfepbbdan"))
-            << none << idle << true << false << false;
-        QTest::newRow("Edge web app") << app(1, QStringLiteral("com.microsoft.edgemac.app.meet"))
-                                      << none << idle << true << false << false;
-        QTest::newRow("Chrome itself")
-            << app(1, QStringLiteral("com.google.Chrome")) << none << idle << true << false << true;
         QTest::newRow("Linux Chrome web app")
             << app(1, QStringLiteral("chrome-kjgfgldnnfoeklkmfkjfagphfepbbdan-Default")) << none
             << idle << true << false << false;
@@ -104,8 +94,8 @@ private slots:
             << app(7, std::nullopt) << none << QSet<pid_t>{7} << true << false << false;
         QTest::newRow("other pid in use")
             << app(7, std::nullopt) << none << QSet<pid_t>{8} << true << false << true;
-        QTest::newRow("in-use distraction") << app(7, QStringLiteral("com.spotify.client")) << none
-                                            << QSet<pid_t>{7} << true << true << false;
+        QTest::newRow("in-use distraction")
+            << app(7, QStringLiteral("spotify")) << none << QSet<pid_t>{7} << true << true << false;
         QTest::newRow("Flatpak Spotify")
             << app(1, QStringLiteral("com.spotify.Client")) << none << idle << true << true << true;
         QTest::newRow("Flatpak Zoom")
@@ -136,10 +126,10 @@ private slots:
     void plansKeepInputOrderAndCountOnlyQuitMemory()
     {
         const QList<AppEntry> apps{
-            app(1, QStringLiteral("com.valvesoftware.steam"), {}, 900),
+            app(1, QStringLiteral("steam"), {}, 900),
             app(2, QStringLiteral("org.example.Editor"), {}, 500),
-            app(3, std::nullopt, games("music"), 300, QStringLiteral("Player")),
-            app(4, QStringLiteral("com.tinyspeck.slackmacgap"), {}, 200),
+            app(3, std::nullopt, "AudioVideo;Audio", 300, QStringLiteral("Player")),
+            app(4, QStringLiteral("com.slack.Slack"), "Network;InstantMessaging", 200),
             app(5, std::nullopt, {}, 100, QStringLiteral("Notes")),
         };
         const QSet<QString> keep{QStringLiteral("Notes")};
@@ -167,20 +157,15 @@ private slots:
         QVERIFY((QuitPlan{{a}, {b}}) != (QuitPlan{{b}, {a}}));
     }
 
-    void tablesHoldTheirEntries()
+    void messengersAreInBothTables()
     {
-        QCOMPARE(QuitPlanner::distractionCategories().size(), 8);
-        QCOMPARE(QuitPlanner::distractionApps().size(), 21);
-        QCOMPARE(QuitPlanner::callApps().size(), 19);
-        const QSet<QString> messengers{
-            QStringLiteral("com.hnc.Discord"), QStringLiteral("net.whatsapp.WhatsApp"),
-            QStringLiteral("ru.keepcoder.Telegram"), QStringLiteral("org.telegram.desktop"),
-            QStringLiteral("com.apple.MobileSMS")};
-        QCOMPARE(QSet(QuitPlanner::distractionApps()).intersect(QuitPlanner::callApps()),
-                 messengers);
+        const QSet<QString> both = QSet(QuitPlanner::distractionApps()) & QuitPlanner::callApps();
+        QVERIFY(both.contains(QStringLiteral("org.signal.Signal")));
+        QVERIFY(!both.contains(QStringLiteral("spotify")));
+        QVERIFY(!both.contains(QStringLiteral("zoom")));
     }
 
-    void linuxTablesOnTheirOwn_data()
+    void tables_data()
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("distraction");
@@ -219,35 +204,30 @@ private slots:
         QTest::newRow("Flatpak Teams")
             << QStringLiteral("com.microsoft.Teams") << false << true << false << true;
         QTest::newRow("Debian Teams") << QStringLiteral("teams") << false << true << false << true;
-        QTest::newRow("macOS Spotify is not a Linux ID")
-            << QStringLiteral("com.spotify.client") << false << false << true << false;
+        QTest::newRow("Flathub IDs are case-sensitive")
+            << QStringLiteral("com.spotify.client") << false << false << false << false;
     }
 
-    void linuxTablesOnTheirOwn()
+    void tables()
     {
         QFETCH(QString, id);
         QFETCH(bool, distraction);
         QFETCH(bool, call);
-        QCOMPARE(QuitPlanner::linuxDistractionApps().contains(id), distraction);
-        QCOMPARE(QuitPlanner::linuxCallApps().contains(id), call);
+        QCOMPARE(QuitPlanner::distractionApps().contains(id), distraction);
+        QCOMPARE(QuitPlanner::callApps().contains(id), call);
         QTEST(QuitPlanner::isDistraction(app(1, id)), "isDistraction");
         QTEST(QuitPlanner::isCallApp(app(1, id)), "isCallApp");
     }
 
-    void linuxWorkToolsDeclaringChatStayForWork()
+    void workToolsDeclaringChatStayForWork()
     {
-        const QString social = QStringLiteral("public.app-category.social-networking");
-        const auto declaring = [&](const QString& id) {
-            AppEntry entry = app(1, id);
-            entry.category = social;
-            return entry;
+        const auto declaring = [](const QString& id) {
+            return app(1, id, "Network;Chat;InstantMessaging");
         };
         QVERIFY(!QuitPlanner::isDistraction(declaring(QStringLiteral("com.slack.Slack"))));
         QVERIFY(!QuitPlanner::isDistraction(declaring(QStringLiteral("teams"))));
-        // Messengers are in both Linux tables and still count as distractions.
+        // Messengers are in both tables and still count as distractions.
         QVERIFY(QuitPlanner::isDistraction(declaring(QStringLiteral("discord"))));
-        // The original identifiers keep following their declared category.
-        QVERIFY(QuitPlanner::isDistraction(declaring(QStringLiteral("com.tinyspeck.slackmacgap"))));
         QVERIFY(QuitPlanner::isDistraction(declaring(QStringLiteral("org.example.Chat"))));
     }
 };

@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(QCoro::waitFor(run), (Report{apps, {}}));
         QCOMPARE(progressCalls, 0);
         QCOMPARE(workspace.observersAdded, 0);
-        QVERIFY(workspace.terminateRequests.isEmpty());
+        QVERIFY(workspace.quitRequests.isEmpty());
     }
 
     void reportsEachAppSeenToEnd()
@@ -82,7 +82,7 @@ private slots:
         QCoro::Task<Report> run =
             quitter.quit({gone, a, b, c}, 60, [&](const Report& r) { progress.append(r); });
 
-        QCOMPARE(workspace.terminateRequests, (QList<pid_t>{1, 2, 3}));
+        QCOMPARE(workspace.quitRequests, (QList<pid_t>{1, 2, 3}));
         QVERIFY(!run.isReady());
         workspace.endApp(2);
         workspace.endApp(1);
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(closedCounts(progress), (QList<qsizetype>{2, 3, 4}));
         QVERIFY(!anyStillOpen(progress));
         QCOMPARE(workspace.observerCount(), 0);
-        QCOMPARE(workspace.terminateRequests.size(), 3);
+        QCOMPARE(workspace.quitRequests.size(), 3);
     }
 
     void sweepFinishesRunBeforeAnyTimeOut()
@@ -103,7 +103,7 @@ private slots:
         FakeWorkspace workspace;
         workspace.addApp(running(1));
         workspace.addApp(running(2));
-        workspace.onTerminate = [&](pid_t pid) { workspace.endAppQuietly(pid); };
+        workspace.onQuitRequest = [&](pid_t pid) { workspace.endAppQuietly(pid); };
         Quitter quitter(workspace);
         QList<Report> progress;
         QCoro::Task<Report> run = quitter.quit({entry(1, "A"), entry(2, "B")}, 60,
@@ -123,7 +123,7 @@ private slots:
         FakeWorkspace workspace;
         workspace.addApp(running(1));
         workspace.addApp(running(2));
-        workspace.onTerminate = [&](pid_t pid) {
+        workspace.onQuitRequest = [&](pid_t pid) {
             if (pid == 1)
                 workspace.endAppQuietly(pid);
         };
@@ -174,8 +174,8 @@ private slots:
         QCOMPARE(names, stillOpen);
         QCOMPARE(report.closed, (QList<AppEntry>{entry(5, "Quiet")}));
         QCOMPARE(progressCalls, 0);
-        QCOMPARE(workspace.terminateRequests.size(), apps.size());
-        QVERIFY(workspace.forceTerminateRequests.isEmpty());
+        QCOMPARE(workspace.quitRequests.size(), apps.size());
+        QVERIFY(workspace.forceQuitRequests.isEmpty());
         QCOMPARE(workspace.observerCount(), 0);
     }
 
@@ -224,7 +224,7 @@ private slots:
         int progressCalls = 0;
         QCoro::Task<Report> run = quitter.quit({entry(1, "first"), entry(1, "second")}, 60,
                                                [&](const Report&) { ++progressCalls; });
-        QCOMPARE(workspace.terminateRequests, (QList<pid_t>{1, 1}));
+        QCOMPARE(workspace.quitRequests, (QList<pid_t>{1, 1}));
         workspace.endApp(1);
         QVERIFY(run.isReady());
         QCOMPARE(QCoro::waitFor(run), (Report{{entry(1, "second")}, {}}));
@@ -263,7 +263,7 @@ private slots:
         FakeWorkspace workspace;
         workspace.addApp(running(1));
         QList<QThread*> requestThreads;
-        workspace.onTerminate = [&](pid_t pid) {
+        workspace.onQuitRequest = [&](pid_t pid) {
             requestThreads.append(QThread::currentThread());
             workspace.endAppQuietly(pid);
         };
@@ -297,10 +297,10 @@ private slots:
         FakeWorkspace workspace;
         if (isRunning)
             workspace.addApp(running(7));
-        workspace.forceTerminateResult = killSucceeds;
+        workspace.forceQuitResult = killSucceeds;
         Quitter quitter(workspace);
         QTEST(quitter.forceQuit(entry(7, "Seven")), "result");
-        QCOMPARE(workspace.forceTerminateRequests.size(), isRunning ? 1 : 0);
+        QCOMPARE(workspace.forceQuitRequests.size(), isRunning ? 1 : 0);
     }
 };
 

@@ -46,7 +46,7 @@ private slots:
         QVERIFY(!LinuxProcess::hasEnded(ignores.pid, workspace.child(ignores.pid).startTime()));
         QVERIFY(quitter.forceQuit(ignores));
         QTRY_VERIFY(!workspace.runningApplication(ignores.pid) ||
-                    workspace.runningApplication(ignores.pid)->isTerminated);
+                    workspace.runningApplication(ignores.pid)->hasExited);
     }
 
     void childExitingBeforeTheWaitIsCounted()

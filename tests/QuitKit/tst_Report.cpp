@@ -10,9 +10,8 @@ class TestReport : public QObject
 private:
     static AppEntry app(pid_t pid, quint64 memory)
     {
-        return AppEntry{pid,          QStringLiteral("App %1").arg(pid),
-                        std::nullopt, std::nullopt,
-                        memory,       std::nullopt};
+        return AppEntry{pid, QStringLiteral("App %1").arg(pid), std::nullopt, std::nullopt, memory,
+                        {}};
     }
 
 private slots:

@@ -2,9 +2,7 @@
 #include "FakeWorkspace.h"
 #include "RunningApps.h"
 #include "TestApps.h"
-#include "TestFiles.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -27,53 +25,43 @@ class TestRunningApps : public QObject
     Q_OBJECT
 
 private slots:
-    void alwaysKeptHoldsOnlyFinder()
-    {
-        QCOMPARE(RunningApps::alwaysKept(), QSet<QString>{QStringLiteral("com.apple.finder")});
-        QCOMPARE(&RunningApps::alwaysKept(), &RunningApps::alwaysKept());
-    }
-
     void filters_data()
     {
-        QTest::addColumn<int>("policy");
-        QTest::addColumn<bool>("terminated");
+        QTest::addColumn<bool>("onTaskbar");
+        QTest::addColumn<bool>("exited");
         QTest::addColumn<int>("pid");
-        QTest::addColumn<QString>("bundleID"); // null: none
+        QTest::addColumn<QString>("desktopId"); // null: none
         QTest::addColumn<QStringList>("keep");
         QTest::addColumn<bool>("listed");
         const QString gedit = QStringLiteral("org.gnome.gedit");
-        const QString finder = QStringLiteral("com.apple.finder");
-        QTest::newRow("regular") << 0 << false << 10 << gedit << QStringList() << true;
-        QTest::newRow("accessory") << 1 << false << 10 << gedit << QStringList() << false;
-        QTest::newRow("background") << 2 << false << 10 << gedit << QStringList() << false;
-        QTest::newRow("terminated") << 0 << true << 10 << gedit << QStringList() << false;
-        QTest::newRow("own process") << 0 << false << 4242 << gedit << QStringList() << false;
-        QTest::newRow("finder") << 0 << false << 10 << finder << QStringList() << false;
-        QTest::newRow("finder, whatever is kept")
-            << 0 << false << 10 << finder << QStringList{gedit} << false;
-        QTest::newRow("kept") << 0 << false << 10 << gedit << QStringList{gedit} << false;
-        QTest::newRow("other kept") << 0 << false << 10 << gedit << QStringList{finder} << true;
-        QTest::newRow("no identifier")
-            << 0 << false << 10 << QString() << QStringList{gedit} << true;
-        QTest::newRow("no identifier, empty text kept")
-            << 0 << false << 10 << QString() << QStringList{QStringLiteral("")} << false;
+        const QString other = QStringLiteral("org.example.Other");
+        QTest::newRow("on the taskbar") << true << false << 10 << gedit << QStringList() << true;
+        QTest::newRow("off the taskbar") << false << false << 10 << gedit << QStringList() << false;
+        QTest::newRow("exited") << true << true << 10 << gedit << QStringList() << false;
+        QTest::newRow("own process") << true << false << 4242 << gedit << QStringList() << false;
+        QTest::newRow("kept") << true << false << 10 << gedit << QStringList{gedit} << false;
+        QTest::newRow("other kept") << true << false << 10 << gedit << QStringList{other} << true;
+        QTest::newRow("no desktop ID")
+            << true << false << 10 << QString() << QStringList{gedit} << true;
+        QTest::newRow("no desktop ID, empty text kept")
+            << true << false << 10 << QString() << QStringList{QStringLiteral("")} << false;
     }
 
     void filters()
     {
-        QFETCH(int, policy);
-        QFETCH(bool, terminated);
+        QFETCH(bool, onTaskbar);
+        QFETCH(bool, exited);
         QFETCH(int, pid);
-        QFETCH(QString, bundleID);
+        QFETCH(QString, desktopId);
         QFETCH(QStringList, keep);
         QFETCH(bool, listed);
         FakeWorkspace workspace;
         FakeProcessInfo processes;
         RunningApplication running = TestApps::running(pid, QStringLiteral("Some App"));
-        running.activationPolicy = ActivationPolicy(policy);
-        running.isTerminated = terminated;
-        if (!bundleID.isNull())
-            running.bundleIdentifier = bundleID;
+        running.onTaskbar = onTaskbar;
+        running.hasExited = exited;
+        if (!desktopId.isNull())
+            running.desktopId = desktopId;
         workspace.addApp(running);
 
         for (const bool measure : {false, true}) {
@@ -81,67 +69,50 @@ private slots:
                 workspace, processes, measure, QSet<QString>(keep.begin(), keep.end()));
             QCOMPARE(entries.size(), listed ? 1 : 0);
             if (listed)
-                QCOMPARE(entries[0].bundleID, running.bundleIdentifier);
+                QCOMPARE(entries[0].desktopId, running.desktopId);
         }
     }
 
     void names_data()
     {
-        QTest::addColumn<QString>("localizedName"); // null: none
-        QTest::addColumn<QString>("bundleURL");     // null: none
+        QTest::addColumn<QString>("given");       // null: none
+        QTest::addColumn<QString>("desktopFile"); // null: none
         QTest::addColumn<QString>("name");
-        QTest::newRow("localized") << "Text Editor"
-                                   << "/usr/share/applications/org.gnome.gedit.desktop"
-                                   << "Text Editor";
-        QTest::newRow("desktop file")
-            << QString() << "/usr/share/applications/org.gnome.gedit.desktop"
-            << "org.gnome.gedit";
-        QTest::newRow("bundle") << QString() << "/Applications/Foo Bar.app"
-                                << "Foo Bar";
-        QTest::newRow("bundle with slash") << QString() << "/Applications/Foo Bar.app/"
-                                           << "Foo Bar";
-        QTest::newRow("empty localized name") << ""
-                                              << "/Applications/Foo Bar.app"
-                                              << "Foo Bar";
+        const QString gedit = QStringLiteral("/usr/share/applications/org.gnome.gedit.desktop");
+        QTest::newRow("given") << "Text Editor" << gedit << "Text Editor";
+        QTest::newRow("desktop file") << QString() << gedit << "org.gnome.gedit";
+        QTest::newRow("empty given name") << "" << gedit << "org.gnome.gedit";
         QTest::newRow("nothing") << QString() << QString() << "App";
     }
 
     void names()
     {
-        QFETCH(QString, localizedName);
-        QFETCH(QString, bundleURL);
+        QFETCH(QString, given);
+        QFETCH(QString, desktopFile);
         FakeWorkspace workspace;
         FakeProcessInfo processes;
         RunningApplication running = TestApps::running(10);
-        running.localizedName =
-            localizedName.isNull() ? std::nullopt : std::optional(localizedName);
-        if (!bundleURL.isNull())
-            running.bundleURL = bundleURL;
+        running.name = given.isNull() ? std::nullopt : std::optional(given);
+        if (!desktopFile.isNull())
+            running.desktopFile = desktopFile;
         workspace.addApp(running);
         const QList<AppEntry> entries = RunningApps::snapshot(workspace, processes, false, {});
         QCOMPARE(entries.size(), 1);
         QTEST(entries[0].name, "name");
-        QCOMPARE(entries[0].bundleURL, running.bundleURL);
-        QCOMPARE(entries[0].bundleID, std::nullopt);
+        QCOMPARE(entries[0].desktopFile, running.desktopFile);
+        QCOMPARE(entries[0].desktopId, std::nullopt);
     }
 
-    void categoryComesFromTheBundle()
+    void categoriesComeFromTheWorkspace()
     {
-        QTemporaryDir dir;
-        const QString game = dir.filePath(QStringLiteral("org.example.Chess.desktop"));
-        QVERIFY(TestFiles::writeFile(game, "[Desktop Entry]\nType=Application\nName=Chess\n"
-                                           "Exec=chess\nCategories=Game;BoardGame;\n"));
         FakeWorkspace workspace;
         FakeProcessInfo processes;
         RunningApplication chess = TestApps::running(10, QStringLiteral("Chess"));
-        chess.bundleURL = game;
+        chess.categories = QStringList{QStringLiteral("Game"), QStringLiteral("BoardGame")};
         workspace.addApp(chess);
-        workspace.addApp(TestApps::running(11, QStringLiteral("Plain")));
         const QList<AppEntry> entries = RunningApps::snapshot(workspace, processes, false, {});
-        QCOMPARE(entries.size(), 2);
-        QCOMPARE(entries[0].category, RunningApps::category(game));
-        QVERIFY(entries[0].category);
-        QCOMPARE(entries[1].category, std::nullopt);
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries[0].categories, chess.categories);
     }
 
     void withoutMeasuringSortsByName()

@@ -112,7 +112,7 @@ void tst_QuitListView::addApp(pid_t pid, const QString& name, quint64 footprint,
 {
     RunningApplication app = TestApps::running(pid, name, QStringLiteral("org.test.%1").arg(pid));
     if (located)
-        app.bundleURL = QStringLiteral("/usr/share/applications/org.test.%1.desktop").arg(pid);
+        app.desktopFile = QStringLiteral("/usr/share/applications/org.test.%1.desktop").arg(pid);
     workspace->addApp(app);
     processes->add(pid, {.footprint = footprint});
 }
@@ -247,7 +247,7 @@ void tst_QuitListView::sampleModeRunsPretendQuitToResult()
     QTRY_COMPARE(caption(), QStringLiteral("Closing… 1 of 2"));
     QVERIFY(!item("mainButton")->isEnabled());
     QTRY_VERIFY(model->phase().isDone());
-    QVERIFY(workspace->terminateRequests.isEmpty());
+    QVERIFY(workspace->quitRequests.isEmpty());
     QQuickItem* result = item("result")->property("item").value<QQuickItem*>();
     QVERIFY(result && result->isVisible());
     QVERIFY(!item("list")->isVisible());
@@ -292,7 +292,7 @@ void tst_QuitListView::resultSections()
     for (int i = 0; i < 3; ++i)
         addApp(200 + i, QStringLiteral("App %1").arg(i), measured ? 100 * mb : 0, located);
     // The first `stubborn` apps ignore the request, as apps asking to save do.
-    workspace->onTerminate = [this, stubborn](pid_t pid) {
+    workspace->onQuitRequest = [this, stubborn](pid_t pid) {
         if (pid - 200 >= stubborn)
             workspace->endApp(pid);
     };
@@ -334,7 +334,7 @@ void tst_QuitListView::forceQuitFromResult()
     QCOMPARE(workspace->activations, QList<pid_t>{300});
 
     clickText(QStringLiteral("Force Quit"), 0);
-    QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{300});
+    QCOMPARE(workspace->forceQuitRequests, QList<pid_t>{300});
     QTRY_COMPARE(model->resultSummary().freedText, QStringLiteral("100 MB"));
     QCOMPARE(model->resultSummary().stillOpen.size(), 1);
 }

@@ -216,7 +216,7 @@ void tst_QuitModel::emptyPlanLeavesReady()
     QCoro::waitFor(model->quitAll());
     QCOMPARE(phaseChanged.count(), 0);
     QCOMPARE(model->phase(), Phase::ready());
-    QVERIFY(workspace->terminateRequests.isEmpty());
+    QVERIFY(workspace->quitRequests.isEmpty());
 }
 
 void tst_QuitModel::recordPhases(QuitModel& model)
@@ -250,7 +250,7 @@ void tst_QuitModel::pretendQuit()
         expected.append(Phase::quitting(closed, 6));
     expected.append(Phase::done(Report{sample, {}}));
     QCOMPARE(*phases, expected);
-    QVERIFY(workspace->terminateRequests.isEmpty());
+    QVERIFY(workspace->quitRequests.isEmpty());
     QCOMPARE(workspace->observersAdded, 0);
     QCOMPARE(model->apps(), sample);
 }
@@ -267,7 +267,7 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
     QCOMPARE(measured.size(), 3);
     model->setWillQuit(measured[2], false);
 
-    workspace->onTerminate = [this](pid_t pid) {
+    workspace->onQuitRequest = [this](pid_t pid) {
         if (pid != 101)
             return;
         workspace->endApp(pid);
@@ -284,7 +284,7 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
         {measured[0]}, {measured[1]}, false, {{102, StillOpenReason::notResponding}}};
     QCOMPARE(*phases,
              (QList<Phase>{Phase::quitting(0, 2), Phase::quitting(1, 2), Phase::done(report)}));
-    QCOMPARE(workspace->terminateRequests, (QList<pid_t>{101, 102}));
+    QCOMPARE(workspace->quitRequests, (QList<pid_t>{101, 102}));
     QCOMPARE(processes->footprintReads, readsBefore);
     QMap<pid_t, quint64> memory;
     for (const AppEntry& app : model->apps())
@@ -304,7 +304,7 @@ void tst_QuitModel::forceQuitCountsAppAsClosed()
     model->setQuitTimeout(0.05);
     model->refresh();
     const QList<AppEntry> measured = model->apps();
-    workspace->onTerminate = [this](pid_t pid) {
+    workspace->onQuitRequest = [this](pid_t pid) {
         if (pid == 102)
             workspace->endApp(pid);
     };
@@ -317,7 +317,7 @@ void tst_QuitModel::forceQuitCountsAppAsClosed()
 
     // Closed now, so no longer said to be not responding.
     model->forceQuit(measured[0]);
-    QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{101});
+    QCOMPARE(workspace->forceQuitRequests, QList<pid_t>{101});
     QCOMPARE(model->phase(), Phase::done(Report{{measured[1], measured[0]}, {measured[2]}}));
     QCOMPARE(model->phase().report()->freed(), measured[1].memory + measured[0].memory);
 }
@@ -329,7 +329,7 @@ void tst_QuitModel::forceQuitOutsideDoneOnlyAsks()
     model->refresh();
     QSignalSpy phaseChanged(model.get(), &QuitModel::phaseChanged);
     model->forceQuit(model->apps().first());
-    QCOMPARE(workspace->forceTerminateRequests, QList<pid_t>{101});
+    QCOMPARE(workspace->forceQuitRequests, QList<pid_t>{101});
     QCOMPARE(phaseChanged.count(), 0);
     QCOMPARE(model->phase(), Phase::ready());
 }
@@ -374,9 +374,9 @@ void tst_QuitModel::icons_data()
     QTest::addColumn<AppEntry>("app");
     QTest::addColumn<QColor>("color");
     AppEntry located = entry(1, "Located", "com.located");
-    located.bundleURL = "/apps/located.desktop";
+    located.desktopFile = "/apps/located.desktop";
     AppEntry iconless = entry(2, "No icon in its file", "com.iconless");
-    iconless.bundleURL = "/apps/iconless.desktop";
+    iconless.desktopFile = "/apps/iconless.desktop";
     QTest::newRow("own location") << located << QColor(Qt::red);
     QTest::newRow("location by identifier") << entry(3, "Found", "com.found") << QColor(Qt::green);
     QTest::newRow("file without icon, window icon") << iconless << QColor(Qt::blue);
@@ -390,7 +390,7 @@ void tst_QuitModel::icons()
     QFETCH(AppEntry, app);
     QFETCH(QColor, color);
     workspace->fileIcons.insert("/apps/located.desktop", solid(Qt::red));
-    workspace->locations.insert("com.found", "/apps/found.desktop");
+    workspace->desktopFiles.insert("com.found", "/apps/found.desktop");
     workspace->fileIcons.insert("/apps/found.desktop", solid(Qt::green));
     workspace->windowIcons.insert(2, solid(Qt::blue));
     const auto model = makeModel();
@@ -402,7 +402,7 @@ void tst_QuitModel::icons()
 
 void tst_QuitModel::iconLookedUpOncePerPid()
 {
-    workspace->locations.insert("com.found", "/apps/found.desktop");
+    workspace->desktopFiles.insert("com.found", "/apps/found.desktop");
     workspace->fileIcons.insert("/apps/found.desktop", solid(Qt::green));
     const auto model = makeModel();
     const AppEntry app = entry(3, "Found", "com.found");
@@ -410,7 +410,7 @@ void tst_QuitModel::iconLookedUpOncePerPid()
 
     workspace->fileIcons.insert("/apps/found.desktop", solid(Qt::red));
     QCOMPARE(model->icon(app).cacheKey(), first);
-    QCOMPARE(workspace->locationLookups, QStringList{"com.found"});
+    QCOMPARE(workspace->desktopFileLookups, QStringList{"com.found"});
     // Another pid is another app, even with the same identifier.
     QCOMPARE(model->icon(entry(4, "Found", "com.found")).toImage().pixelColor(16, 16),
              QColor(Qt::red));
@@ -418,14 +418,14 @@ void tst_QuitModel::iconLookedUpOncePerPid()
 
 void tst_QuitModel::reopenSkipsAppsWithoutLocation()
 {
-    workspace->locations.insert("com.found", "/apps/found.desktop");
+    workspace->desktopFiles.insert("com.found", "/apps/found.desktop");
     AppEntry located = entry(1, "Located", "com.located");
-    located.bundleURL = "/apps/located.desktop";
+    located.desktopFile = "/apps/located.desktop";
     const auto model = makeModel();
     model->setPhase(Phase::done(Report{{located}, {}}));
     model->reopen({located, entry(2, "Unknown", "com.unknown"), entry(3, "Bare"),
                    entry(4, "Found", "com.found")});
-    QCOMPARE(workspace->opened, QStringList({"/apps/located.desktop", "/apps/found.desktop"}));
+    QCOMPARE(workspace->launched, QStringList({"/apps/located.desktop", "/apps/found.desktop"}));
     QCOMPARE(model->phase(), Phase::done(Report{{located}, {}}));
 }
 

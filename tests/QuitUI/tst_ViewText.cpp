@@ -116,7 +116,7 @@ private slots:
         QTest::addColumn<bool>("simulate");
         QTest::addColumn<bool>("shows");
         AppEntry located = entry(1, "Mail", "org.mail");
-        located.bundleURL = QStringLiteral("/usr/share/applications/org.mail.desktop");
+        located.desktopFile = QStringLiteral("/usr/share/applications/org.mail.desktop");
         const AppEntry unlocated = entry(2, "Tool", "org.tool");
         QTest::newRow("one located") << QList<AppEntry>{unlocated, located} << false << true;
         QTest::newRow("none located") << QList<AppEntry>{unlocated} << false << false;

@@ -53,7 +53,7 @@ QByteArray appcast(const QString& version)
         .toUtf8();
 }
 
-FirstCheck::BundleInformation information(const QVariant& optIn)
+FirstCheck::BuildInformation information(const QVariant& optIn)
 {
     return
         [optIn](const QString& key) { return key == FirstCheck::infoKey() ? optIn : QVariant(); };

@@ -58,13 +58,13 @@ std::optional<RunningApplication> ChildProcessWorkspace::runningApplication(pid_
     if (!app)
         return std::nullopt;
     RunningApplication running;
-    running.processIdentifier = pid;
-    running.localizedName = app->name;
-    running.isTerminated = LinuxProcess::hasEnded(pid, app->child->startTime());
+    running.pid = pid;
+    running.name = app->name;
+    running.hasExited = LinuxProcess::hasEnded(pid, app->child->startTime());
     return running;
 }
 
-bool ChildProcessWorkspace::terminate(pid_t pid)
+bool ChildProcessWorkspace::requestQuit(pid_t pid)
 {
     const App* app = find(pid);
     if (!app)
@@ -75,10 +75,10 @@ bool ChildProcessWorkspace::terminate(pid_t pid)
     return true;
 }
 
-bool ChildProcessWorkspace::forceTerminate(pid_t pid)
+bool ChildProcessWorkspace::forceQuit(pid_t pid)
 {
     const App* app = find(pid);
-    return app && LinuxProcess::forceTerminate(pid, app->child->startTime());
+    return app && LinuxProcess::killVerified(pid, app->child->startTime());
 }
 
 bool ChildProcessWorkspace::activate(pid_t pid)
@@ -96,12 +96,12 @@ void ChildProcessWorkspace::removeTerminationObserver(ObserverToken token)
     observers.remove(token);
 }
 
-std::optional<QString> ChildProcessWorkspace::applicationLocation(const QString&)
+std::optional<QString> ChildProcessWorkspace::installedDesktopFile(const QString&)
 {
     return std::nullopt;
 }
 
-QIcon ChildProcessWorkspace::iconForFile(const QString&)
+QIcon ChildProcessWorkspace::desktopFileIcon(const QString&)
 {
     return {};
 }
@@ -111,9 +111,9 @@ QIcon ChildProcessWorkspace::windowIcon(pid_t)
     return {};
 }
 
-QIcon ChildProcessWorkspace::genericApplicationIcon()
+QIcon ChildProcessWorkspace::genericAppIcon()
 {
     return {};
 }
 
-void ChildProcessWorkspace::openApplication(const QString&) {}
+void ChildProcessWorkspace::launchDesktopFile(const QString&) {}

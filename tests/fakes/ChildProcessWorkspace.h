@@ -13,7 +13,7 @@
 #include <memory>
 
 // A workspace whose apps are real child processes of the test: a quit request is a word on the
-// child's pipe, termination news comes from the real ProcessWatcher, force-terminate kills
+// child's pipe, termination news comes from the real ProcessWatcher, force-quit kills
 // through a pidfd. Lives on the main thread.
 class ChildProcessWorkspace : public Workspace
 {
@@ -31,16 +31,16 @@ public:
     // Workspace
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
-    bool terminate(pid_t pid) override;
-    bool forceTerminate(pid_t pid) override;
+    bool requestQuit(pid_t pid) override;
+    bool forceQuit(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
-    std::optional<QString> applicationLocation(const QString& bundleID) override;
-    QIcon iconForFile(const QString& location) override;
+    std::optional<QString> installedDesktopFile(const QString& desktopId) override;
+    QIcon desktopFileIcon(const QString& desktopFile) override;
     QIcon windowIcon(pid_t pid) override;
-    QIcon genericApplicationIcon() override;
-    void openApplication(const QString& location) override;
+    QIcon genericAppIcon() override;
+    void launchDesktopFile(const QString& desktopFile) override;
 
 private:
     struct App {

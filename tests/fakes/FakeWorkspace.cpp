@@ -15,7 +15,7 @@ void FakeWorkspace::endApp(pid_t pid)
 
 void FakeWorkspace::endAppQuietly(pid_t pid)
 {
-    apps.removeIf([pid](const RunningApplication& app) { return app.processIdentifier == pid; });
+    apps.removeIf([pid](const RunningApplication& app) { return app.pid == pid; });
 }
 
 void FakeWorkspace::notifyTerminated(pid_t pid)
@@ -32,28 +32,28 @@ QList<RunningApplication> FakeWorkspace::runningApplications()
 std::optional<RunningApplication> FakeWorkspace::runningApplication(pid_t pid)
 {
     for (const RunningApplication& app : apps) {
-        if (app.processIdentifier == pid)
+        if (app.pid == pid)
             return app;
     }
     return std::nullopt;
 }
 
-bool FakeWorkspace::terminate(pid_t pid)
+bool FakeWorkspace::requestQuit(pid_t pid)
 {
-    terminateRequests.append(pid);
-    if (onTerminate)
-        onTerminate(pid);
+    quitRequests.append(pid);
+    if (onQuitRequest)
+        onQuitRequest(pid);
     return true;
 }
 
-bool FakeWorkspace::forceTerminate(pid_t pid)
+bool FakeWorkspace::forceQuit(pid_t pid)
 {
-    forceTerminateRequests.append(pid);
+    forceQuitRequests.append(pid);
     if (!runningApplication(pid))
         return false;
-    if (forceTerminateResult)
+    if (forceQuitResult)
         endApp(pid);
-    return forceTerminateResult;
+    return forceQuitResult;
 }
 
 bool FakeWorkspace::activate(pid_t pid)
@@ -75,18 +75,18 @@ void FakeWorkspace::removeTerminationObserver(ObserverToken token)
     observers.remove(token);
 }
 
-std::optional<QString> FakeWorkspace::applicationLocation(const QString& bundleID)
+std::optional<QString> FakeWorkspace::installedDesktopFile(const QString& desktopId)
 {
-    locationLookups.append(bundleID);
-    const auto found = locations.constFind(bundleID);
-    if (found == locations.constEnd())
+    desktopFileLookups.append(desktopId);
+    const auto found = desktopFiles.constFind(desktopId);
+    if (found == desktopFiles.constEnd())
         return std::nullopt;
     return *found;
 }
 
-QIcon FakeWorkspace::iconForFile(const QString& location)
+QIcon FakeWorkspace::desktopFileIcon(const QString& desktopFile)
 {
-    return fileIcons.value(location);
+    return fileIcons.value(desktopFile);
 }
 
 QIcon FakeWorkspace::windowIcon(pid_t pid)
@@ -94,14 +94,14 @@ QIcon FakeWorkspace::windowIcon(pid_t pid)
     return windowIcons.value(pid);
 }
 
-QIcon FakeWorkspace::genericApplicationIcon()
+QIcon FakeWorkspace::genericAppIcon()
 {
     return genericIcon();
 }
 
-void FakeWorkspace::openApplication(const QString& location)
+void FakeWorkspace::launchDesktopFile(const QString& desktopFile)
 {
-    opened.append(location);
+    launched.append(desktopFile);
 }
 
 QIcon FakeWorkspace::genericIcon()

@@ -20,22 +20,22 @@ public:
     void endAppQuietly(pid_t pid);
     // Tells observers that `pid` ended, whether or not it was listed.
     void notifyTerminated(pid_t pid);
-    // Runs on every terminate request, after it was recorded (e.g. to end the app).
-    std::function<void(pid_t)> onTerminate;
-    bool forceTerminateResult = true;
-    QHash<QString, QString> locations; // bundle identifier -> location
-    QHash<QString, QIcon> fileIcons;   // location -> icon
-    QHash<pid_t, QIcon> windowIcons;   // pid -> icon
-    std::optional<ListingGap> gap;     // what listingGap() answers
+    // Runs on every quit request, after it was recorded (e.g. to end the app).
+    std::function<void(pid_t)> onQuitRequest;
+    bool forceQuitResult = true;
+    QHash<QString, QString> desktopFiles; // desktop ID -> desktop file
+    QHash<QString, QIcon> fileIcons;      // desktop file -> icon
+    QHash<pid_t, QIcon> windowIcons;      // pid -> icon
+    std::optional<ListingGap> gap;        // what listingGap() answers
     // What stillOpenReason() answers, by pid; none when not set.
     QHash<pid_t, StillOpenReason> stillOpenReasons;
 
     // Inspection
-    QList<pid_t> terminateRequests;
-    QList<pid_t> forceTerminateRequests;
+    QList<pid_t> quitRequests;
+    QList<pid_t> forceQuitRequests;
     QList<pid_t> activations; // of listed apps only
-    QStringList opened;
-    QStringList locationLookups;
+    QStringList launched;
+    QStringList desktopFileLookups;
     int observersAdded = 0;
     int observerCount() const { return observers.count(); }
     int runningApplicationsCalls = 0;
@@ -44,22 +44,22 @@ public:
     std::optional<ListingGap> listingGap() override { return gap; }
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
-    bool terminate(pid_t pid) override;
+    bool requestQuit(pid_t pid) override;
     StillOpenReason stillOpenReason(pid_t pid) override
     {
         return stillOpenReasons.value(pid, StillOpenReason::none);
     }
-    bool forceTerminate(pid_t pid) override;
+    bool forceQuit(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
-    std::optional<QString> applicationLocation(const QString& bundleID) override;
-    QIcon iconForFile(const QString& location) override;
+    std::optional<QString> installedDesktopFile(const QString& desktopId) override;
+    QIcon desktopFileIcon(const QString& desktopFile) override;
     QIcon windowIcon(pid_t pid) override;
-    QIcon genericApplicationIcon() override;
-    void openApplication(const QString& location) override;
+    QIcon genericAppIcon() override;
+    void launchDesktopFile(const QString& desktopFile) override;
 
-    // The icon genericApplicationIcon() hands out, so tests can recognise it.
+    // The icon genericAppIcon() hands out, so tests can recognise it.
     static QIcon genericIcon();
 
 private:

@@ -3,29 +3,29 @@
 namespace TestApps
 {
 
-RunningApplication running(pid_t pid, std::optional<QString> name, std::optional<QString> bundleID)
+RunningApplication running(pid_t pid, std::optional<QString> name, std::optional<QString> desktopId)
 {
     RunningApplication app;
-    app.processIdentifier = pid;
-    app.localizedName = std::move(name);
-    app.bundleIdentifier = std::move(bundleID);
+    app.pid = pid;
+    app.name = std::move(name);
+    app.desktopId = std::move(desktopId);
     return app;
 }
 
-AppEntry entry(pid_t pid, const QString& name, std::optional<QString> bundleID, quint64 memory)
+AppEntry entry(pid_t pid, const QString& name, std::optional<QString> desktopId, quint64 memory)
 {
     AppEntry app;
     app.pid = pid;
     app.name = name;
-    app.bundleID = std::move(bundleID);
+    app.desktopId = std::move(desktopId);
     app.memory = memory;
     return app;
 }
 
 void addRunning(FakeWorkspace& workspace, FakeProcessInfo& processes, pid_t pid,
-                const QString& name, std::optional<QString> bundleID, quint64 footprint)
+                const QString& name, std::optional<QString> desktopId, quint64 footprint)
 {
-    workspace.addApp(running(pid, name, std::move(bundleID)));
+    workspace.addApp(running(pid, name, std::move(desktopId)));
     processes.add(pid, {.footprint = footprint});
 }
 

@@ -57,7 +57,6 @@ void WaylandApps::stopAll()
 
 qsizetype WaylandApps::countOf(const QList<RunningApplication>& apps, pid_t pid)
 {
-    return std::count_if(apps.cbegin(), apps.cend(), [pid](const RunningApplication& app) {
-        return app.processIdentifier == pid;
-    });
+    return std::count_if(apps.cbegin(), apps.cend(),
+                         [pid](const RunningApplication& app) { return app.pid == pid; });
 }

@@ -69,16 +69,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(allListed(), DesktopSession::appearTimeout);
     }
 
-    void listsAppsWithCategoryAndMemory()
+    void listsAppsWithCategoriesAndMemory()
     {
         const AppEntry closer = listedApp(QStringLiteral("closer.py"));
         QCOMPARE(closer.name, QStringLiteral("Closer"));
-        QCOMPARE(closer.bundleID, QStringLiteral("nimbrel-closer"));
-        QCOMPARE(closer.bundleURL, entries.closer);
-        QCOMPARE(closer.category, QStringLiteral("public.app-category.games"));
-        QCOMPARE(listedApp(QStringLiteral("unsaved.py")).category,
-                 QStringLiteral("public.app-category.productivity"));
-        QCOMPARE(listedApp(QStringLiteral("actions.py")).category, std::nullopt);
+        QCOMPARE(closer.desktopId, QStringLiteral("nimbrel-closer"));
+        QCOMPARE(closer.desktopFile, entries.closer);
+        QCOMPARE(closer.categories,
+                 (QStringList{QStringLiteral("Game"), QStringLiteral("ArcadeGame")}));
+        QCOMPARE(listedApp(QStringLiteral("unsaved.py")).categories,
+                 QStringList{QStringLiteral("Office")});
+        QVERIFY(listedApp(QStringLiteral("actions.py")).categories.isEmpty());
 
         // The helper's 64 MiB child counts for the app that started it.
         const AppEntry helper = listedApp(QStringLiteral("helper.py"));
@@ -157,8 +158,8 @@ private slots:
 
         QVERIFY(apps[QStringLiteral("unsaved.py")]->state() == QProcess::Running);
         const auto stillThere = workspace->runningApplication(unsaved.pid);
-        QVERIFY(stillThere && !stillThere->isTerminated);
-        QCOMPARE(stillThere->activationPolicy, ActivationPolicy::Regular);
+        QVERIFY(stillThere && !stillThere->hasExited);
+        QVERIFY(stillThere->onTaskbar);
         QVERIFY(TestFiles::readFile(session.scratchPath(QStringLiteral("unsaved.py.log")))
                     .contains("asked"));
 
@@ -185,19 +186,18 @@ private slots:
     void reopenStartsTheAppAgain()
     {
         const pid_t before = listedApp(QStringLiteral("closer.py")).pid;
-        workspace->openApplication(entries.closer);
+        workspace->launchDesktopFile(entries.closer);
         std::optional<RunningApplication> reopened;
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 for (const RunningApplication& app : workspace->runningApplications()) {
-                    if (app.bundleIdentifier == QStringLiteral("nimbrel-closer") &&
-                        app.processIdentifier != before)
+                    if (app.desktopId == QStringLiteral("nimbrel-closer") && app.pid != before)
                         reopened = app;
                 }
                 return reopened.has_value();
             }(),
             DesktopSession::appearTimeout);
-        QVERIFY(workspace->forceTerminate(reopened->processIdentifier));
+        QVERIFY(workspace->forceQuit(reopened->pid));
     }
 
     void cleanupTestCase() { workspace.reset(); }

@@ -88,7 +88,7 @@ class TestExtToplevelList : public QObject
 
     std::optional<RunningApplication> unverified()
     {
-        return listed([](const RunningApplication& app) { return app.processIdentifier < 0; });
+        return listed([](const RunningApplication& app) { return app.pid < 0; });
     }
 
 private slots:
@@ -154,18 +154,17 @@ private slots:
             listed([](const RunningApplication&) { return true; });
         QVERIFY(app);
         QCOMPARE(workspace->runningApplications().size(), 1);
-        QCOMPARE(app->processIdentifier > 0, clientCount == 1);
+        QCOMPARE(app->pid > 0, clientCount == 1);
         if (clientCount == 1)
-            QCOMPARE(app->processIdentifier, first);
-        QCOMPARE(app->localizedName, QStringLiteral("Idle Client"));
-        QCOMPARE(app->bundleIdentifier, QStringLiteral("nimbrel-idle"));
-        QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
+            QCOMPARE(app->pid, first);
+        QCOMPARE(app->name, QStringLiteral("Idle Client"));
+        QCOMPARE(app->desktopId, QStringLiteral("nimbrel-idle"));
+        QVERIFY(app->onTaskbar);
 
         // Nothing can ask it to quit: no close request, no bus name.
-        QVERIFY(!workspace->terminate(app->processIdentifier));
-        QCOMPARE(workspace->stillOpenReason(app->processIdentifier),
-                 StillOpenReason::cannotBeAsked);
-        QVERIFY(!workspace->activate(app->processIdentifier));
+        QVERIFY(!workspace->requestQuit(app->pid));
+        QCOMPARE(workspace->stillOpenReason(app->pid), StillOpenReason::cannotBeAsked);
+        QVERIFY(!workspace->activate(app->pid));
     }
 
     void followsTheWindowUntilItCloses()
@@ -176,23 +175,21 @@ private slots:
         addWindow(QStringLiteral("late"), QStringLiteral("org.example.Unnamed"));
         const std::optional<RunningApplication> unnamed = unverified();
         QVERIFY(unnamed);
-        QCOMPARE(unnamed->localizedName, QStringLiteral("org.example.Unnamed"));
+        QCOMPARE(unnamed->name, QStringLiteral("org.example.Unnamed"));
         tell(QStringLiteral("app_id late nimbrel-idle"));
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), answerTimeout);
-        QTRY_VERIFY(ended.contains(unnamed->processIdentifier));
+        QTRY_VERIFY(ended.contains(unnamed->pid));
         tell(QStringLiteral("title late Renamed"));
         // Its process outlives its window: still running, no longer an app with a window.
         closeWindow(QStringLiteral("late"));
-        QTRY_COMPARE(
-            workspace->runningApplication(pid).value_or(RunningApplication{}).activationPolicy,
-            ActivationPolicy::Background);
+        QTRY_VERIFY(!workspace->runningApplication(pid).value_or(RunningApplication{}).onTaskbar);
 
         addWindow(QStringLiteral("lone"), QStringLiteral("org.example.Unnamed"));
         const std::optional<RunningApplication> lone = unverified();
         QVERIFY(lone);
         closeWindow(QStringLiteral("lone"));
-        QTRY_VERIFY(ended.contains(lone->processIdentifier));
-        QCOMPARE(workspace->runningApplication(lone->processIdentifier), std::nullopt);
+        QTRY_VERIFY(ended.contains(lone->pid));
+        QCOMPARE(workspace->runningApplication(lone->pid), std::nullopt);
     }
 
     void dbusActivatableAppIsAskedOnItsBusName()
@@ -214,7 +211,7 @@ private slots:
         };
         QVERIFY(workspace->activate(pid));
         QTRY_VERIFY_WITH_TIMEOUT(says("activated"), answerTimeout);
-        QVERIFY(workspace->terminate(pid));
+        QVERIFY(workspace->requestQuit(pid));
         QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), answerTimeout);
         QVERIFY(says("quit"));
     }

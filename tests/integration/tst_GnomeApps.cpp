@@ -72,12 +72,12 @@ private slots:
         const pid_t pid =
             startInUnit(QStringLiteral("dev.corvane.NimbrelTest.Actions"), "actions.py", log);
         QVERIFY(pid > 0);
-        QCOMPARE(workspace->runningApplication(pid)->localizedName,
+        QCOMPARE(workspace->runningApplication(pid)->name,
                  QStringLiteral("dev.corvane.NimbrelTest.Actions"));
         QList<pid_t> ended;
         const auto token =
             workspace->addTerminationObserver([&](pid_t gone) { ended.append(gone); });
-        QVERIFY(workspace->terminate(pid));
+        QVERIFY(workspace->requestQuit(pid));
         QTRY_COMPARE_WITH_TIMEOUT(ended, QList<pid_t>{pid}, 20000);
         workspace->removeTerminationObserver(token);
         QVERIFY(TestFiles::readFile(log).contains("quit action"));
@@ -90,11 +90,11 @@ private slots:
         const pid_t pid = startInUnit(QStringLiteral("dev.corvane.NimbrelTest.UnsavedText"),
                                       "unsaved_application.py", log);
         QVERIFY(pid > 0);
-        QVERIFY(workspace->terminate(pid));
+        QVERIFY(workspace->requestQuit(pid));
         QTRY_VERIFY_WITH_TIMEOUT(TestFiles::readFile(log).contains("asked"), 20000);
         QCOMPARE(workspace->stillOpenReason(pid), StillOpenReason::none);
-        QVERIFY(!workspace->runningApplication(pid)->isTerminated);
-        QVERIFY(workspace->forceTerminate(pid));
+        QVERIFY(!workspace->runningApplication(pid)->hasExited);
+        QVERIFY(workspace->forceQuit(pid));
         QTRY_VERIFY_WITH_TIMEOUT(!workspace->runningApplication(pid), 20000);
     }
 
@@ -103,10 +103,10 @@ private slots:
         const QString log = session.scratchPath(QStringLiteral("closer.log"));
         const pid_t pid = startInUnit(QStringLiteral("nimbrel-closer"), "closer.py", log);
         QVERIFY(pid > 0);
-        QVERIFY(!workspace->terminate(pid));
+        QVERIFY(!workspace->requestQuit(pid));
         QCOMPARE(workspace->stillOpenReason(pid), StillOpenReason::cannotBeAsked);
-        QVERIFY(!workspace->runningApplication(pid)->isTerminated);
-        QVERIFY(workspace->forceTerminate(pid));
+        QVERIFY(!workspace->runningApplication(pid)->hasExited);
+        QVERIFY(workspace->forceQuit(pid));
         QTRY_VERIFY_WITH_TIMEOUT(!workspace->runningApplication(pid), 20000);
     }
 };

@@ -59,7 +59,7 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("desktopId");
         QTest::newRow("GTK, named by StartupWMClass")
             << python << QStringList{notesScript} << "Unsaved Notes"
             << "nimbrel-notes";
@@ -74,10 +74,10 @@ private slots:
         const pid_t pid = clients.startListed(*workspace, program, arguments);
         QVERIFY(pid);
         const std::optional<RunningApplication> app = workspace->runningApplication(pid);
-        QTEST(app->localizedName.value_or(QString()), "name");
-        QTEST(app->bundleIdentifier.value_or(QString()), "bundleID");
-        QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
-        QVERIFY(!app->isTerminated);
+        QTEST(app->name.value_or(QString()), "name");
+        QTEST(app->desktopId.value_or(QString()), "desktopId");
+        QVERIFY(app->onTaskbar);
+        QVERIFY(!app->hasExited);
         QCOMPARE(WaylandApps::countOf(workspace->runningApplications(), pid), 1);
     }
 
@@ -100,7 +100,7 @@ private slots:
         const pid_t pid = clients.startListed(*workspace, program, arguments,
                                               {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
         QVERIFY(pid);
-        QVERIFY(workspace->terminate(pid));
+        QVERIFY(workspace->requestQuit(pid));
         if (closes) {
             QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), KWinSession::appearTimeout);
             QCOMPARE(workspace->runningApplication(pid), std::nullopt);
@@ -135,9 +135,9 @@ private slots:
     {
         const pid_t pid = clients.startListed(*workspace, python, {closerScript});
         QVERIFY(pid);
-        QVERIFY(workspace->forceTerminate(pid));
+        QVERIFY(workspace->forceQuit(pid));
         QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), KWinSession::appearTimeout);
-        QVERIFY(!workspace->forceTerminate(pid));
+        QVERIFY(!workspace->forceQuit(pid));
     }
 
     void xwaylandAppIsListedOnceAndQuitThroughX11()
@@ -161,8 +161,8 @@ private slots:
 
         QList<pid_t> endedHere;
         combined->addTerminationObserver([&](pid_t pid) { endedHere.append(pid); });
-        QVERIFY(combined->terminate(x11App));
-        QVERIFY(combined->terminate(native));
+        QVERIFY(combined->requestQuit(x11App));
+        QVERIFY(combined->requestQuit(native));
         QTRY_VERIFY_WITH_TIMEOUT(endedHere.contains(x11App) && endedHere.contains(native),
                                  KWinSession::appearTimeout);
     }

@@ -44,7 +44,7 @@ QStringList identifiers(const QJsonArray& apps)
 {
     QStringList ids;
     for (const QJsonValue& app : apps)
-        ids.append(app.toObject().value(QStringLiteral("bundleID")).toString());
+        ids.append(app.toObject().value(QStringLiteral("desktopId")).toString());
     return ids;
 }
 
@@ -87,14 +87,14 @@ private slots:
         const Run run = nimbrelctl({QStringLiteral("list"), QStringLiteral("--json")});
         QCOMPARE(run.status, 0);
         const QJsonArray listed = json(run).toArray();
-        QCOMPARE(listed.first().toObject().value("bundleID").toString(),
+        QCOMPARE(listed.first().toObject().value("desktopId").toString(),
                  QStringLiteral("nimbrel-helper"));
         QVERIFY(listed.first().toObject().value("memory").toDouble() >= 48.0 * (1 << 20));
         for (const QJsonValue& app : listed) {
             const QJsonObject object = app.toObject();
-            if (object.value("bundleID").toString() == QLatin1String("nimbrel-closer")) {
-                QCOMPARE(object.value("category").toString(),
-                         QStringLiteral("public.app-category.games"));
+            if (object.value("desktopId").toString() == QLatin1String("nimbrel-closer")) {
+                QCOMPARE(object.value("categories").toArray(),
+                         (QJsonArray{QStringLiteral("Game"), QStringLiteral("ArcadeGame")}));
                 QCOMPARE(object.value("pid").toInt(), int(apps["nimbrel-closer"]->processId()));
             }
         }

@@ -1,4 +1,4 @@
-#include "BundleInfo.h"
+#include "AppInfo.h"
 #include "DesktopSession.h"
 #include "FakeMediaCapture.h"
 #include "LoginItem.h"
@@ -38,7 +38,7 @@ constexpr int inputTimeout = 20000;
 
 LoginItem loginItem()
 {
-    return LoginItem(BundleInfo::identifier(), QCoreApplication::applicationFilePath());
+    return LoginItem(AppInfo::identifier(), QCoreApplication::applicationFilePath());
 }
 
 // Real pointer and key events through XTest, as a user's.
@@ -93,7 +93,7 @@ class TestProgramWindows : public QObject
     void relaunch()
     {
         delegate = std::make_unique<NimbrelDelegate>(*workspace, processes, capture);
-        QCOMPARE(delegate->applicationDidFinishLaunching(std::nullopt), std::nullopt);
+        QCOMPARE(delegate->started(std::nullopt), std::nullopt);
     }
 
     QQuickItem* item(const QString& objectName) const
@@ -200,8 +200,8 @@ private slots:
         const std::unique_ptr<QProcess> program =
             DesktopSession::process({{QStringLiteral("XDG_CONFIG_HOME"), config.path()}});
         program->start(QStringLiteral(NIMBREL_PATH));
-        const QString entry = config.filePath(
-            QStringLiteral("autostart/") + BundleInfo::identifier() + QStringLiteral(".desktop"));
+        const QString entry = config.filePath(QStringLiteral("autostart/") + AppInfo::identifier() +
+                                              QStringLiteral(".desktop"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), DesktopSession::appearTimeout);
         program->kill();
         program->waitForFinished();

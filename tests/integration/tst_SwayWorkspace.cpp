@@ -41,7 +41,7 @@ class TestSwayWorkspace : public QObject
     std::optional<RunningApplication> unverified(Workspace& listing)
     {
         for (const RunningApplication& app : listing.runningApplications()) {
-            if (app.processIdentifier < 0)
+            if (app.pid < 0)
                 return app;
         }
         return std::nullopt;
@@ -82,7 +82,7 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("desktopId");
         QTest::newRow("foot") << "foot" << footArguments() << "Foot"
                               << "foot";
         QTest::newRow("GTK, named by StartupWMClass")
@@ -99,10 +99,10 @@ private slots:
         const pid_t pid = clients.startListed(*workspace, program, arguments);
         QVERIFY(pid);
         const std::optional<RunningApplication> app = workspace->runningApplication(pid);
-        QTEST(app->localizedName.value_or(QString()), "name");
-        QTEST(app->bundleIdentifier.value_or(QString()), "bundleID");
-        QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
-        QVERIFY(!app->isTerminated);
+        QTEST(app->name.value_or(QString()), "name");
+        QTEST(app->desktopId.value_or(QString()), "desktopId");
+        QVERIFY(app->onTaskbar);
+        QVERIFY(!app->hasExited);
         QCOMPARE(WaylandApps::countOf(workspace->runningApplications(), pid), 1);
     }
 
@@ -126,7 +126,7 @@ private slots:
         const pid_t pid = clients.startListed(*workspace, program, arguments,
                                               {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
         QVERIFY(pid);
-        QVERIFY(workspace->terminate(pid));
+        QVERIFY(workspace->requestQuit(pid));
         if (closes) {
             QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), SwaySession::appearTimeout);
             QCOMPARE(workspace->runningApplication(pid), std::nullopt);
@@ -158,9 +158,9 @@ private slots:
     {
         const pid_t pid = clients.startListed(*workspace, QStringLiteral("foot"), footArguments());
         QVERIFY(pid);
-        QVERIFY(workspace->forceTerminate(pid));
+        QVERIFY(workspace->forceQuit(pid));
         QTRY_VERIFY_WITH_TIMEOUT(ended.contains(pid), SwaySession::appearTimeout);
-        QVERIFY(!workspace->forceTerminate(pid));
+        QVERIFY(!workspace->forceQuit(pid));
     }
 
     void lookAlikesAreNeverGuessed()
@@ -179,16 +179,16 @@ private slots:
         const QList<RunningApplication> apps = fresh.runningApplications();
         QCOMPARE(apps.size(), 1);
         const RunningApplication twins = apps.first();
-        QVERIFY(twins.processIdentifier < 0);
-        QCOMPARE(twins.localizedName, QStringLiteral("Foot"));
-        QVERIFY(!fresh.forceTerminate(twins.processIdentifier));
+        QVERIFY(twins.pid < 0);
+        QCOMPARE(twins.name, QStringLiteral("Foot"));
+        QVERIFY(!fresh.forceQuit(twins.pid));
         QList<pid_t> endedHere;
         fresh.addTerminationObserver([&](pid_t pid) { endedHere.append(pid); });
         // Closing asks both windows; the app ends with its last one.
-        QVERIFY(fresh.terminate(twins.processIdentifier));
+        QVERIFY(fresh.requestQuit(twins.pid));
         QVERIFY(one->waitForFinished(SwaySession::appearTimeout));
         QVERIFY(two->waitForFinished(SwaySession::appearTimeout));
-        QTRY_VERIFY(endedHere.contains(twins.processIdentifier));
+        QTRY_VERIFY(endedHere.contains(twins.pid));
     }
 
     void withoutSwayIpcTheAppIdLeadsToOneProcess()
@@ -228,8 +228,8 @@ private slots:
 
         QList<pid_t> endedHere;
         combined->addTerminationObserver([&](pid_t pid) { endedHere.append(pid); });
-        QVERIFY(combined->terminate(x11App));
-        QVERIFY(combined->terminate(native));
+        QVERIFY(combined->requestQuit(x11App));
+        QVERIFY(combined->requestQuit(native));
         QTRY_VERIFY_WITH_TIMEOUT(endedHere.contains(x11App) && endedHere.contains(native),
                                  SwaySession::appearTimeout);
     }

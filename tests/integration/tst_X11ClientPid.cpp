@@ -56,7 +56,7 @@ class TestX11ClientPid : public QObject
     std::optional<RunningApplication> appNamed(const QString& name)
     {
         for (const RunningApplication& app : workspace->runningApplications()) {
-            if (app.localizedName == name)
+            if (app.name == name)
                 return app;
         }
         return std::nullopt;
@@ -129,21 +129,21 @@ private slots:
         const std::optional<RunningApplication> app = appNamed(name);
         QCOMPARE(app.has_value(), listed != Listed::notAtAll);
         if (listed == Listed::underItsOwnPid)
-            QCOMPARE(app->processIdentifier, liarPid);
+            QCOMPARE(app->pid, liarPid);
         if (listed == Listed::underItsChild) {
-            const pid_t child = app->processIdentifier;
+            const pid_t child = app->pid;
             QVERIFY(child > 0 && child != liarPid && child != pid_t(other->processId()));
             QFile command(QStringLiteral("/proc/%1/cmdline").arg(child));
             QVERIFY(command.open(QIODevice::ReadOnly));
             QVERIFY(command.readAll().contains("liar.py"));
         }
         if (listed == Listed::unverified) {
-            QVERIFY(app->processIdentifier < 0);
-            QVERIFY(!workspace->forceTerminate(app->processIdentifier));
+            QVERIFY(app->pid < 0);
+            QVERIFY(!workspace->forceQuit(app->pid));
         }
         if (other) {
             QCOMPARE(workspace->runningApplication(pid_t(other->processId())), std::nullopt);
-            QVERIFY(!workspace->forceTerminate(pid_t(other->processId())));
+            QVERIFY(!workspace->forceQuit(pid_t(other->processId())));
             QCOMPARE(other->state(), QProcess::Running);
             other->kill();
             other->waitForFinished();

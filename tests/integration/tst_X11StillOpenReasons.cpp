@@ -77,12 +77,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), DesktopSession::appearTimeout);
         QCOMPARE(::kill(pid, SIGSTOP), 0);
         const int before = session.managedWindowCount();
-        QVERIFY(workspace->terminate(pid));
+        QVERIFY(workspace->requestQuit(pid));
         QTRY_COMPARE_WITH_TIMEOUT(session.managedWindowCount(), before + 1,
                                   DesktopSession::appearTimeout);
         const QList<RunningApplication> apps = workspace->runningApplications();
         QCOMPARE(apps.size(), 1);
-        QCOMPARE(apps.first().processIdentifier, pid);
+        QCOMPARE(apps.first().pid, pid);
     }
 
     void cleanup()

@@ -19,7 +19,7 @@ class TestX11WithoutResourceExtension : public QObject
     static std::optional<RunningApplication> named(X11Workspace& workspace, const QString& name)
     {
         for (const RunningApplication& app : workspace.runningApplications()) {
-            if (app.localizedName == name)
+            if (app.name == name)
                 return app;
         }
         return std::nullopt;
@@ -37,7 +37,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(workspace.runningApplication(pid_t(app->processId())),
                                  DesktopSession::appearTimeout);
         QCOMPARE(workspace.problem(), std::nullopt);
-        QCOMPARE(workspace.runningApplication(pid_t(app->processId()))->bundleIdentifier,
+        QCOMPARE(workspace.runningApplication(pid_t(app->processId()))->desktopId,
                  QStringLiteral("nimbrel-closer"));
     }
 
@@ -78,8 +78,8 @@ private slots:
         std::optional<RunningApplication> listed;
         QTRY_VERIFY_WITH_TIMEOUT((listed = named(workspace, name)), DesktopSession::appearTimeout);
         // Listed and closable, but with no process to measure or kill.
-        QVERIFY(listed->processIdentifier < 0);
-        QVERIFY(!workspace.forceTerminate(listed->processIdentifier));
+        QVERIFY(listed->pid < 0);
+        QVERIFY(!workspace.forceQuit(listed->pid));
 
         QProcess nimbrelctl;
         nimbrelctl.start(QStringLiteral(NIMBRELCTL_PATH), {QStringLiteral("force-quit"), claimed});

@@ -78,7 +78,7 @@ private slots:
     void describesTaskbarApps_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::addColumn<QString>("desktopId");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("location");
         QTest::newRow("WM_CLASS names the file") << "closer.py"
@@ -97,12 +97,12 @@ private slots:
         QFETCH(QString, script);
         const std::optional<RunningApplication> app = workspace->runningApplication(pids[script]);
         QVERIFY(app);
-        QCOMPARE(app->activationPolicy, ActivationPolicy::Regular);
-        QVERIFY(!app->isTerminated);
-        QCOMPARE(app->processIdentifier, pids[script]);
-        QTEST(app->bundleIdentifier.value_or(QString()), "bundleIdentifier");
-        QTEST(app->localizedName.value_or(QString()), "name");
-        QTEST(app->bundleURL.value_or(QString()), "location");
+        QVERIFY(app->onTaskbar);
+        QVERIFY(!app->hasExited);
+        QCOMPARE(app->pid, pids[script]);
+        QTEST(app->desktopId.value_or(QString()), "desktopId");
+        QTEST(app->name.value_or(QString()), "name");
+        QTEST(app->desktopFile.value_or(QString()), "location");
         QVERIFY(workspace->runningApplications().contains(*app));
     }
 
@@ -110,7 +110,7 @@ private slots:
     {
         QTest::addColumn<QString>("property");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::addColumn<QString>("desktopId");
         QTest::newRow("WM_CLASS") << "WM_CLASS"
                                   << "nimbrel-closer"
                                   << "nimbrel-closer";
@@ -123,35 +123,34 @@ private slots:
     {
         QFETCH(QString, property);
         QFETCH(QString, value);
-        QFETCH(QString, bundleIdentifier);
+        QFETCH(QString, desktopId);
         QProcess* app = session.startApp(QStringLiteral("renamer.py"),
                                          {{QStringLiteral("NIMBREL_RENAME_PROPERTY"), property},
                                           {QStringLiteral("NIMBREL_RENAME_VALUE"), value}});
         QVERIFY(app->waitForStarted());
         const pid_t pid = pid_t(app->processId());
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), DesktopSession::appearTimeout);
-        QCOMPARE(workspace->runningApplication(pid)->bundleIdentifier, std::nullopt);
+        QCOMPARE(workspace->runningApplication(pid)->desktopId, std::nullopt);
 
         QCOMPARE(kill(pid, SIGUSR1), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            workspace->runningApplication(pid)->bundleIdentifier.value_or(QString()),
-            bundleIdentifier, DesktopSession::appearTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(workspace->runningApplication(pid)->desktopId.value_or(QString()),
+                                  desktopId, DesktopSession::appearTimeout);
     }
 
     void skipTaskbarWindowIsNoRegularApp()
     {
         const auto hidden = workspace->runningApplication(pids[QStringLiteral("hidden.py")]);
         QVERIFY(hidden);
-        QCOMPARE(hidden->activationPolicy, ActivationPolicy::Background);
+        QVERIFY(!hidden->onTaskbar);
     }
 
     void findsLocationsAndIcons()
     {
-        QCOMPARE(workspace->applicationLocation(QStringLiteral("nimbrel-closer")), entries.closer);
-        QCOMPARE(workspace->applicationLocation(QStringLiteral("no-such-app")), std::nullopt);
-        QVERIFY(!workspace->iconForFile(entries.closer).isNull());
-        QVERIFY(workspace->iconForFile(entries.actions).isNull());
-        QVERIFY(!workspace->genericApplicationIcon().isNull());
+        QCOMPARE(workspace->installedDesktopFile(QStringLiteral("nimbrel-closer")), entries.closer);
+        QCOMPARE(workspace->installedDesktopFile(QStringLiteral("no-such-app")), std::nullopt);
+        QVERIFY(!workspace->desktopFileIcon(entries.closer).isNull());
+        QVERIFY(workspace->desktopFileIcon(entries.actions).isNull());
+        QVERIFY(!workspace->genericAppIcon().isNull());
 
         const QIcon icon = workspace->windowIcon(pids[QStringLiteral("closer.py")]);
         QVERIFY(!icon.isNull());
@@ -201,7 +200,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(workspace->problem(), DesktopSession::appearTimeout);
         QVERIFY(workspace->runningApplications().isEmpty());
         QCOMPARE(workspace->runningApplication(pids[QStringLiteral("closer.py")]), std::nullopt);
-        QVERIFY(!workspace->terminate(pids[QStringLiteral("closer.py")]));
+        QVERIFY(!workspace->requestQuit(pids[QStringLiteral("closer.py")]));
         QVERIFY(!workspace->activate(pids[QStringLiteral("closer.py")]));
         qInstallMessageHandler(previousHandler);
         QCOMPARE(lostServerWarnings, 1);

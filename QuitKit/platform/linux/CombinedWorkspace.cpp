@@ -50,8 +50,8 @@ QList<RunningApplication> CombinedWorkspace::runningApplications()
     QSet<pid_t> listed;
     for (const std::unique_ptr<Workspace>& backend : backends) {
         for (const RunningApplication& app : backend->runningApplications()) {
-            if (!listed.contains(app.processIdentifier)) {
-                listed.insert(app.processIdentifier);
+            if (!listed.contains(app.pid)) {
+                listed.insert(app.pid);
                 all.append(app);
             }
         }
@@ -77,10 +77,10 @@ Workspace* CombinedWorkspace::ownerOf(pid_t pid)
     return nullptr;
 }
 
-bool CombinedWorkspace::terminate(pid_t pid)
+bool CombinedWorkspace::requestQuit(pid_t pid)
 {
     Workspace* owner = ownerOf(pid);
-    return owner && owner->terminate(pid);
+    return owner && owner->requestQuit(pid);
 }
 
 void CombinedWorkspace::whenRequestsSent(std::function<void()> done)
@@ -101,10 +101,10 @@ StillOpenReason CombinedWorkspace::stillOpenReason(pid_t pid)
     return owner ? owner->stillOpenReason(pid) : StillOpenReason::none;
 }
 
-bool CombinedWorkspace::forceTerminate(pid_t pid)
+bool CombinedWorkspace::forceQuit(pid_t pid)
 {
     Workspace* owner = ownerOf(pid);
-    return owner && owner->forceTerminate(pid);
+    return owner && owner->forceQuit(pid);
 }
 
 bool CombinedWorkspace::activate(pid_t pid)
@@ -123,14 +123,14 @@ void CombinedWorkspace::removeTerminationObserver(ObserverToken token)
     observers.remove(token);
 }
 
-std::optional<QString> CombinedWorkspace::applicationLocation(const QString& bundleID)
+std::optional<QString> CombinedWorkspace::installedDesktopFile(const QString& desktopId)
 {
-    return backends.front()->applicationLocation(bundleID);
+    return backends.front()->installedDesktopFile(desktopId);
 }
 
-QIcon CombinedWorkspace::iconForFile(const QString& location)
+QIcon CombinedWorkspace::desktopFileIcon(const QString& desktopFile)
 {
-    return backends.front()->iconForFile(location);
+    return backends.front()->desktopFileIcon(desktopFile);
 }
 
 QIcon CombinedWorkspace::windowIcon(pid_t pid)
@@ -139,12 +139,12 @@ QIcon CombinedWorkspace::windowIcon(pid_t pid)
     return owner ? owner->windowIcon(pid) : QIcon();
 }
 
-QIcon CombinedWorkspace::genericApplicationIcon()
+QIcon CombinedWorkspace::genericAppIcon()
 {
-    return backends.front()->genericApplicationIcon();
+    return backends.front()->genericAppIcon();
 }
 
-void CombinedWorkspace::openApplication(const QString& location)
+void CombinedWorkspace::launchDesktopFile(const QString& desktopFile)
 {
-    backends.front()->openApplication(location);
+    backends.front()->launchDesktopFile(desktopFile);
 }

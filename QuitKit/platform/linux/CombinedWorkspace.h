@@ -23,18 +23,18 @@ public:
     QString backendName() const override;
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
-    bool terminate(pid_t pid) override;
+    bool requestQuit(pid_t pid) override;
     void whenRequestsSent(std::function<void()> done) override;
     StillOpenReason stillOpenReason(pid_t pid) override;
-    bool forceTerminate(pid_t pid) override;
+    bool forceQuit(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
-    std::optional<QString> applicationLocation(const QString& bundleID) override;
-    QIcon iconForFile(const QString& location) override;
+    std::optional<QString> installedDesktopFile(const QString& desktopId) override;
+    QIcon desktopFileIcon(const QString& desktopFile) override;
     QIcon windowIcon(pid_t pid) override;
-    QIcon genericApplicationIcon() override;
-    void openApplication(const QString& location) override;
+    QIcon genericAppIcon() override;
+    void launchDesktopFile(const QString& desktopFile) override;
 
 private:
     // The backend that lists `pid`; nothing when none does.

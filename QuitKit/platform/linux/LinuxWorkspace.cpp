@@ -45,10 +45,10 @@ void LinuxWorkspace::requestSent()
         callback();
 }
 
-bool LinuxWorkspace::forceTerminate(pid_t pid)
+bool LinuxWorkspace::forceQuit(pid_t pid)
 {
     const std::optional<quint64> startTime = verifiedStartTime(pid);
-    return startTime && LinuxProcess::forceTerminate(pid, *startTime, procRoot);
+    return startTime && LinuxProcess::killVerified(pid, *startTime, procRoot);
 }
 
 Workspace::ObserverToken LinuxWorkspace::addTerminationObserver(TerminationObserver observer)
@@ -64,27 +64,27 @@ void LinuxWorkspace::removeTerminationObserver(ObserverToken token)
     observers.remove(token);
 }
 
-std::optional<QString> LinuxWorkspace::applicationLocation(const QString& bundleID)
+std::optional<QString> LinuxWorkspace::installedDesktopFile(const QString& desktopId)
 {
-    const std::optional<DesktopEntry> entry = DesktopEntries::byId(bundleID);
+    const std::optional<DesktopEntry> entry = DesktopEntries::byId(desktopId);
     if (!entry)
         return std::nullopt;
     return entry->filename;
 }
 
-QIcon LinuxWorkspace::iconForFile(const QString& location)
+QIcon LinuxWorkspace::desktopFileIcon(const QString& desktopFile)
 {
-    return DesktopEntryIcon::of(location);
+    return DesktopEntryIcon::of(desktopFile);
 }
 
-QIcon LinuxWorkspace::genericApplicationIcon()
+QIcon LinuxWorkspace::genericAppIcon()
 {
     return GenericAppIcon::icon();
 }
 
-void LinuxWorkspace::openApplication(const QString& location)
+void LinuxWorkspace::launchDesktopFile(const QString& desktopFile)
 {
-    DesktopEntries::launch(location);
+    DesktopEntries::launch(desktopFile);
 }
 
 void LinuxWorkspace::markStale()

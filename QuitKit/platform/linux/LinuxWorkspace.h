@@ -20,13 +20,13 @@ class LinuxWorkspace : public QObject, public Workspace
 
 public:
     void whenRequestsSent(std::function<void()> done) override;
-    bool forceTerminate(pid_t pid) override;
+    bool forceQuit(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
-    std::optional<QString> applicationLocation(const QString& bundleID) override;
-    QIcon iconForFile(const QString& location) override;
-    QIcon genericApplicationIcon() override;
-    void openApplication(const QString& location) override;
+    std::optional<QString> installedDesktopFile(const QString& desktopId) override;
+    QIcon desktopFileIcon(const QString& desktopFile) override;
+    QIcon genericAppIcon() override;
+    void launchDesktopFile(const QString& desktopFile) override;
 
 protected:
     explicit LinuxWorkspace(const QString& procRoot, QObject* parent = nullptr);

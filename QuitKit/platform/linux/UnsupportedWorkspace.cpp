@@ -16,12 +16,12 @@ std::optional<RunningApplication> UnsupportedWorkspace::runningApplication(pid_t
     return std::nullopt;
 }
 
-bool UnsupportedWorkspace::terminate(pid_t)
+bool UnsupportedWorkspace::requestQuit(pid_t)
 {
     return false;
 }
 
-bool UnsupportedWorkspace::forceTerminate(pid_t)
+bool UnsupportedWorkspace::forceQuit(pid_t)
 {
     return false;
 }
@@ -39,12 +39,12 @@ Workspace::ObserverToken UnsupportedWorkspace::addTerminationObserver(Terminatio
 
 void UnsupportedWorkspace::removeTerminationObserver(ObserverToken) {}
 
-std::optional<QString> UnsupportedWorkspace::applicationLocation(const QString&)
+std::optional<QString> UnsupportedWorkspace::installedDesktopFile(const QString&)
 {
     return std::nullopt;
 }
 
-QIcon UnsupportedWorkspace::iconForFile(const QString&)
+QIcon UnsupportedWorkspace::desktopFileIcon(const QString&)
 {
     return {};
 }
@@ -54,9 +54,9 @@ QIcon UnsupportedWorkspace::windowIcon(pid_t)
     return {};
 }
 
-QIcon UnsupportedWorkspace::genericApplicationIcon()
+QIcon UnsupportedWorkspace::genericAppIcon()
 {
     return GenericAppIcon::icon();
 }
 
-void UnsupportedWorkspace::openApplication(const QString&) {}
+void UnsupportedWorkspace::launchDesktopFile(const QString&) {}

@@ -32,7 +32,7 @@ std::unique_ptr<Workspace> gnomeWorkspace(X11Workspace* xwayland)
         workspace->leaveOutUnitsOf([xwayland] {
             QList<pid_t> pids;
             for (const RunningApplication& app : xwayland->runningApplications())
-                pids.append(app.processIdentifier);
+                pids.append(app.pid);
             return pids;
         });
     return workspace;

@@ -11,7 +11,7 @@ class TestCombinedWorkspace : public QObject
     static RunningApplication app(pid_t pid)
     {
         RunningApplication running;
-        running.processIdentifier = pid;
+        running.pid = pid;
         return running;
     }
 
@@ -45,13 +45,13 @@ private slots:
         CombinedWorkspace combined(std::move(parts));
 
         QCOMPARE(combined.runningApplications().size(), owner ? 1 : 0);
-        QCOMPARE(combined.terminate(42), owner != 0);
+        QCOMPARE(combined.requestQuit(42), owner != 0);
         QCOMPARE(combined.activate(42), owner != 0);
-        QCOMPARE(combined.forceTerminate(42), owner != 0);
+        QCOMPARE(combined.forceQuit(42), owner != 0);
         for (int i = 0; i < 2; ++i) {
             const QList<pid_t> asked = i + 1 == owner ? QList<pid_t>{42} : QList<pid_t>{};
-            QCOMPARE(backends[i]->terminateRequests, asked);
-            QCOMPARE(backends[i]->forceTerminateRequests, asked);
+            QCOMPARE(backends[i]->quitRequests, asked);
+            QCOMPARE(backends[i]->forceQuitRequests, asked);
             QCOMPARE(backends[i]->activations, asked);
         }
     }

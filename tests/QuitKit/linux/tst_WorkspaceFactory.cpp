@@ -55,9 +55,9 @@ private slots:
         QCOMPARE(unsupported->reason(), reason);
         QVERIFY(workspace->runningApplications().isEmpty());
         QCOMPARE(workspace->runningApplication(1), std::nullopt);
-        QVERIFY(!workspace->terminate(1));
-        QVERIFY(!workspace->forceTerminate(1));
-        QVERIFY(!workspace->genericApplicationIcon().isNull());
+        QVERIFY(!workspace->requestQuit(1));
+        QVERIFY(!workspace->forceQuit(1));
+        QVERIFY(!workspace->genericAppIcon().isNull());
     }
 };
 

@@ -90,6 +90,8 @@ DesktopEntry entry(GDesktopAppInfo* info, const QString& id, const QString& file
     char* icon = g_desktop_app_info_get_string(info, "Icon");
     entry.icon = text(icon);
     g_free(icon);
+    entry.categories =
+        text(g_desktop_app_info_get_categories(info)).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     entry.shownInMenus =
         !g_desktop_app_info_get_nodisplay(info) && !g_desktop_app_info_get_is_hidden(info);
     entry.dbusActivatable = g_desktop_app_info_get_boolean(info, "DBusActivatable");

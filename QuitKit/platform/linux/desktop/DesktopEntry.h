@@ -11,6 +11,7 @@ struct DesktopEntry {
     QString startupWmClass;       // StartupWMClass, empty when unset
     QStringList commandLine;      // Exec split into words, field codes left out
     QString icon;                 // Icon: a theme name or a file path
+    QStringList categories;       // Categories, in the entry's order
     bool shownInMenus = true;     // neither NoDisplay nor Hidden
     bool dbusActivatable = false; // DBusActivatable: the app owns its id as a bus name
 

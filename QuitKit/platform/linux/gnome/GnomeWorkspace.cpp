@@ -84,7 +84,7 @@ std::optional<RunningApplication> GnomeWorkspace::runningApplication(pid_t pid)
     return describe(*app);
 }
 
-bool GnomeWorkspace::terminate(pid_t pid)
+bool GnomeWorkspace::requestQuit(pid_t pid)
 {
     update();
     const App* app = find(pid);
@@ -211,10 +211,11 @@ bool GnomeWorkspace::isLeftOut(const App& app, const QList<pid_t>& others) const
 RunningApplication GnomeWorkspace::describe(const App& app) const
 {
     RunningApplication running;
-    running.isTerminated = LinuxProcess::hasEnded(app.pid, app.startTime, procRoot);
-    running.processIdentifier = app.pid;
-    running.bundleIdentifier = app.entry.id;
-    running.bundleURL = app.entry.filename;
-    running.localizedName = app.entry.name.isEmpty() ? app.entry.id : app.entry.name;
+    running.hasExited = LinuxProcess::hasEnded(app.pid, app.startTime, procRoot);
+    running.pid = app.pid;
+    running.desktopId = app.entry.id;
+    running.desktopFile = app.entry.filename;
+    running.categories = app.entry.categories;
+    running.name = app.entry.name.isEmpty() ? app.entry.id : app.entry.name;
     return running;
 }

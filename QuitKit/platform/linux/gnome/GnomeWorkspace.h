@@ -37,7 +37,7 @@ public:
     QString backendName() const override;
     QList<RunningApplication> runningApplications() override;
     std::optional<RunningApplication> runningApplication(pid_t pid) override;
-    bool terminate(pid_t pid) override;
+    bool requestQuit(pid_t pid) override;
     StillOpenReason stillOpenReason(pid_t pid) override;
     bool activate(pid_t pid) override;
     QIcon windowIcon(pid_t pid) override;

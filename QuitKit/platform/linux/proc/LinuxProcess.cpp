@@ -38,7 +38,7 @@ bool mayBeKilled(pid_t pid, const QString& procRoot)
 namespace LinuxProcess
 {
 
-bool forceTerminate(pid_t pid, quint64 startTime, const QString& procRoot)
+bool killVerified(pid_t pid, quint64 startTime, const QString& procRoot)
 {
     const std::optional<PidFd> process = PidFd::open(pid, startTime, procRoot);
     return process && mayBeKilled(pid, procRoot) && !process->hasExited() &&

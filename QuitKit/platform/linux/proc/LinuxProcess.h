@@ -11,8 +11,7 @@ namespace LinuxProcess
 
 // Kills the process at once; false when it has already ended, the pid names another process,
 // init, this program or another user's process, or the kernel did not deliver the signal.
-bool forceTerminate(pid_t pid, quint64 startTime,
-                    const QString& procRoot = QStringLiteral("/proc"));
+bool killVerified(pid_t pid, quint64 startTime, const QString& procRoot = QStringLiteral("/proc"));
 
 // The process is gone, its pid names another process now, or it has exited and awaits reaping.
 bool hasEnded(pid_t pid, quint64 startTime, const QString& procRoot = QStringLiteral("/proc"));

@@ -142,7 +142,7 @@ std::optional<RunningApplication> WaylandWorkspace::runningApplication(pid_t pid
     return describe(*app);
 }
 
-bool WaylandWorkspace::terminate(pid_t pid)
+bool WaylandWorkspace::requestQuit(pid_t pid)
 {
     update();
     const App* app = find(pid);
@@ -418,20 +418,19 @@ WaylandWorkspace::App* WaylandWorkspace::find(pid_t pid)
 RunningApplication WaylandWorkspace::describe(const App& app) const
 {
     RunningApplication running;
-    running.activationPolicy =
-        app.toplevels.isEmpty() ? ActivationPolicy::Background : ActivationPolicy::Regular;
-    running.isTerminated = isVerified(app)
-                               ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
-                               : app.toplevels.isEmpty();
-    running.processIdentifier = app.pid;
+    running.onTaskbar = !app.toplevels.isEmpty();
+    running.hasExited = isVerified(app) ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
+                                        : app.toplevels.isEmpty();
+    running.pid = app.pid;
     if (app.entry) {
-        running.bundleIdentifier = app.entry->id;
-        running.bundleURL = app.entry->filename;
+        running.desktopId = app.entry->id;
+        running.desktopFile = app.entry->filename;
+        running.categories = app.entry->categories;
         if (!app.entry->name.isEmpty())
-            running.localizedName = app.entry->name;
+            running.name = app.entry->name;
     }
-    if (!running.localizedName && !app.appId.isEmpty())
-        running.localizedName = app.appId;
+    if (!running.name && !app.appId.isEmpty())
+        running.name = app.appId;
     return running;
 }
 

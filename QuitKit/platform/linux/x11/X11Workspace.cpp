@@ -115,7 +115,7 @@ std::optional<RunningApplication> X11Workspace::runningApplication(pid_t pid)
     return describe(*app);
 }
 
-bool X11Workspace::terminate(pid_t pid)
+bool X11Workspace::requestQuit(pid_t pid)
 {
     update();
     const App* app = find(pid);
@@ -318,19 +318,19 @@ RunningApplication X11Workspace::describe(const App& app) const
     RunningApplication running;
     const bool taskbar = std::any_of(app.windows.cbegin(), app.windows.cend(),
                                      [](const X11Window& window) { return window.taskbar; });
-    running.activationPolicy = taskbar ? ActivationPolicy::Regular : ActivationPolicy::Background;
-    running.isTerminated = isVerified(app)
-                               ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
-                               : app.windows.isEmpty();
-    running.processIdentifier = app.pid;
+    running.onTaskbar = taskbar;
+    running.hasExited = isVerified(app) ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
+                                        : app.windows.isEmpty();
+    running.pid = app.pid;
     if (app.entry) {
-        running.bundleIdentifier = app.entry->id;
-        running.bundleURL = app.entry->filename;
+        running.desktopId = app.entry->id;
+        running.desktopFile = app.entry->filename;
+        running.categories = app.entry->categories;
         if (!app.entry->name.isEmpty())
-            running.localizedName = app.entry->name;
+            running.name = app.entry->name;
     }
-    if (!running.localizedName && !app.windows.isEmpty() && !app.windows.first().wmClass.isEmpty())
-        running.localizedName = app.windows.first().wmClass;
+    if (!running.name && !app.windows.isEmpty() && !app.windows.first().wmClass.isEmpty())
+        running.name = app.windows.first().wmClass;
     return running;
 }
 

@@ -115,9 +115,9 @@ private slots:
         QCOMPARE(apps.size(), name.isEmpty() ? 0 : 1);
         if (name.isEmpty())
             return;
-        QCOMPARE(apps.first().processIdentifier, pid);
-        QCOMPARE(apps.first().localizedName, name);
-        QCOMPARE(apps.first().bundleIdentifier, QStringLiteral("org.example.") + name);
+        QCOMPARE(apps.first().pid, pid);
+        QCOMPARE(apps.first().name, name);
+        QCOMPARE(apps.first().desktopId, QStringLiteral("org.example.") + name);
     }
 
     void oneAppPerDesktopIdOwnedByOldestProcess()
@@ -129,7 +129,7 @@ private slots:
         GnomeWorkspace workspace(cgroups->path(), proc->root());
         const QList<RunningApplication> apps = workspace.runningApplications();
         QCOMPARE(apps.size(), 1);
-        QCOMPARE(apps.first().processIdentifier, parent);
+        QCOMPARE(apps.first().pid, parent);
     }
 
     void unitOfAnotherBackendsAppIsLeftOut()
@@ -175,7 +175,7 @@ private slots:
         const pid_t pid = startChild(100);
         addUnit(appSlice() + QLatin1String("/app-gnome-org.example.Mail-4.scope"), {pid});
         GnomeWorkspace workspace(cgroups->path(), proc->root());
-        QVERIFY(!workspace.terminate(pid));
+        QVERIFY(!workspace.requestQuit(pid));
         QCOMPARE(workspace.stillOpenReason(pid), StillOpenReason::cannotBeAsked);
         QVERIFY(!workspace.activate(pid));
     }

@@ -51,7 +51,7 @@ int reusedPidScenario()
     ForkedChild newcomer(ForkedChild::OnRequest::Ignore);
     if (newcomer.pid() != pid || newcomer.startTime() == listedStart)
         return std::fprintf(stderr, "pid %d was not reused as planned\n", int(pid)), 2;
-    if (LinuxProcess::forceTerminate(pid, listedStart))
+    if (LinuxProcess::killVerified(pid, listedStart))
         return std::fprintf(stderr, "the newcomer on a reused pid was signalled\n"), 1;
     if (!LinuxProcess::hasEnded(pid, listedStart))
         return std::fprintf(stderr, "the newcomer was taken for the listed process\n"), 1;
@@ -88,7 +88,7 @@ private slots:
         QTEST(LinuxProcess::hasEnded(child.pid(), startTime), "ended");
     }
 
-    void forceTerminate_data()
+    void killVerified_data()
     {
         QTest::addColumn<State>("state");
         QTest::addColumn<bool>("killed");
@@ -98,13 +98,13 @@ private slots:
         QTest::newRow("pid of another process") << State::OtherStartTime << false;
     }
 
-    void forceTerminate()
+    void killVerified()
     {
         QFETCH(State, state);
         QFETCH(bool, killed);
         ForkedChild child;
         const quint64 startTime = bringTo(child, state);
-        QCOMPARE(LinuxProcess::forceTerminate(child.pid(), startTime), killed);
+        QCOMPARE(LinuxProcess::killVerified(child.pid(), startTime), killed);
         if (state == State::Running)
             QTRY_VERIFY(LinuxProcess::hasEnded(child.pid(), child.startTime()));
         if (state == State::OtherStartTime) {
@@ -138,7 +138,7 @@ private slots:
         }
         const std::optional<ProcStat> stat = ProcStat::read(QStringLiteral("/proc"), pid);
         QVERIFY(stat);
-        QVERIFY(!LinuxProcess::forceTerminate(pid, stat->startTime));
+        QVERIFY(!LinuxProcess::killVerified(pid, stat->startTime));
         QVERIFY(!LinuxProcess::hasEnded(pid, stat->startTime));
         other.kill();
         other.waitForFinished();

@@ -1,6 +1,6 @@
-#include "BundleInfo.h"
+#include "AppInfo.h"
 
-namespace BundleInfo
+namespace AppInfo
 {
 
 QString identifier()
@@ -28,4 +28,4 @@ QString webPage()
     return QStringLiteral(NIMBREL_WEB_PAGE);
 }
 
-} // namespace BundleInfo
+} // namespace AppInfo

@@ -4,7 +4,7 @@
 #include <QUrl>
 
 // What the build fixed about this program: its identifier, version, update feed and web page.
-namespace BundleInfo
+namespace AppInfo
 {
 
 // "dev.corvane.Nimbrel" unless the build chose another; a development build ends in ".dev".
@@ -17,4 +17,4 @@ bool countsFirstCheck();
 // The product's web page, opened from the Help menu.
 QString webPage();
 
-} // namespace BundleInfo
+} // namespace AppInfo
