@@ -55,7 +55,7 @@ const QList<DesktopEntry>& DesktopFileMatcher::Installed::entries()
     return *read;
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::match(const QList<X11Window>& windows) const
+std::optional<DesktopEntry> DesktopFileMatcher::match(const QList<AppIdentity>& windows) const
 {
     if (windows.isEmpty())
         return std::nullopt;
@@ -83,7 +83,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::matchProcess(pid_t pid) const
     return byProcess(pid, installed);
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::byWindow(const X11Window& window,
+std::optional<DesktopEntry> DesktopFileMatcher::byWindow(const AppIdentity& window,
                                                          Installed& installed) const
 {
     if (auto entry = byToolkitId(window))
@@ -116,14 +116,14 @@ std::optional<DesktopEntry> DesktopFileMatcher::bySandbox(pid_t pid) const
     return std::nullopt;
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::byToolkitId(const X11Window& window) const
+std::optional<DesktopEntry> DesktopFileMatcher::byToolkitId(const AppIdentity& window) const
 {
-    if (auto entry = DesktopEntries::byId(window.gtkApplicationId))
+    if (auto entry = DesktopEntries::byId(window.applicationId))
         return entry;
     return DesktopEntries::byId(window.kdeDesktopFile);
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::byStartupWmClass(const X11Window& window,
+std::optional<DesktopEntry> DesktopFileMatcher::byStartupWmClass(const AppIdentity& window,
                                                                  Installed& installed) const
 {
     for (const QString& wmClass : {window.wmInstance, window.wmClass}) {
@@ -137,7 +137,7 @@ std::optional<DesktopEntry> DesktopFileMatcher::byStartupWmClass(const X11Window
     return std::nullopt;
 }
 
-std::optional<DesktopEntry> DesktopFileMatcher::byWmClassFile(const X11Window& window) const
+std::optional<DesktopEntry> DesktopFileMatcher::byWmClassFile(const AppIdentity& window) const
 {
     for (const QString& wmClass : {window.wmInstance, window.wmClass}) {
         if (auto entry = DesktopEntries::byId(wmClass))

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "AppIdentity.h"
 #include "DesktopEntry.h"
 #include "InstalledEntries.h"
 #include "ProcProcessInfo.h"
-#include "X11Window.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,8 +20,8 @@ class DesktopFileMatcher
 public:
     explicit DesktopFileMatcher(QString procRoot = QStringLiteral("/proc"));
 
-    // The entry of the app that owns `windows` (all of one process, taskbar windows first).
-    std::optional<DesktopEntry> match(const QList<X11Window>& windows) const;
+    // The entry of the app whose windows (all of one process, taskbar windows first) say `windows`.
+    std::optional<DesktopEntry> match(const QList<AppIdentity>& windows) const;
     // The entry of the app process `pid` runs, from the process alone, never its windows.
     std::optional<DesktopEntry> matchProcess(pid_t pid) const;
 
@@ -38,13 +38,13 @@ private:
         const QList<DesktopEntry>* read = nullptr;
     };
 
-    std::optional<DesktopEntry> byWindow(const X11Window& window, Installed& installed) const;
+    std::optional<DesktopEntry> byWindow(const AppIdentity& window, Installed& installed) const;
     std::optional<DesktopEntry> byProcess(pid_t pid, Installed& installed) const;
     std::optional<DesktopEntry> bySandbox(pid_t pid) const;
-    std::optional<DesktopEntry> byToolkitId(const X11Window& window) const;
-    std::optional<DesktopEntry> byStartupWmClass(const X11Window& window,
+    std::optional<DesktopEntry> byToolkitId(const AppIdentity& window) const;
+    std::optional<DesktopEntry> byStartupWmClass(const AppIdentity& window,
                                                  Installed& installed) const;
-    std::optional<DesktopEntry> byWmClassFile(const X11Window& window) const;
+    std::optional<DesktopEntry> byWmClassFile(const AppIdentity& window) const;
     std::optional<DesktopEntry> byAppUnit(pid_t pid) const;
     std::optional<DesktopEntry> byLauncherHint(pid_t pid) const;
     std::optional<DesktopEntry> byExec(pid_t pid, Installed& installed) const;

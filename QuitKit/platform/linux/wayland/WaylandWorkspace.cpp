@@ -381,12 +381,7 @@ pid_t WaylandWorkspace::unverifiedId(const QString& appId)
 std::optional<DesktopEntry> WaylandWorkspace::entryOf(const QString& appId, pid_t pid) const
 {
     // The app id stands in for WM_CLASS and for GTK's application id.
-    X11Window claims;
-    claims.pid = std::max<pid_t>(pid, 0);
-    claims.wmInstance = appId;
-    claims.wmClass = appId;
-    claims.gtkApplicationId = appId;
-    return matcher.match({claims});
+    return matcher.match({{std::max<pid_t>(pid, 0), appId, appId, appId, {}}});
 }
 
 void WaylandWorkspace::ended(pid_t pid)

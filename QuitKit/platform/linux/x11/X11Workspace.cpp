@@ -22,12 +22,12 @@ namespace
 constexpr int serverAnswerTimeout = 1000;
 
 // What the windows say about which app they belong to.
-QStringList identityClaims(const QList<X11Window>& windows)
+QList<AppIdentity> identities(const QList<X11Window>& windows)
 {
-    QStringList claims;
+    QList<AppIdentity> claims;
     for (const X11Window& window : windows)
-        claims << window.wmInstance << window.wmClass << window.gtkApplicationId
-               << window.kdeDesktopFile;
+        claims.append({window.pid, window.wmInstance, window.wmClass, window.gtkApplicationId,
+                       window.kdeDesktopFile});
     return claims;
 }
 
@@ -236,7 +236,7 @@ void X11Workspace::refresh()
         App app{pid, stat->startTime, std::nullopt, windowsOf.value(pid)};
         if (!watcher.watch(pid, stat->startTime))
             continue;
-        app.entry = matcher.match(app.windows);
+        app.entry = matcher.match(identities(app.windows));
         apps.append(app);
     }
 }
@@ -254,7 +254,7 @@ void X11Workspace::refreshUnverified(const QHash<std::uint32_t, QList<X11Window>
     for (auto it = windowsOfClient.cbegin(); it != windowsOfClient.cend(); ++it) {
         const pid_t id = -pid_t(it.key());
         if (id < 0 && !find(id))
-            apps.append(App{id, 0, matcher.match(it.value()), it.value()});
+            apps.append(App{id, 0, matcher.match(identities(it.value())), it.value()});
     }
     // With no process to watch, an unverified app has ended when its windows have.
     for (pid_t id : std::as_const(gone)) {
@@ -265,11 +265,11 @@ void X11Workspace::refreshUnverified(const QHash<std::uint32_t, QList<X11Window>
 
 void X11Workspace::rename(App& app, const QList<X11Window>& windows)
 {
-    const bool claimsChanged = identityClaims(app.windows) != identityClaims(windows);
+    const bool claimsChanged = identities(app.windows) != identities(windows);
     app.windows = windows;
     // Apps often name their window a moment after mapping it; a name once found is kept.
     if (claimsChanged) {
-        if (std::optional<DesktopEntry> entry = matcher.match(app.windows))
+        if (std::optional<DesktopEntry> entry = matcher.match(identities(app.windows)))
             app.entry = std::move(entry);
     }
 }

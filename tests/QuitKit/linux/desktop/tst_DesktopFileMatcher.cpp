@@ -240,12 +240,7 @@ private slots:
         if (!flatpakInfo.isEmpty())
             QVERIFY(proc.write(pid, QStringLiteral("root/.flatpak-info"), flatpakInfo));
 
-        X11Window window;
-        window.pid = pid;
-        window.wmInstance = wmInstance;
-        window.wmClass = wmClass;
-        window.gtkApplicationId = gtkId;
-        window.kdeDesktopFile = kdeFile;
+        const AppIdentity window{pid, wmInstance, wmClass, gtkId, kdeFile};
         const std::optional<DesktopEntry> entry = DesktopFileMatcher(proc.root()).match({window});
         QCOMPARE(entry ? entry->id : QString(), expected);
         if (entry)
@@ -268,7 +263,7 @@ private slots:
     // A long-lived matcher keeps the entries it read, and sees one installed, changed or removed.
     void keptEntriesFollowTheFiles()
     {
-        X11Window window;
+        AppIdentity window;
         window.pid = nextPid++;
         window.wmClass = QStringLiteral("Changer");
         const DesktopFileMatcher matcher(proc.root());
@@ -288,9 +283,9 @@ private slots:
         const pid_t pid = nextPid++;
         QVERIFY(proc.write(pid, QStringLiteral("cgroup"),
                            "0::/user.slice/app-gnome-unitapp-42.scope\n"));
-        X11Window plain, hinted;
+        AppIdentity plain, hinted;
         plain.pid = hinted.pid = pid;
-        hinted.gtkApplicationId = QStringLiteral("org.example.Gtk");
+        hinted.applicationId = QStringLiteral("org.example.Gtk");
         const DesktopFileMatcher matcher(proc.root());
         QCOMPARE(matcher.match({plain, hinted})->id, QStringLiteral("unitapp"));
         QCOMPARE(matcher.match({hinted, plain})->id, QStringLiteral("org.example.Gtk"));
