@@ -1,10 +1,9 @@
 #pragma once
 
+#include "ToplevelHandles.h"
 #include "ToplevelSource.h"
 
 #include <cstdint>
-#include <map>
-#include <memory>
 
 struct ext_foreign_toplevel_list_v1;
 struct ext_foreign_toplevel_handle_v1;
@@ -31,10 +30,8 @@ private:
     struct Handle;
 
     void add(ext_foreign_toplevel_handle_v1* proxy);
-    void remove(std::uint32_t id);
     void finish();
 
     ext_foreign_toplevel_list_v1* toplevelList;
-    std::map<std::uint32_t, std::unique_ptr<Handle>> handles;
-    std::uint32_t nextId = 1;
+    ToplevelHandles<Handle> handles;
 };

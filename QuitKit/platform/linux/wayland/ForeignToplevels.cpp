@@ -2,26 +2,9 @@
 
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
-#include <wayland-client.h>
-
-struct ForeignToplevels::Handle {
-    ForeignToplevels* owner = nullptr;
-    zwlr_foreign_toplevel_handle_v1* proxy = nullptr;
-    ForeignToplevel pending; // details arrive one event at a time, then "done"
-    std::optional<ForeignToplevel> current;
-
+struct ForeignToplevels::Handle : ToplevelHandle<Handle, zwlr_foreign_toplevel_handle_v1> {
     ~Handle() { zwlr_foreign_toplevel_handle_v1_destroy(proxy); }
 
-    static Handle* of(void* data) { return static_cast<Handle*>(data); }
-
-    static void onTitle(void* data, zwlr_foreign_toplevel_handle_v1*, const char* title)
-    {
-        of(data)->pending.title = QString::fromUtf8(title);
-    }
-    static void onAppId(void* data, zwlr_foreign_toplevel_handle_v1*, const char* appId)
-    {
-        of(data)->pending.appId = QString::fromUtf8(appId);
-    }
     static void onOutput(void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {}
     static void onState(void* data, zwlr_foreign_toplevel_handle_v1*, wl_array* states)
     {
@@ -31,30 +14,10 @@ struct ForeignToplevels::Handle {
             activated |= state[i] == ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED;
         of(data)->pending.activated = activated;
     }
-    static void onDone(void* data, zwlr_foreign_toplevel_handle_v1*)
-    {
-        Handle* handle = of(data);
-        handle->current = handle->pending;
-        emit handle->owner->changed();
-    }
-    static void onClosed(void* data, zwlr_foreign_toplevel_handle_v1*)
-    {
-        Handle* handle = of(data);
-        handle->owner->remove(handle->pending.id);
-    }
-    static void onParent(void* data, zwlr_foreign_toplevel_handle_v1*,
-                         zwlr_foreign_toplevel_handle_v1* parent)
-    {
-        of(data)->pending.parent =
-            parent
-                ? std::optional(
-                      of(wl_proxy_get_user_data(reinterpret_cast<wl_proxy*>(parent)))->pending.id)
-                : std::nullopt;
-    }
 };
 
 ForeignToplevels::ForeignToplevels(zwlr_foreign_toplevel_manager_v1* manager, QObject* parent)
-    : ToplevelSource(parent), manager(manager)
+    : ToplevelSource(parent), manager(manager), handles(*this)
 {
     static const zwlr_foreign_toplevel_manager_v1_listener listener{
         [](void* data, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_toplevel_handle_v1* handle) {
@@ -77,36 +40,19 @@ ForeignToplevels::~ForeignToplevels()
 
 QList<ForeignToplevel> ForeignToplevels::list() const
 {
-    QList<ForeignToplevel> toplevels;
-    for (const auto& [id, handle] : handles) {
-        if (handle->current)
-            toplevels.append(*handle->current);
-    }
-    return toplevels;
+    return handles.list();
 }
 
 bool ForeignToplevels::activate(std::uint32_t id, wl_seat* seat)
 {
-    Handle* handle = find(id);
-    if (!handle || !seat)
-        return false;
-    zwlr_foreign_toplevel_handle_v1_activate(handle->proxy, seat);
-    return true;
+    return seat && handles.request(id, [seat](zwlr_foreign_toplevel_handle_v1* proxy) {
+        zwlr_foreign_toplevel_handle_v1_activate(proxy, seat);
+    });
 }
 
 bool ForeignToplevels::close(std::uint32_t id)
 {
-    Handle* handle = find(id);
-    if (!handle)
-        return false;
-    zwlr_foreign_toplevel_handle_v1_close(handle->proxy);
-    return true;
-}
-
-ForeignToplevels::Handle* ForeignToplevels::find(std::uint32_t id) const
-{
-    const auto found = handles.find(id);
-    return found == handles.end() ? nullptr : found->second.get();
+    return handles.request(id, zwlr_foreign_toplevel_handle_v1_close);
 }
 
 void ForeignToplevels::add(zwlr_foreign_toplevel_handle_v1* proxy)
@@ -115,20 +61,7 @@ void ForeignToplevels::add(zwlr_foreign_toplevel_handle_v1* proxy)
         &Handle::onTitle, &Handle::onAppId, &Handle::onOutput, &Handle::onOutput,
         &Handle::onState, &Handle::onDone,  &Handle::onClosed, &Handle::onParent,
     };
-    auto handle = std::make_unique<Handle>();
-    handle->owner = this;
-    handle->proxy = proxy;
-    handle->pending.id = nextId++;
-    zwlr_foreign_toplevel_handle_v1_add_listener(proxy, &listener, handle.get());
-    handles.emplace(handle->pending.id, std::move(handle));
-}
-
-void ForeignToplevels::remove(std::uint32_t id)
-{
-    const bool wasListed = find(id) && find(id)->current;
-    handles.erase(id);
-    if (wasListed)
-        emit changed();
+    zwlr_foreign_toplevel_handle_v1_add_listener(proxy, &listener, handles.add(proxy));
 }
 
 void ForeignToplevels::finish()

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "ToplevelHandles.h"
 #include "ToplevelSource.h"
 
 #include <cstdint>
-#include <map>
-#include <memory>
 
 struct zwlr_foreign_toplevel_manager_v1;
 struct zwlr_foreign_toplevel_handle_v1;
@@ -29,12 +28,9 @@ public:
 private:
     struct Handle;
 
-    Handle* find(std::uint32_t id) const;
     void add(zwlr_foreign_toplevel_handle_v1* proxy);
-    void remove(std::uint32_t id);
     void finish();
 
     zwlr_foreign_toplevel_manager_v1* manager;
-    std::map<std::uint32_t, std::unique_ptr<Handle>> handles;
-    std::uint32_t nextId = 1;
+    ToplevelHandles<Handle> handles;
 };

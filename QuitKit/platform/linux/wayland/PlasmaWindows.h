@@ -1,11 +1,8 @@
 #pragma once
 
+#include "ToplevelHandles.h"
 #include "ToplevelSource.h"
 
-#include <map>
-#include <memory>
-
-struct org_kde_plasma_window;
 struct org_kde_plasma_window_management;
 
 // The windows of KDE Plasma's compositor (org_kde_plasma_window_management): each with the pid
@@ -31,11 +28,8 @@ public:
 private:
     struct Window;
 
-    Window* find(std::uint32_t id) const;
     void add(const char* uuid);
-    void remove(std::uint32_t id);
 
     org_kde_plasma_window_management* manager;
-    std::map<std::uint32_t, std::unique_ptr<Window>> windows;
-    std::uint32_t nextId = 1;
+    ToplevelHandles<Window> windows;
 };
