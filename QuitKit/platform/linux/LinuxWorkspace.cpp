@@ -15,6 +15,13 @@ LinuxWorkspace::LinuxWorkspace(const QString& procRoot, QObject* parent)
 {
 }
 
+std::optional<Workspace::ListingGap> LinuxWorkspace::listingGap()
+{
+    if (std::optional<QString> reason = problem())
+        return ListingGap{*reason};
+    return std::nullopt;
+}
+
 void LinuxWorkspace::whenRequestsSent(std::function<void()> done)
 {
     if (requestsInFlight == 0)

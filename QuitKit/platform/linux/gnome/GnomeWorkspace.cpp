@@ -25,18 +25,11 @@ QByteArray ownCgroup(const QString& procRoot)
 } // namespace
 
 GnomeWorkspace::GnomeWorkspace(const QString& cgroupRoot, const QString& procRoot, QObject* parent)
-    : LinuxWorkspace(procRoot, parent),
+    : AppTableWorkspace(procRoot, parent),
       sliceFolder(AppSlice::folder(cgroupRoot, ownCgroup(procRoot), geteuid()))
 {
     connect(&sliceWatch, &AppSliceWatch::changed, this, &GnomeWorkspace::markStale);
-    connect(&watcher, &ProcessWatcher::processEnded, this, &GnomeWorkspace::ended);
     update();
-}
-
-std::optional<quint64> GnomeWorkspace::verifiedStartTime(pid_t pid)
-{
-    const App* app = find(pid);
-    return app ? std::optional(app->startTime) : std::nullopt;
 }
 
 std::optional<QString> GnomeWorkspace::problem() const
@@ -51,53 +44,19 @@ void GnomeWorkspace::leaveOutUnitsOf(std::function<QList<pid_t>()> otherApps)
     this->otherApps = std::move(otherApps);
 }
 
-std::optional<Workspace::ListingGap> GnomeWorkspace::listingGap()
-{
-    if (std::optional<QString> reason = problem())
-        return ListingGap{*reason};
-    return std::nullopt;
-}
-
-QString GnomeWorkspace::backendName() const
-{
-    return QStringLiteral("GNOME (app units)");
-}
-
-QList<RunningApplication> GnomeWorkspace::runningApplications()
-{
-    update();
-    const QList<pid_t> others = otherApps ? otherApps() : QList<pid_t>();
-    QList<RunningApplication> list;
-    for (const App& app : std::as_const(apps)) {
-        if (!isLeftOut(app, others))
-            list.append(describe(app));
-    }
-    return list;
-}
-
-std::optional<RunningApplication> GnomeWorkspace::runningApplication(pid_t pid)
-{
-    update();
-    const App* app = find(pid);
-    if (!app || (otherApps && isLeftOut(*app, otherApps())))
-        return std::nullopt;
-    return describe(*app);
-}
-
 bool GnomeWorkspace::requestQuit(pid_t pid)
 {
-    update();
-    const App* app = find(pid);
-    if (!app || LinuxProcess::hasEnded(pid, app->startTime, procRoot))
+    const App* app = stillRunning(pid);
+    if (!app)
         return false;
     requests.asking(pid, {});
-    if (!app->entry.dbusActivatable) {
+    if (!app->entry->dbusActivatable) {
         requests.cannotBeAsked(pid);
         return false;
     }
     const QString unitFolder = app->unitFolder;
     quitThroughAction(
-        app->entry.id, DBusApplication::objectPath(app->entry.id),
+        app->entry->id, DBusApplication::objectPath(app->entry->id),
         [unitFolder](pid_t owner) { return AppSlice::processes(unitFolder).contains(owner); },
         [this, pid] { requests.cannotBeAsked(pid); });
     return true;
@@ -113,13 +72,7 @@ bool GnomeWorkspace::activate(pid_t pid)
 {
     update();
     const App* app = find(pid);
-    return app && app->entry.dbusActivatable && DBusApplication::activate(app->entry.id);
-}
-
-QIcon GnomeWorkspace::windowIcon(pid_t)
-{
-    // mutter shows other programs no windows, so no window icons either.
-    return {};
+    return app && app->entry->dbusActivatable && DBusApplication::activate(app->entry->id);
 }
 
 void GnomeWorkspace::update()
@@ -135,18 +88,18 @@ void GnomeWorkspace::update()
     const QList<App> found = appsOf(tree);
     // Apps no longer in a unit of their own are not listed, whether or not they still run; the
     // unit's end may be seen before the process's own.
-    apps.removeIf([&](const App& app) {
-        const bool kept = std::any_of(found.cbegin(), found.cend(), [&](const App& now) {
-            return now.pid == app.pid && now.startTime == app.startTime;
-        });
-        if (!kept) {
-            watcher.unwatch(app.pid);
-            requests.forget(app.pid);
-            if (LinuxProcess::hasEnded(app.pid, app.startTime, procRoot))
-                notifyLater(app.pid);
-        }
-        return !kept;
-    });
+    QList<App> gone;
+    for (const App& app : std::as_const(apps)) {
+        if (std::none_of(found.cbegin(), found.cend(), [&](const App& now) {
+                return now.pid == app.pid && now.startTime == app.startTime;
+            }))
+            gone.append(app);
+    }
+    for (const App& app : std::as_const(gone)) {
+        forget(app.pid);
+        if (LinuxProcess::hasEnded(app.pid, app.startTime, procRoot))
+            notifyLater(app.pid);
+    }
     for (const App& app : found) {
         if (!find(app.pid) && watcher.watch(app.pid, app.startTime))
             apps.append(app);
@@ -175,7 +128,7 @@ QList<GnomeWorkspace::App> GnomeWorkspace::appsOf(const AppSlice::Tree& tree) co
             continue;
         if (listed == byId.constEnd())
             order.append(*id);
-        byId.insert(*id, App{main->pid, main->startTime, unit.folder, std::move(*entry)});
+        byId.insert(*id, App{{unit.folder}, main->pid, main->startTime, std::move(entry)});
     }
     QList<App> found;
     for (const QString& id : std::as_const(order))
@@ -183,39 +136,14 @@ QList<GnomeWorkspace::App> GnomeWorkspace::appsOf(const AppSlice::Tree& tree) co
     return found;
 }
 
-void GnomeWorkspace::ended(pid_t pid)
+std::function<bool(const GnomeWorkspace::App&)> GnomeWorkspace::leftOut() const
 {
-    requests.forget(pid);
-    apps.removeIf([pid](const App& app) { return app.pid == pid; });
-    // Its unit may live on under another process.
-    markStale();
-    observers.notify(pid);
-}
-
-GnomeWorkspace::App* GnomeWorkspace::find(pid_t pid)
-{
-    const auto found =
-        std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
-    return found == apps.end() ? nullptr : &*found;
-}
-
-bool GnomeWorkspace::isLeftOut(const App& app, const QList<pid_t>& others) const
-{
-    if (others.isEmpty())
-        return false;
-    const QList<pid_t> unit = AppSlice::processes(app.unitFolder);
-    return std::any_of(others.cbegin(), others.cend(),
-                       [&](pid_t other) { return other > 0 && unit.contains(other); });
-}
-
-RunningApplication GnomeWorkspace::describe(const App& app) const
-{
-    RunningApplication running;
-    running.hasExited = LinuxProcess::hasEnded(app.pid, app.startTime, procRoot);
-    running.pid = app.pid;
-    running.desktopId = app.entry.id;
-    running.desktopFile = app.entry.filename;
-    running.categories = app.entry.categories;
-    running.name = app.entry.name.isEmpty() ? app.entry.id : app.entry.name;
-    return running;
+    const QList<pid_t> others = otherApps ? otherApps() : QList<pid_t>();
+    return [others](const App& app) {
+        if (others.isEmpty())
+            return false;
+        const QList<pid_t> unit = AppSlice::processes(app.unitFolder);
+        return std::any_of(others.cbegin(), others.cend(),
+                           [&](pid_t other) { return other > 0 && unit.contains(other); });
+    };
 }

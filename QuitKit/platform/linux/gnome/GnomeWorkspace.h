@@ -13,11 +13,16 @@
 #include <functional>
 #include <optional>
 
+// What the GNOME backend keeps of an app besides its process and desktop entry.
+struct GnomeAppUnit {
+    QString unitFolder; // the app unit's cgroup
+};
+
 // The apps of a GNOME Wayland session, whose compositor lists no windows to other programs:
 // one per desktop entry shown in menus that the user's systemd manager runs an app unit for,
 // owned by the unit's oldest process. An app is asked to quit through its GApplication "quit"
 // action when its entry is D-Bus activatable; any other cannot be asked and is left alone.
-class GnomeWorkspace : public LinuxWorkspace
+class GnomeWorkspace : public AppTableWorkspace<GnomeAppUnit>
 {
     Q_OBJECT
 
@@ -28,40 +33,26 @@ public:
                             QObject* parent = nullptr);
 
     /// Why no apps are listed (no app slice for this user); nothing while it works.
-    std::optional<QString> problem() const;
+    std::optional<QString> problem() const override;
     /// Units that hold a process of these apps (another backend's, e.g. X11 for Xwayland) are
     /// that backend's to list.
     void leaveOutUnitsOf(std::function<QList<pid_t>()> otherApps);
 
-    std::optional<ListingGap> listingGap() override;
-    QString backendName() const override;
-    QList<RunningApplication> runningApplications() override;
-    std::optional<RunningApplication> runningApplication(pid_t pid) override;
+    QString backendName() const override { return QStringLiteral("GNOME (app units)"); }
     bool requestQuit(pid_t pid) override;
     StillOpenReason stillOpenReason(pid_t pid) override;
     bool activate(pid_t pid) override;
-    QIcon windowIcon(pid_t pid) override;
 
 private:
-    struct App {
-        pid_t pid = 0;
-        quint64 startTime = 0;
-        QString unitFolder;
-        DesktopEntry entry;
-    };
-
     void update() override;
-    std::optional<quint64> verifiedStartTime(pid_t pid) override;
+    QString fallbackName(const App& app) const override { return app.entry->id; }
+    std::function<bool(const App&)> leftOut() const override;
+    void dropped(pid_t pid) override { requests.forget(pid); }
     // The app of each desktop id in `tree`: the unit whose main process started first.
     QList<App> appsOf(const AppSlice::Tree& tree) const;
-    void ended(pid_t pid);
-    App* find(pid_t pid);
-    bool isLeftOut(const App& app, const QList<pid_t>& others) const;
-    RunningApplication describe(const App& app) const;
 
     QString sliceFolder;
     AppSliceWatch sliceWatch;
-    QList<App> apps; // in the order first seen
     QuitRequests requests;
     std::function<QList<pid_t>()> otherApps;
 };

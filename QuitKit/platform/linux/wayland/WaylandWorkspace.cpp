@@ -31,7 +31,7 @@ constexpr int deepestDialog = 16;
 
 WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString& swaySocket,
                                    const QString& procRoot, QObject* parent)
-    : LinuxWorkspace(procRoot, parent),
+    : AppTableWorkspace(procRoot, parent),
       connection(std::make_unique<WaylandConnection>(displayName)), matcher(procRoot),
       nextUnverifiedId(firstUnverifiedId)
 {
@@ -57,13 +57,10 @@ WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString&
         markStale();
     });
     connect(connection.get(), &WaylandConnection::lost, this, [this] {
-        for (const App& app : std::as_const(apps))
-            watcher.unwatch(app.pid);
-        apps.clear();
+        forgetAll();
         qWarning("No native Wayland apps can be listed: %s", qPrintable(*problem()));
         observers.notify(desktopLost);
     });
-    connect(&watcher, &ProcessWatcher::processEnded, this, &WaylandWorkspace::ended);
     connection->settle(deadline);
     if (sway)
         sway->waitForTree(treeNeeded, deadline);
@@ -77,12 +74,6 @@ WaylandWorkspace::~WaylandWorkspace()
 {
     // Handles go before the connection they live on.
     toplevels.reset();
-}
-
-std::optional<quint64> WaylandWorkspace::verifiedStartTime(pid_t pid)
-{
-    const App* app = find(pid);
-    return app && isVerified(*app) ? std::optional(app->startTime) : std::nullopt;
 }
 
 bool WaylandWorkspace::isLost() const
@@ -108,13 +99,6 @@ void WaylandWorkspace::leaveOutWindowsOf(std::function<QList<X11Window>()> windo
     markStale();
 }
 
-std::optional<Workspace::ListingGap> WaylandWorkspace::listingGap()
-{
-    if (std::optional<QString> reason = problem())
-        return ListingGap{*reason};
-    return std::nullopt;
-}
-
 QString WaylandWorkspace::backendName() const
 {
     if (!toplevels)
@@ -124,29 +108,10 @@ QString WaylandWorkspace::backendName() const
                : QStringLiteral("Wayland (%1)").arg(toplevels->protocolName());
 }
 
-QList<RunningApplication> WaylandWorkspace::runningApplications()
-{
-    update();
-    QList<RunningApplication> list;
-    for (const App& app : std::as_const(apps))
-        list.append(describe(app));
-    return list;
-}
-
-std::optional<RunningApplication> WaylandWorkspace::runningApplication(pid_t pid)
-{
-    update();
-    const App* app = find(pid);
-    if (!app)
-        return std::nullopt;
-    return describe(*app);
-}
-
 bool WaylandWorkspace::requestQuit(pid_t pid)
 {
-    update();
-    const App* app = find(pid);
-    if (!app || (isVerified(*app) && LinuxProcess::hasEnded(pid, app->startTime, procRoot)))
+    const App* app = stillRunning(pid);
+    if (!app)
         return false;
     requests.asking(pid, windowIds(*app));
     bool asked = false;
@@ -188,12 +153,6 @@ bool WaylandWorkspace::activate(pid_t pid)
     return hasBusName(*app) && DBusApplication::activate(app->entry->id);
 }
 
-QIcon WaylandWorkspace::windowIcon(pid_t)
-{
-    // Wayland windows show no icon of their own to other programs.
-    return {};
-}
-
 void WaylandWorkspace::update()
 {
     if (problem())
@@ -222,12 +181,8 @@ void WaylandWorkspace::update()
             continue;
         if (!windowsOf.contains(*owner))
             order.append(*owner);
-        QList<ForeignToplevel>& windows = windowsOf[*owner];
-        const bool isMain = main.id == window.id;
-        windows.insert(isMain ? std::count_if(windows.cbegin(), windows.cend(),
-                                              [](const ForeignToplevel& w) { return !w.parent; })
-                              : windows.size(),
-                       window);
+        insertWindow(windowsOf[*owner], window, main.id == window.id,
+                     [](const ForeignToplevel& w) { return !w.parent; });
     }
     decisions.removeIf([&](QHash<std::uint32_t, Decision>::iterator decision) {
         return !byId.contains(decision.key());
@@ -258,7 +213,7 @@ void WaylandWorkspace::takeWindows(const QHash<pid_t, QList<ForeignToplevel>>& w
     for (pid_t pid : order) {
         if (find(pid))
             continue;
-        App app{pid, 0, windowsOf.value(pid).first().appId, std::nullopt, windowsOf.value(pid)};
+        App app{{windowsOf.value(pid).first().appId, windowsOf.value(pid)}, pid, 0, std::nullopt};
         if (pid > 0) {
             const std::optional<ProcStat> stat = ProcStat::read(procRoot, pid);
             if (!stat || stat->hasEnded() || !watcher.watch(pid, stat->startTime))
@@ -384,65 +339,17 @@ std::optional<DesktopEntry> WaylandWorkspace::entryOf(const QString& appId, pid_
     return matcher.match({{std::max<pid_t>(pid, 0), appId, appId, appId, {}}});
 }
 
-void WaylandWorkspace::ended(pid_t pid)
+void WaylandWorkspace::dropped(pid_t pid)
 {
-    forget(pid);
+    requests.forget(pid);
+    unverifiedIds.removeIf([pid](QHash<QString, pid_t>::iterator id) { return *id == pid; });
     // Its windows may outlive it (a child kept the connection): decide whose they are again.
     decisions.removeIf([pid](QHash<std::uint32_t, Decision>::iterator decision) {
         return decision->owner == Decision::Owner::verified && decision->pid == pid;
     });
-    markStale();
-    observers.notify(pid);
-}
-
-void WaylandWorkspace::forget(pid_t pid)
-{
-    watcher.unwatch(pid);
-    requests.forget(pid);
-    apps.removeIf([pid](const App& app) { return app.pid == pid; });
-    unverifiedIds.removeIf([pid](QHash<QString, pid_t>::iterator id) { return *id == pid; });
-}
-
-WaylandWorkspace::App* WaylandWorkspace::find(pid_t pid)
-{
-    const auto found =
-        std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
-    return found == apps.end() ? nullptr : &*found;
-}
-
-RunningApplication WaylandWorkspace::describe(const App& app) const
-{
-    RunningApplication running;
-    running.onTaskbar = !app.toplevels.isEmpty();
-    running.hasExited = isVerified(app) ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
-                                        : app.toplevels.isEmpty();
-    running.pid = app.pid;
-    if (app.entry) {
-        running.desktopId = app.entry->id;
-        running.desktopFile = app.entry->filename;
-        running.categories = app.entry->categories;
-        if (!app.entry->name.isEmpty())
-            running.name = app.entry->name;
-    }
-    if (!running.name && !app.appId.isEmpty())
-        running.name = app.appId;
-    return running;
-}
-
-QList<std::uint32_t> WaylandWorkspace::windowIds(const App& app)
-{
-    QList<std::uint32_t> ids;
-    for (const ForeignToplevel& window : app.toplevels)
-        ids.append(window.id);
-    return ids;
 }
 
 QList<std::uint32_t> WaylandWorkspace::mainWindows(const App& app) const
 {
-    QList<std::uint32_t> windows;
-    for (const ForeignToplevel& window : app.toplevels) {
-        if (!window.parent)
-            windows.append(window.id);
-    }
-    return windows;
+    return idsOf(app.toplevels, [](const ForeignToplevel& window) { return !window.parent; });
 }

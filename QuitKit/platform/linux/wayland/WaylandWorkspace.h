@@ -24,6 +24,12 @@ class SwayIpc;
 class ToplevelSource;
 class WaylandConnection;
 
+// What the Wayland backend keeps of an app besides its process and desktop entry.
+struct WaylandAppWindows {
+    QString appId;
+    QList<ForeignToplevel> toplevels; // main windows first, then their dialogs
+};
+
 // The native Wayland apps of a wlroots compositor (sway first), of KDE Plasma's KWin, or of a
 // compositor offering only the ext toplevel list: the taskbar toplevels of its window list, each
 // owned by the process KWin or sway's IPC names for it, else by the one client process the app
@@ -32,7 +38,7 @@ class WaylandConnection;
 // under a negative id: they can be asked to close but are never killed or measured, and end
 // when their last toplevel closes. Where the compositor takes no requests (the ext list), a
 // verified app of a D-Bus activatable entry is asked on its own bus name instead.
-class WaylandWorkspace : public LinuxWorkspace
+class WaylandWorkspace : public AppTableWorkspace<WaylandAppWindows>
 {
     Q_OBJECT
 
@@ -45,28 +51,17 @@ public:
     ~WaylandWorkspace() override;
 
     /// Why no apps are listed (no compositor, no toplevel list); nothing while it works.
-    std::optional<QString> problem() const;
+    std::optional<QString> problem() const override;
     /// Where neither the compositor nor sway's IPC says which toplevels are Xwayland's, one
     /// whose app id and title match a window of `x11Windows` (the X11 backend's) is left to it.
     void leaveOutWindowsOf(std::function<QList<X11Window>()> x11Windows);
 
-    std::optional<ListingGap> listingGap() override;
     QString backendName() const override;
-    QList<RunningApplication> runningApplications() override;
-    std::optional<RunningApplication> runningApplication(pid_t pid) override;
     bool requestQuit(pid_t pid) override;
     StillOpenReason stillOpenReason(pid_t pid) override;
     bool activate(pid_t pid) override;
-    QIcon windowIcon(pid_t pid) override;
 
 private:
-    struct App {
-        pid_t pid = 0;
-        quint64 startTime = 0;
-        QString appId;
-        std::optional<DesktopEntry> entry;
-        QList<ForeignToplevel> toplevels; // main windows first, then their dialogs
-    };
     // Whose a main window is, decided against a sway tree at least as new as its app id and
     // title; a verified or Xwayland owner stays decided for the window's life.
     struct Decision {
@@ -81,8 +76,11 @@ private:
     };
 
     void update() override;
-    std::optional<quint64> verifiedStartTime(pid_t pid) override;
     bool isLost() const override;
+    QString fallbackName(const App& app) const override { return app.appId; }
+    bool isOnTaskbar(const App& app) const override { return !app.toplevels.isEmpty(); }
+    QList<std::uint32_t> windowIds(const App& app) const override { return idsOf(app.toplevels); }
+    void dropped(pid_t pid) override;
     void takeWindows(const QHash<pid_t, QList<ForeignToplevel>>& windowsOf,
                      const QList<pid_t>& order);
     // The id of the app a main window is listed under; nothing while undecided or for X11.
@@ -92,24 +90,17 @@ private:
     bool takeX11Names();
     pid_t unverifiedId(const QString& appId);
     std::optional<DesktopEntry> entryOf(const QString& appId, pid_t pid) const;
-    void ended(pid_t pid);
-    void forget(pid_t pid);
-    App* find(pid_t pid);
-    RunningApplication describe(const App& app) const;
-    static bool isVerified(const App& app) { return app.pid > 0; }
     // Its desktop entry names a bus name that only its verified process may own.
     static bool hasBusName(const App& app)
     {
         return isVerified(app) && app.entry && app.entry->dbusActivatable;
     }
     QList<std::uint32_t> mainWindows(const App& app) const;
-    static QList<std::uint32_t> windowIds(const App& app);
 
     std::unique_ptr<WaylandConnection> connection;
     std::unique_ptr<ToplevelSource> toplevels;
     std::unique_ptr<SwayIpc> sway;
     DesktopFileMatcher matcher;
-    QList<App> apps;                          // in the order first seen
     QHash<std::uint32_t, Decision> decisions; // by main window
     QHash<QString, pid_t> unverifiedIds;      // app id -> its negative id while it has windows
     QuitRequests requests;

@@ -34,7 +34,7 @@ QList<AppIdentity> identities(const QList<X11Window>& windows)
 } // namespace
 
 X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoot, QObject* parent)
-    : LinuxWorkspace(procRoot, parent), connection(std::make_unique<X11Connection>(displayName)),
+    : AppTableWorkspace(procRoot, parent), connection(std::make_unique<X11Connection>(displayName)),
       reasons(*connection), matcher(procRoot)
 {
     connect(connection.get(), &X11Connection::windowsChanged, this, &X11Workspace::markStale);
@@ -44,26 +44,15 @@ X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoo
             markStale();
     });
     connect(connection.get(), &X11Connection::lost, this, [this] {
-        for (const App& app : std::as_const(apps)) {
-            watcher.unwatch(app.pid);
-            reasons.forget(app.pid);
-        }
-        apps.clear();
+        forgetAll();
         reportProblem();
         observers.notify(desktopLost);
     });
-    connect(&watcher, &ProcessWatcher::processEnded, this, &X11Workspace::ended);
     if (!connection->problem())
         update();
 }
 
 X11Workspace::~X11Workspace() = default;
-
-std::optional<quint64> X11Workspace::verifiedStartTime(pid_t pid)
-{
-    const App* app = find(pid);
-    return app && isVerified(*app) ? std::optional(app->startTime) : std::nullopt;
-}
 
 bool X11Workspace::isLost() const
 {
@@ -85,15 +74,6 @@ std::optional<Workspace::ListingGap> X11Workspace::listingGap()
     return std::nullopt;
 }
 
-QList<RunningApplication> X11Workspace::runningApplications()
-{
-    update();
-    QList<RunningApplication> list;
-    for (const App& app : std::as_const(apps))
-        list.append(describe(app));
-    return list;
-}
-
 QList<X11Window> X11Workspace::windows()
 {
     // Titles that changed before anyone followed them are read afresh.
@@ -106,20 +86,10 @@ QList<X11Window> X11Workspace::windows()
     return all;
 }
 
-std::optional<RunningApplication> X11Workspace::runningApplication(pid_t pid)
-{
-    update();
-    const App* app = find(pid);
-    if (!app)
-        return std::nullopt;
-    return describe(*app);
-}
-
 bool X11Workspace::requestQuit(pid_t pid)
 {
-    update();
-    const App* app = find(pid);
-    if (!app || (isVerified(*app) && LinuxProcess::hasEnded(pid, app->startTime, procRoot)))
+    const App* app = stillRunning(pid);
+    if (!app)
         return false;
     const quint64 startTime = app->startTime;
     reasons.asking(pid, windowIds(*app));
@@ -208,12 +178,8 @@ void X11Workspace::refresh()
         }
         if (!windowsOf.contains(window.pid))
             order.append(window.pid);
-        // Taskbar windows go first: they are the ones to activate, close and match by.
-        QList<X11Window>& windows = windowsOf[window.pid];
-        windows.insert(window.taskbar ? std::count_if(windows.cbegin(), windows.cend(),
-                                                      [](const X11Window& w) { return w.taskbar; })
-                                      : windows.size(),
-                       window);
+        insertWindow(windowsOf[window.pid], window, window.taskbar,
+                     [](const X11Window& w) { return w.taskbar; });
     }
     for (App& app : apps) {
         if (isVerified(app) && !windowsOf.contains(app.pid))
@@ -233,7 +199,7 @@ void X11Workspace::refresh()
             rename(*known, windowsOf.value(pid));
             continue;
         }
-        App app{pid, stat->startTime, std::nullopt, windowsOf.value(pid)};
+        App app{{windowsOf.value(pid)}, pid, stat->startTime, std::nullopt};
         if (!watcher.watch(pid, stat->startTime))
             continue;
         app.entry = matcher.match(identities(app.windows));
@@ -254,7 +220,7 @@ void X11Workspace::refreshUnverified(const QHash<std::uint32_t, QList<X11Window>
     for (auto it = windowsOfClient.cbegin(); it != windowsOfClient.cend(); ++it) {
         const pid_t id = -pid_t(it.key());
         if (id < 0 && !find(id))
-            apps.append(App{id, 0, matcher.match(identities(it.value())), it.value()});
+            apps.append(App{{it.value()}, id, 0, matcher.match(identities(it.value()))});
     }
     // With no process to watch, an unverified app has ended when its windows have.
     for (pid_t id : std::as_const(gone)) {
@@ -274,22 +240,6 @@ void X11Workspace::rename(App& app, const QList<X11Window>& windows)
     }
 }
 
-void X11Workspace::ended(pid_t pid)
-{
-    forget(pid);
-    // Windows can outlive the process (a child kept the connection, or the client left them to
-    // the server): read again whose they are.
-    markStale();
-    observers.notify(pid);
-}
-
-void X11Workspace::forget(pid_t pid)
-{
-    watcher.unwatch(pid);
-    reasons.forget(pid);
-    apps.removeIf([pid](const App& app) { return app.pid == pid; });
-}
-
 bool X11Workspace::reportProblem()
 {
     const std::optional<QString> reason = connection->problem();
@@ -300,62 +250,31 @@ bool X11Workspace::reportProblem()
     return reason.has_value();
 }
 
-X11Workspace::App* X11Workspace::find(pid_t pid)
+QString X11Workspace::fallbackName(const App& app) const
 {
-    const auto found =
-        std::find_if(apps.begin(), apps.end(), [pid](const App& app) { return app.pid == pid; });
-    return found == apps.end() ? nullptr : &*found;
+    return app.windows.isEmpty() ? QString() : app.windows.first().wmClass;
 }
 
-X11Workspace::App* X11Workspace::find(pid_t pid, quint64 startTime)
+bool X11Workspace::isOnTaskbar(const App& app) const
 {
-    App* app = find(pid);
-    return app && app->startTime == startTime ? app : nullptr;
-}
-
-RunningApplication X11Workspace::describe(const App& app) const
-{
-    RunningApplication running;
-    const bool taskbar = std::any_of(app.windows.cbegin(), app.windows.cend(),
-                                     [](const X11Window& window) { return window.taskbar; });
-    running.onTaskbar = taskbar;
-    running.hasExited = isVerified(app) ? LinuxProcess::hasEnded(app.pid, app.startTime, procRoot)
-                                        : app.windows.isEmpty();
-    running.pid = app.pid;
-    if (app.entry) {
-        running.desktopId = app.entry->id;
-        running.desktopFile = app.entry->filename;
-        running.categories = app.entry->categories;
-        if (!app.entry->name.isEmpty())
-            running.name = app.entry->name;
-    }
-    if (!running.name && !app.windows.isEmpty() && !app.windows.first().wmClass.isEmpty())
-        running.name = app.windows.first().wmClass;
-    return running;
+    return std::any_of(app.windows.cbegin(), app.windows.cend(),
+                       [](const X11Window& window) { return window.taskbar; });
 }
 
 QList<xcb_window_t> X11Workspace::taskbarWindows(const App& app) const
 {
-    QList<xcb_window_t> windows;
-    for (const X11Window& window : app.windows) {
-        if (window.taskbar)
-            windows.append(window.id);
-    }
-    return windows;
+    return idsOf(app.windows, [](const X11Window& window) { return window.taskbar; });
 }
 
-QList<xcb_window_t> X11Workspace::windowIds(const App& app)
+QList<xcb_window_t> X11Workspace::windowIds(const App& app) const
 {
-    QList<xcb_window_t> ids;
-    for (const X11Window& window : app.windows)
-        ids.append(window.id);
-    return ids;
+    return idsOf(app.windows);
 }
 
 bool X11Workspace::closeWindows(pid_t pid, quint64 startTime)
 {
-    const App* app = find(pid, startTime);
-    if (!app)
+    const App* app = find(pid);
+    if (!app || app->startTime != startTime)
         return false;
     // Taken first: a server lost during the requests takes the app with it.
     const QList<xcb_window_t> windows = windowIds(*app);
