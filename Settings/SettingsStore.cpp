@@ -142,18 +142,18 @@ SettingsStore::SettingsStore(const QString& name)
         readFailure = std::get<ReadProblem>(stored);
 }
 
-std::optional<QString> SettingsStore::string(const QString& key) const
+std::optional<QString> SettingsStore::value(SettingsKey<QString> key) const
 {
-    const QVariant value = values.value(key);
+    const QVariant value = values.value(key.text());
     if (value.typeId() != QMetaType::QString)
         return std::nullopt;
     return value.toString();
 }
 
-QStringList SettingsStore::stringList(const QString& key) const
+QStringList SettingsStore::value(SettingsKey<QStringList> key) const
 {
     // The file keeps a one-element list as a plain text.
-    const QVariant value = values.value(key);
+    const QVariant value = values.value(key.text());
     if (value.typeId() == QMetaType::QString)
         return {value.toString()};
     if (value.typeId() == QMetaType::QStringList)
@@ -161,28 +161,28 @@ QStringList SettingsStore::stringList(const QString& key) const
     return {};
 }
 
-bool SettingsStore::boolean(const QString& key) const
+bool SettingsStore::value(SettingsKey<bool> key) const
 {
-    const QVariant value = values.value(key);
+    const QVariant value = values.value(key.text());
     if (value.typeId() == QMetaType::Bool)
         return value.toBool();
     return value.typeId() == QMetaType::QString &&
            value.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
-void SettingsStore::setString(const QString& key, const QString& value)
+void SettingsStore::set(SettingsKey<QString> key, const QString& value)
 {
-    write(key, value);
+    write(key.text(), value);
 }
 
-void SettingsStore::setStringList(const QString& key, const QStringList& value)
+void SettingsStore::set(SettingsKey<QStringList> key, const QStringList& value)
 {
-    write(key, value);
+    write(key.text(), value);
 }
 
-void SettingsStore::setBoolean(const QString& key, bool value)
+void SettingsStore::set(SettingsKey<bool> key, bool value)
 {
-    write(key, value);
+    write(key.text(), value);
 }
 
 void SettingsStore::write(const QString& key, const QVariant& value)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsKey.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -47,15 +49,15 @@ public:
     std::optional<ReadProblem> readProblem() const { return readFailure; }
 
     /// The text under `key`; nothing when absent or not a text.
-    std::optional<QString> string(const QString& key) const;
+    std::optional<QString> value(SettingsKey<QString> key) const;
     /// The list of texts under `key`; empty when absent.
-    QStringList stringList(const QString& key) const;
+    QStringList value(SettingsKey<QStringList> key) const;
     /// The Boolean under `key`; false when absent.
-    bool boolean(const QString& key) const;
+    bool value(SettingsKey<bool> key) const;
 
-    void setString(const QString& key, const QString& value);
-    void setStringList(const QString& key, const QStringList& value);
-    void setBoolean(const QString& key, bool value);
+    void set(SettingsKey<QString> key, const QString& value);
+    void set(SettingsKey<QStringList> key, const QStringList& value);
+    void set(SettingsKey<bool> key, bool value);
 
 private:
     explicit SettingsStore(const QString& name);

@@ -1,3 +1,4 @@
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestFiles.h"
 
@@ -11,6 +12,15 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace
+{
+
+constexpr SettingsKey<QString> textKey{"Text"};
+constexpr SettingsKey<QStringList> listKey{"List"};
+constexpr SettingsKey<bool> flagKey{"Flag"};
+
+} // namespace
 
 class tst_SettingsStore : public QObject
 {
@@ -70,22 +80,22 @@ void tst_SettingsStore::roundTrip()
     QFETCH(QVariant, value);
     const auto check = [&](const SettingsStore& store) {
         if (value.typeId() == QMetaType::QString)
-            QCOMPARE(store.string("Key"), value.toString());
+            QCOMPARE(store.value(textKey), value.toString());
         else if (value.typeId() == QMetaType::QStringList)
-            QCOMPARE(store.stringList("Key"), value.toStringList());
+            QCOMPARE(store.value(listKey), value.toStringList());
         else
-            QCOMPARE(store.boolean("Key"), value.toBool());
+            QCOMPARE(store.value(flagKey), value.toBool());
     };
 
     auto store = SettingsStore::suite("round");
     QVERIFY(store);
     QCOMPARE(store->path(), storeDir() + "/round.conf");
     if (value.typeId() == QMetaType::QString)
-        store->setString("Key", value.toString());
+        store->set(textKey, value.toString());
     else if (value.typeId() == QMetaType::QStringList)
-        store->setStringList("Key", value.toStringList());
+        store->set(listKey, value.toStringList());
     else
-        store->setBoolean("Key", value.toBool());
+        store->set(flagKey, value.toBool());
     check(*store);
     QVERIFY(QFile::exists(store->path()));
 
@@ -95,9 +105,9 @@ void tst_SettingsStore::roundTrip()
 void tst_SettingsStore::absentValues()
 {
     const SettingsStore store = SettingsStore::standard();
-    QCOMPARE(store.string("Missing"), std::nullopt);
-    QCOMPARE(store.stringList("Missing"), QStringList());
-    QCOMPARE(store.boolean("Missing"), false);
+    QCOMPARE(store.value(textKey), std::nullopt);
+    QCOMPARE(store.value(listKey), QStringList());
+    QCOMPARE(store.value(flagKey), false);
     QVERIFY(!QFile::exists(store.path()));
 }
 
@@ -129,14 +139,15 @@ void tst_SettingsStore::suitesKeptApart()
     SettingsStore standard = SettingsStore::standard();
     auto first = SettingsStore::suite("dev.corvane.Nimbrel.tutorial");
     auto second = SettingsStore::suite("other");
-    standard.setString("QuitPreset", "work");
-    first->setString("QuitPreset", "call");
-    second->setBoolean("TutorialSeen", true);
+    standard.set(SettingsKeys::quitPreset, "work");
+    first->set(SettingsKeys::quitPreset, "call");
+    second->set(SettingsKeys::tutorialSeen, true);
 
-    QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
-    QCOMPARE(SettingsStore::suite("dev.corvane.Nimbrel.tutorial")->string("QuitPreset"), "call");
-    QCOMPARE(SettingsStore::suite("other")->string("QuitPreset"), std::nullopt);
-    QCOMPARE(SettingsStore::standard().boolean("TutorialSeen"), false);
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(SettingsStore::suite("dev.corvane.Nimbrel.tutorial")->value(SettingsKeys::quitPreset),
+             "call");
+    QCOMPARE(SettingsStore::suite("other")->value(SettingsKeys::quitPreset), std::nullopt);
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::tutorialSeen), false);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name),
              QStringList(
                  {"dev.corvane.Nimbrel.conf", "dev.corvane.Nimbrel.tutorial.conf", "other.conf"}));
@@ -162,7 +173,7 @@ void tst_SettingsStore::suiteNames()
     auto store = SettingsStore::suite(name);
     QCOMPARE(store.has_value(), opens);
     if (store) {
-        store->setBoolean("Seen", true);
+        store->set(flagKey, true);
         QVERIFY(QFile::exists(storeDir() + '/' + name + ".conf"));
     }
 }
@@ -171,23 +182,23 @@ void tst_SettingsStore::storesOverOneFileKeepEachOthersKeys()
 {
     SettingsStore shell = SettingsStore::standard();
     SettingsStore updater = SettingsStore::standard();
-    shell.setBoolean("TutorialSeen", true);
-    updater.setBoolean("corvane.firstCheckSent", true);
-    shell.setStringList("QuitKeep", {"com.b"});
+    shell.set(SettingsKeys::tutorialSeen, true);
+    updater.set(SettingsKeys::firstCheckSent, true);
+    shell.set(SettingsKeys::quitKeep, {"com.b"});
 
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.boolean("TutorialSeen"), true);
-    QCOMPARE(reread.boolean("corvane.firstCheckSent"), true);
-    QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.b"});
+    QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
+    QCOMPARE(reread.value(SettingsKeys::firstCheckSent), true);
+    QCOMPARE(reread.value(SettingsKeys::quitKeep), QStringList{"com.b"});
 }
 
 void tst_SettingsStore::writeReplacesTheFileWhole()
 {
     SettingsStore store = SettingsStore::standard();
-    store.setString("QuitPreset", "work");
+    store.set(SettingsKeys::quitPreset, "work");
     struct stat before = {};
     QCOMPARE(stat(QFile::encodeName(store.path()).constData(), &before), 0);
-    store.setString("QuitPreset", "call");
+    store.set(SettingsKeys::quitPreset, "call");
     struct stat after = {};
     QCOMPARE(stat(QFile::encodeName(store.path()).constData(), &after), 0);
     // A new inode: the file was written beside and renamed over, never truncated in place.
@@ -225,15 +236,15 @@ void tst_SettingsStore::damagedFileSetAsideOnlyOnWrite()
     QTest::failOnWarning(QRegularExpression("Settings file"));
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.readProblem(), SettingsStore::ReadProblem::corrupt);
-    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QCOMPARE(store.value(SettingsKeys::quitPreset), std::nullopt);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name), before);
     QCOMPARE(TestFiles::readFile(path), damaged);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
-    store.setString("QuitPreset", "work");
-    store.setBoolean("TutorialSeen", true); // told once, not on every write
+    store.set(SettingsKeys::quitPreset, "work");
+    store.set(SettingsKeys::tutorialSeen, true); // told once, not on every write
     QCOMPARE(store.readProblem(), std::nullopt);
-    QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::quitPreset), "work");
     QCOMPARE(TestFiles::readFile(aside), damaged);
     if (earlierCopy)
         QCOMPARE(TestFiles::readFile(path + ".corrupt"), "earlier");
@@ -246,12 +257,12 @@ void tst_SettingsStore::byteOrderMarkIsFine()
     QTest::failOnWarning(QRegularExpression("Settings file"));
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.readProblem(), std::nullopt);
-    QCOMPARE(store.string("QuitPreset"), "call");
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
 
-    store.setBoolean("TutorialSeen", true);
+    store.set(SettingsKeys::tutorialSeen, true);
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.string("QuitPreset"), "call");
-    QCOMPARE(reread.boolean("TutorialSeen"), true);
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "call");
+    QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files), QStringList{"dev.corvane.Nimbrel.conf"});
 }
 
@@ -281,11 +292,11 @@ void tst_SettingsStore::unopenableFileLeftAlone()
 
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.readProblem(), SettingsStore::ReadProblem::unreadable);
-    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QCOMPARE(store.value(SettingsKeys::quitPreset), std::nullopt);
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression("cannot be read, so it is left as it is"));
-    store.setString("QuitPreset", "work");
-    QCOMPARE(store.string("QuitPreset"), "work");
+    store.set(SettingsKeys::quitPreset, "work");
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "work");
 
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files | QDir::System),
              QStringList{"dev.corvane.Nimbrel.conf"});
@@ -299,17 +310,17 @@ void tst_SettingsStore::unopenableFileLeftAlone()
 void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
 {
     SettingsStore store = SettingsStore::standard();
-    store.setString("QuitPreset", "work");
+    store.set(SettingsKeys::quitPreset, "work");
     // A later edit: QSettings rereads only a file whose size or time has changed.
     QVERIFY(TestFiles::writeFile(store.path(), "[General]\nhand-edited beyond repair\n"));
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
-    store.setStringList("QuitKeep", {"com.c"});
+    store.set(SettingsKeys::quitKeep, {"com.c"});
     QCOMPARE(TestFiles::readFile(store.path() + ".corrupt"),
              "[General]\nhand-edited beyond repair\n");
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.c"});
-    QCOMPARE(reread.string("QuitPreset"), "work");
+    QCOMPARE(reread.value(SettingsKeys::quitKeep), QStringList{"com.c"});
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "work");
 }
 
 void tst_SettingsStore::unwritableDirectoryKeepsMemory()
@@ -323,24 +334,24 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     QVERIFY(TestFiles::writeFile(path, "[General]\nQuitPreset=call\n"));
     QVERIFY(QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::ExeOwner));
     SettingsStore store = SettingsStore::standard();
-    QCOMPARE(store.string("QuitPreset"), "call");
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be written"));
     QTest::failOnWarning(QRegularExpression("Settings file"));
-    store.setString("QuitPreset", "work");
-    store.setStringList("QuitKeep", {"com.b", "com.c"});
-    QCOMPARE(store.string("QuitPreset"), "work");
-    QCOMPARE(store.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
+    store.set(SettingsKeys::quitPreset, "work");
+    store.set(SettingsKeys::quitKeep, {"com.b", "com.c"});
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(store.value(SettingsKeys::quitKeep), QStringList({"com.b", "com.c"}));
     QCOMPARE(TestFiles::readFile(path), "[General]\nQuitPreset=call\n");
 
     // Once the directory is writable again the next write saves everything kept so far.
     QVERIFY(
         QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    store.setBoolean("TutorialSeen", true);
+    store.set(SettingsKeys::tutorialSeen, true);
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.string("QuitPreset"), "work");
-    QCOMPARE(reread.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
-    QCOMPARE(reread.boolean("TutorialSeen"), true);
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(reread.value(SettingsKeys::quitKeep), QStringList({"com.b", "com.c"}));
+    QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
 }
 
 void tst_SettingsStore::rerunAsNobody()
