@@ -7,8 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryFile>
+#include <QLockFile>
 
 #include <variant>
 
@@ -24,41 +23,16 @@ using ReadProblem = SettingsStore::ReadProblem;
 
 // Ours are a few lines; anything far larger is not a settings file of ours.
 constexpr qint64 largestFile = 1024 * 1024;
-const QByteArray byteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-struct StoredFile {
-    QHash<QString, QVariant> values;
-    bool byteOrderMark = false;
-};
-
-// Every value of INI text, or why there are none. QSettings parses only files and caches them by
-// name and time, so each reading gets a fresh copy.
-std::variant<QHash<QString, QVariant>, ReadProblem> parse(const QByteArray& text)
-{
-    QTemporaryFile copy;
-    // No room for the copy says nothing about the file itself.
-    if (!copy.open() || copy.write(text) != text.size() || !copy.flush())
-        return ReadProblem::unreadable;
-    QHash<QString, QVariant> values;
-    const QSettings file(copy.fileName(), QSettings::IniFormat);
-    // allKeys() parses every section, so a damaged line anywhere shows in status().
-    const QStringList keys = file.allKeys();
-    if (file.status() != QSettings::NoError)
-        return ReadProblem::corrupt;
-    for (const QString& key : keys)
-        values.insert(key, file.value(key));
-    return values;
-}
-
-// Every value in the file (none when there is no file), or why they cannot be had. Opens without
+// Every entry in the file (none when there is no file), or why they cannot be had. Opens without
 // blocking, so a FIFO or device in its place cannot hang the program.
-std::variant<StoredFile, ReadProblem> readFile(const QString& path)
+std::variant<IniText::Entries, ReadProblem> readFile(const QString& path)
 {
     const auto read = BoundedFile::read(path, largestFile);
     if (const BoundedFile::Problem* problem = std::get_if<BoundedFile::Problem>(&read)) {
         switch (*problem) {
         case BoundedFile::Problem::Missing:
-            return StoredFile{};
+            return IniText::Entries{};
         case BoundedFile::Problem::TooLarge:
             return ReadProblem::corrupt;
         case BoundedFile::Problem::NotRegular:
@@ -66,28 +40,10 @@ std::variant<StoredFile, ReadProblem> readFile(const QString& path)
             return ReadProblem::unreadable;
         }
     }
-    QByteArray text = std::get<QByteArray>(read);
-    StoredFile stored;
-    // QSettings takes a leading byte-order mark for part of the first line.
-    stored.byteOrderMark = text.startsWith(byteOrderMark);
-    if (stored.byteOrderMark)
-        text.remove(0, byteOrderMark.size());
-    auto values = parse(text);
-    if (const ReadProblem* problem = std::get_if<ReadProblem>(&values))
-        return *problem;
-    stored.values = std::move(std::get<QHash<QString, QVariant>>(values));
-    return stored;
-}
-
-// Drops a leading byte-order mark so QSettings can merge its writes into the file.
-bool dropByteOrderMark(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    file.skip(byteOrderMark.size());
-    const QByteArray rest = file.read(largestFile);
-    return !writeAtomically(path, rest);
+    std::optional<IniText::Entries> entries = IniText::entries(std::get<QByteArray>(read));
+    if (!entries)
+        return ReadProblem::corrupt;
+    return std::move(*entries);
 }
 
 // Moves an unreadable file out of the way under a name no earlier copy uses; false when it stays.
@@ -99,6 +55,23 @@ std::optional<QString> keepAside(const QString& path)
     if (!QFile::rename(path, target))
         return std::nullopt;
     return target;
+}
+
+// QSettings reads a value starting with one '@' as another type ("@Invalid()" is how it keeps
+// an empty list), so a text of ours starting with '@' is stored with the '@' doubled.
+QString stored(const QString& text)
+{
+    return text.startsWith(u'@') ? u'@' + text : text;
+}
+
+// The text a stored one holds; nothing for a value of another type.
+std::optional<QString> text(const QString& stored)
+{
+    if (!stored.startsWith(u'@'))
+        return stored;
+    if (stored.startsWith(QLatin1String("@@")))
+        return stored.sliced(1);
+    return std::nullopt;
 }
 
 } // namespace
@@ -136,56 +109,68 @@ SettingsStore::SettingsStore(const QString& name)
     : filePath(storeDirectory() + QLatin1Char('/') + name + QStringLiteral(".conf"))
 {
     auto stored = readFile(filePath);
-    if (auto* file = std::get_if<StoredFile>(&stored))
-        values = std::move(file->values);
+    if (auto* entries = std::get_if<IniText::Entries>(&stored))
+        values = std::move(*entries);
     else
         readFailure = std::get<ReadProblem>(stored);
 }
 
 std::optional<QString> SettingsStore::value(SettingsKey<QString> key) const
 {
-    const QVariant value = values.value(key.text());
-    if (value.typeId() != QMetaType::QString)
+    const auto found = values.constFind(key.text());
+    if (found == values.cend())
         return std::nullopt;
-    return value.toString();
+    const QString* one = std::get_if<QString>(&*found);
+    return one ? text(*one) : std::nullopt;
 }
 
 QStringList SettingsStore::value(SettingsKey<QStringList> key) const
 {
+    const auto found = values.constFind(key.text());
+    if (found == values.cend())
+        return {};
     // The file keeps a one-element list as a plain text.
-    const QVariant value = values.value(key.text());
-    if (value.typeId() == QMetaType::QString)
-        return {value.toString()};
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList();
-    return {};
+    if (const QString* one = std::get_if<QString>(&*found)) {
+        if (const std::optional<QString> single = text(*one))
+            return {*single};
+        return {};
+    }
+    QStringList texts;
+    for (const QString& element : std::get<QStringList>(*found)) {
+        const std::optional<QString> single = text(element);
+        // QSettings reads the whole list as values of other types then.
+        if (!single)
+            return {};
+        texts.append(*single);
+    }
+    return texts;
 }
 
 bool SettingsStore::value(SettingsKey<bool> key) const
 {
-    const QVariant value = values.value(key.text());
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    return value.typeId() == QMetaType::QString &&
-           value.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    const std::optional<QString> stored = value(SettingsKey<QString>{key.name});
+    return stored && stored->compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
 void SettingsStore::set(SettingsKey<QString> key, const QString& value)
 {
-    write(key.text(), value);
+    write(key.text(), stored(value));
 }
 
 void SettingsStore::set(SettingsKey<QStringList> key, const QStringList& value)
 {
-    write(key.text(), value);
+    QStringList texts;
+    for (const QString& element : value)
+        texts.append(stored(element));
+    write(key.text(), texts);
 }
 
 void SettingsStore::set(SettingsKey<bool> key, bool value)
 {
-    write(key.text(), value);
+    write(key.text(), value ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-void SettingsStore::write(const QString& key, const QVariant& value)
+void SettingsStore::write(const QString& key, const IniText::Value& value)
 {
     values.insert(key, value);
     unsaved.insert(key);
@@ -198,15 +183,22 @@ void SettingsStore::save()
         warnOnce(QStringLiteral("cannot be created"));
         return;
     }
-    // The file is read again: someone may have damaged, repaired or locked it since.
-    const auto stored = readFile(filePath);
-    const auto* readable = std::get_if<StoredFile>(&stored);
-    if (!readable && std::get<ReadProblem>(stored) == ReadProblem::unreadable) {
+    // Another process writing the file waits for us, as with QSettings' own lock. Where no lock
+    // can be made the file cannot be written either, which the write reports.
+    QLockFile lock(filePath + QStringLiteral(".lock"));
+    lock.lock();
+    // The file is read again: someone may have changed, damaged, repaired or locked it since.
+    auto stored = readFile(filePath);
+    auto* entries = std::get_if<IniText::Entries>(&stored);
+    if (!entries && std::get<ReadProblem>(stored) == ReadProblem::unreadable) {
         // Its values may be good; writing a new file would lose them.
         warnOnce(QStringLiteral("cannot be read, so it is left as it is"));
         return;
     }
-    if (!readable) {
+    IniText::Entries file;
+    if (entries) {
+        file = std::move(*entries);
+    } else {
         const auto kept = keepAside(filePath);
         if (!kept) {
             warnOnce(QStringLiteral("cannot be read nor moved aside"));
@@ -217,17 +209,10 @@ void SettingsStore::save()
         // The new file starts empty, so it needs every value, not only the latest ones.
         for (auto value = values.cbegin(); value != values.cend(); ++value)
             unsaved.insert(value.key());
-    } else if (readable->byteOrderMark && !dropByteOrderMark(filePath)) {
-        warnOnce(QStringLiteral("cannot be written"));
-        return;
     }
-    QSettings file(filePath, QSettings::IniFormat);
-    // Writes go to a temporary file renamed over the old one, never into the file in place.
-    file.setAtomicSyncRequired(true);
     for (const QString& key : std::as_const(unsaved))
-        file.setValue(key, values.value(key));
-    file.sync();
-    if (file.status() != QSettings::NoError) {
+        file.insert(key, values.value(key));
+    if (writeAtomically(filePath, IniText::text(file))) {
         warnOnce(QStringLiteral("cannot be written"));
         return;
     }

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "IniText.h"
 #include "SettingsKey.h"
 
-#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
 #include <optional>
 
 /// A persistent store of small settings: the program's own (standard) store or a named suite,
-/// each one INI file under $XDG_CONFIG_HOME/nimbrel/.
+/// each one file in QSettings' INI format under $XDG_CONFIG_HOME/nimbrel/.
 ///
 /// Values are read into memory when the store opens and read from there afterwards; opening and
 /// reading never change the file. Every write saves at once and atomically, key by key, so two
@@ -62,13 +61,13 @@ public:
 private:
     explicit SettingsStore(const QString& name);
 
-    void write(const QString& key, const QVariant& value);
+    void write(const QString& key, const IniText::Value& value);
     void save();
     void warnOnce(const QString& problem);
 
     QString filePath;
     std::optional<ReadProblem> readFailure;
-    QHash<QString, QVariant> values;
+    IniText::Entries values;
     QSet<QString> unsaved; // keys whose last write has not reached the file yet
     bool warned = false;
 };

@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <pwd.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +22,34 @@ namespace
 constexpr SettingsKey<QString> textKey{"Text"};
 constexpr SettingsKey<QStringList> listKey{"List"};
 constexpr SettingsKey<bool> flagKey{"Flag"};
+
+// The key for a value of `like`'s type.
+QString keyFor(const QVariant& like)
+{
+    switch (like.typeId()) {
+    case QMetaType::QString:
+        return textKey.text();
+    case QMetaType::QStringList:
+        return listKey.text();
+    default:
+        return flagKey.text();
+    }
+}
+
+// The store's value under the key for `like`'s type.
+QVariant valueFor(const SettingsStore& store, const QVariant& like)
+{
+    switch (like.typeId()) {
+    case QMetaType::QString: {
+        const std::optional<QString> text = store.value(textKey);
+        return text ? QVariant(*text) : QVariant();
+    }
+    case QMetaType::QStringList:
+        return store.value(listKey);
+    default:
+        return store.value(flagKey);
+    }
+}
 
 } // namespace
 
@@ -30,6 +61,9 @@ private slots:
     void init();
     void roundTrip_data();
     void roundTrip();
+    void readsWhatQSettingsWrote_data() { roundTrip_data(); }
+    void readsWhatQSettingsWrote();
+    void keysReadWhatEarlierVersionsWrote();
     void absentValues();
     void configDirectory_data();
     void configDirectory();
@@ -45,10 +79,14 @@ private slots:
     void unopenableFileLeftAlone();
     void fileDamagedAfterOpeningKeptAside();
     void unwritableDirectoryKeepsMemory();
+    void fullDiskKeepsTheOldFile();
 
 private:
     // Runs the current case again as the user nobody, for what root's rights would hide.
     void rerunAsNobody();
+    // Runs the current case again in a child started through `launcher` (a program and its
+    // arguments) with `environment` added; skips when it cannot run there.
+    void rerun(const QStringList& launcher, const QProcessEnvironment& environment = {});
     QString storeDir() const { return config->path() + QStringLiteral("/nimbrel"); }
 
     std::unique_ptr<QTemporaryDir> config;
@@ -78,15 +116,6 @@ void tst_SettingsStore::roundTrip_data()
 void tst_SettingsStore::roundTrip()
 {
     QFETCH(QVariant, value);
-    const auto check = [&](const SettingsStore& store) {
-        if (value.typeId() == QMetaType::QString)
-            QCOMPARE(store.value(textKey), value.toString());
-        else if (value.typeId() == QMetaType::QStringList)
-            QCOMPARE(store.value(listKey), value.toStringList());
-        else
-            QCOMPARE(store.value(flagKey), value.toBool());
-    };
-
     auto store = SettingsStore::suite("round");
     QVERIFY(store);
     QCOMPARE(store->path(), storeDir() + "/round.conf");
@@ -96,10 +125,43 @@ void tst_SettingsStore::roundTrip()
         store->set(listKey, value.toStringList());
     else
         store->set(flagKey, value.toBool());
-    check(*store);
+    QCOMPARE(valueFor(*store, value), value);
     QVERIFY(QFile::exists(store->path()));
 
-    check(*SettingsStore::suite("round"));
+    QCOMPARE(valueFor(*SettingsStore::suite("round"), value), value);
+    // Still a plain QSettings file.
+    QVariant read = QSettings(store->path(), QSettings::IniFormat).value(keyFor(value));
+    read.convert(value.metaType());
+    QCOMPARE(read, value);
+}
+
+void tst_SettingsStore::readsWhatQSettingsWrote()
+{
+    QFETCH(QVariant, value);
+    QSettings(storeDir() + "/round.conf", QSettings::IniFormat).setValue(keyFor(value), value);
+    QCOMPARE(valueFor(*SettingsStore::suite("round"), value), value);
+}
+
+void tst_SettingsStore::keysReadWhatEarlierVersionsWrote()
+{
+    QVERIFY(TestFiles::writeFile(storeDir() + "/dev.corvane.Nimbrel.conf",
+                                 "[General]\n"
+                                 "LastUpdateCheck=2024-05-01T10:00:00.000Z\n"
+                                 "LoginItemDecided=true\n"
+                                 "QuitKeep=org.gnome.Nautilus, firefox-esr\n"
+                                 "QuitPreset=work\n"
+                                 "SkippedVersion=1.2\n"
+                                 "TutorialSeen=true\n"
+                                 "corvane.firstCheckSent=true\n"));
+    const SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(store.value(SettingsKeys::quitKeep),
+             QStringList({"org.gnome.Nautilus", "firefox-esr"}));
+    QVERIFY(store.value(SettingsKeys::tutorialSeen));
+    QVERIFY(store.value(SettingsKeys::loginItemDecided));
+    QCOMPARE(store.value(SettingsKeys::lastUpdateCheck), "2024-05-01T10:00:00.000Z");
+    QCOMPARE(store.value(SettingsKeys::skippedVersion), "1.2");
+    QVERIFY(store.value(SettingsKeys::firstCheckSent));
 }
 
 void tst_SettingsStore::absentValues()
@@ -311,7 +373,6 @@ void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
 {
     SettingsStore store = SettingsStore::standard();
     store.set(SettingsKeys::quitPreset, "work");
-    // A later edit: QSettings rereads only a file whose size or time has changed.
     QVERIFY(TestFiles::writeFile(store.path(), "[General]\nhand-edited beyond repair\n"));
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
@@ -354,26 +415,66 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
 }
 
+void tst_SettingsStore::fullDiskKeepsTheOldFile()
+{
+    if (!qEnvironmentVariableIsSet("NIMBREL_TEST_OWN_MOUNTS")) {
+        // A tmpfs of its own to fill, mounted where only the child's processes see it.
+        QProcessEnvironment environment;
+        environment.insert("NIMBREL_TEST_OWN_MOUNTS", "1");
+        rerun({"unshare", "--mount", "--propagation", "private"}, environment);
+        return;
+    }
+    const QByteArray folder = QFile::encodeName(config->path());
+    if (mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("cannot mount a tmpfs here");
+    const auto unmount = qScopeGuard([&] { umount(folder.constData()); });
+    SettingsStore store = SettingsStore::standard();
+    store.set(SettingsKeys::quitPreset, "work");
+    const QByteArray saved = TestFiles::readFile(store.path());
+    QFile filler(config->filePath("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be written"));
+    store.set(SettingsKeys::quitPreset, "call");
+    QCOMPARE(TestFiles::readFile(store.path()), saved);
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
+
+    // With room again the next write saves what was kept in memory.
+    QVERIFY(filler.remove());
+    store.set(SettingsKeys::tutorialSeen, true);
+    const SettingsStore reread = SettingsStore::standard();
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "call");
+    QVERIFY(reread.value(SettingsKeys::tutorialSeen));
+}
+
 void tst_SettingsStore::rerunAsNobody()
 {
     if (!getpwnam("nobody"))
         QSKIP("no 'nobody' user to run the case as");
+    rerun({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+}
+
+void tst_SettingsStore::rerun(const QStringList& launcher, const QProcessEnvironment& environment)
+{
     QString testCase = QString::fromLatin1(QTest::currentTestFunction());
     if (const char* tag = QTest::currentDataTag())
         testCase += ':' + QString::fromLatin1(tag);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TMPDIR", "/tmp");
+    env.insert(environment);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                            QCoreApplication::applicationFilePath(), testCase});
+    child.start(launcher.first(), launcher.mid(1)
+                                      << QCoreApplication::applicationFilePath() << testCase);
     if (!child.waitForStarted())
-        QSKIP("setpriv is missing, so the case cannot run as an ordinary user");
+        QSKIP(qPrintable(launcher.first() + " is missing, so the case cannot run"));
     QVERIFY(child.waitForFinished(120000));
     const QString output = QString::fromLocal8Bit(child.readAll());
-    if (!output.contains("Totals:"))
-        QSKIP(qPrintable("the test can't run as 'nobody' here: " + output));
+    if (!output.contains("Totals:") || output.contains("SKIP   :"))
+        QSKIP(qPrintable("the case cannot run under " + launcher.join(' ') + " here: " + output));
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
              qPrintable(output));
 }
