@@ -3,6 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cctype>
+#include <charconv>
+#include <utility>
+
 namespace
 {
 
@@ -18,40 +22,18 @@ bool isLineEndPair(char first, char second)
            first != second;
 }
 
-int hexDigit(char16_t c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+// The one-letter escapes in values: the letter after the backslash and what it stands for.
+constexpr std::pair<char, char> letterEscapes[] = {
+    {'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}, {'v', '\v'}};
 
-// The character a backslash and `c` stand for in a value, for the one-letter escapes.
-std::optional<char> unescaped(char c)
+// What a backslash and `letter` stand for in a value, for the escapes of one letter.
+std::optional<char> unescaped(char letter)
 {
-    switch (c) {
-    case 'a':
-        return '\a';
-    case 'b':
-        return '\b';
-    case 'f':
-        return '\f';
-    case 'n':
-        return '\n';
-    case 'r':
-        return '\r';
-    case 't':
-        return '\t';
-    case 'v':
-        return '\v';
-    case '"':
-    case '?':
-    case '\'':
-    case '\\':
-        return c;
+    if (letter == '"' || letter == '?' || letter == '\'' || letter == '\\')
+        return letter;
+    for (const auto& [escape, meaning] : letterEscapes) {
+        if (escape == letter)
+            return meaning;
     }
     return std::nullopt;
 }
@@ -59,26 +41,18 @@ std::optional<char> unescaped(char c)
 // The letter QSettings writes after a backslash for `c`.
 std::optional<char> escaped(char16_t c)
 {
-    switch (c) {
-    case '\a':
-        return 'a';
-    case '\b':
-        return 'b';
-    case '\f':
-        return 'f';
-    case '\n':
-        return 'n';
-    case '\r':
-        return 'r';
-    case '\t':
-        return 't';
-    case '\v':
-        return 'v';
-    case '"':
-    case '\\':
+    if (c == '"' || c == '\\')
         return char(c);
+    for (const auto& [letter, meaning] : letterEscapes) {
+        if (meaning == c)
+            return letter;
     }
     return std::nullopt;
+}
+
+bool isHexDigit(char16_t c)
+{
+    return c < 0x80 && std::isxdigit(c);
 }
 
 struct Line {
@@ -201,12 +175,12 @@ IniText::Value unescapedValue(QByteArrayView raw)
         list.append(current);
         return list;
     };
-    // A number in `base` from i on, as far as its digits go.
+    // The number the digits from i on spell in `base`, as far as they go.
     const auto number = [&](int base) {
-        char16_t code = 0;
-        for (int digit; i < raw.size() && (digit = hexDigit(raw[i])) >= 0 && digit < base; ++i)
-            code = code * base + digit;
-        return code;
+        unsigned code = 0;
+        const char* begin = raw.data() + i;
+        i += std::from_chars(begin, raw.data() + raw.size(), code, base).ptr - begin;
+        return char16_t(code);
     };
 
     skipBlanks();
@@ -218,7 +192,7 @@ IniText::Value unescapedValue(QByteArrayView raw)
             const char next = raw[i++];
             if (const std::optional<char> letter = unescaped(next)) {
                 current += QLatin1Char(*letter);
-            } else if (next == 'x' && i < raw.size() && hexDigit(raw[i]) >= 0) {
+            } else if (next == 'x' && i < raw.size() && isHexDigit(raw[i])) {
                 current += QChar(number(16));
             } else if (next >= '0' && next <= '7') {
                 --i;
@@ -269,7 +243,7 @@ void appendEscapedText(const QString& text, QByteArray& out)
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         quote = quote || code == ';' || code == ',' || code == '=';
-        if (escapeHexDigit && hexDigit(code) >= 0) {
+        if (escapeHexDigit && isHexDigit(code)) {
             out += "\\x" + QByteArray::number(code, 16);
             continue;
         }

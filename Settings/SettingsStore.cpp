@@ -59,13 +59,13 @@ std::optional<QString> keepAside(const QString& path)
 
 // QSettings reads a value starting with one '@' as another type ("@Invalid()" is how it keeps
 // an empty list), so a text of ours starting with '@' is stored with the '@' doubled.
-QString stored(const QString& text)
+QString storedText(const QString& text)
 {
     return text.startsWith(u'@') ? u'@' + text : text;
 }
 
 // The text a stored one holds; nothing for a value of another type.
-std::optional<QString> text(const QString& stored)
+std::optional<QString> textOf(const QString& stored)
 {
     if (!stored.startsWith(u'@'))
         return stored;
@@ -121,7 +121,7 @@ std::optional<QString> SettingsStore::value(SettingsKey<QString> key) const
     if (found == values.cend())
         return std::nullopt;
     const QString* one = std::get_if<QString>(&*found);
-    return one ? text(*one) : std::nullopt;
+    return one ? textOf(*one) : std::nullopt;
 }
 
 QStringList SettingsStore::value(SettingsKey<QStringList> key) const
@@ -131,13 +131,13 @@ QStringList SettingsStore::value(SettingsKey<QStringList> key) const
         return {};
     // The file keeps a one-element list as a plain text.
     if (const QString* one = std::get_if<QString>(&*found)) {
-        if (const std::optional<QString> single = text(*one))
+        if (const std::optional<QString> single = textOf(*one))
             return {*single};
         return {};
     }
     QStringList texts;
     for (const QString& element : std::get<QStringList>(*found)) {
-        const std::optional<QString> single = text(element);
+        const std::optional<QString> single = textOf(element);
         // QSettings reads the whole list as values of other types then.
         if (!single)
             return {};
@@ -154,14 +154,14 @@ bool SettingsStore::value(SettingsKey<bool> key) const
 
 void SettingsStore::set(SettingsKey<QString> key, const QString& value)
 {
-    write(key.text(), stored(value));
+    write(key.text(), storedText(value));
 }
 
 void SettingsStore::set(SettingsKey<QStringList> key, const QStringList& value)
 {
     QStringList texts;
     for (const QString& element : value)
-        texts.append(stored(element));
+        texts.append(storedText(element));
     write(key.text(), texts);
 }
 
