@@ -8,6 +8,7 @@
 #include "PanelView.h"
 #include "ProcessMemory.h"
 #include "QuitModel.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "Theme.h"
 #include "Workspace.h"
@@ -173,7 +174,7 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
         else
             failures << text;
     };
-    check(!NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")),
+    check(!NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen),
           QStringLiteral("a fresh install hasn't seen the tutorial"));
     const qsizetype appsBefore = delegate->workspaceService().runningApplications().size();
     delegate->showTutorial();
@@ -187,7 +188,7 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
     QCoro::Task<> skipped = QCoro::sleepFor(lasting(0.4));
     co_await skipped;
     check(!windowShown(*delegate), QStringLiteral("Skip closes it"));
-    check(NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")),
+    check(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen),
           QStringLiteral("remembered as seen"));
 
     QAction* showTutorial = delegate->mainMenu()

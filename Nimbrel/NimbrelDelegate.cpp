@@ -13,6 +13,7 @@
 #include "PopoverWindow.h"
 #include "QuitModel.h"
 #include "SampleApps.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SymbolIcon.h"
 #include "Theme.h"
@@ -97,7 +98,7 @@ std::optional<int> NimbrelDelegate::started(std::optional<StartupFlags::CheckReq
         NimbrelChecks::start(*check, *this);
         return std::nullopt;
     }
-    if (defaults().boolean(QStringLiteral("TutorialSeen")))
+    if (defaults().value(SettingsKeys::tutorialSeen))
         turnOnLoginOnce();
     else
         showTutorial();
@@ -223,8 +224,8 @@ void NimbrelDelegate::show(const QString& title, QSize size, const QString& comp
 
 void NimbrelDelegate::programWindowWillClose(NimbrelWindow* closing)
 {
-    if (!defaults().boolean(QStringLiteral("TutorialSeen"))) {
-        defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
+    if (!defaults().value(SettingsKeys::tutorialSeen)) {
+        defaults().set(SettingsKeys::tutorialSeen, true);
         turnOnLoginOnce();
         if (programWindow && programWindow != closing && programWindow->isVisible())
             programWindow->close();
@@ -274,7 +275,7 @@ std::unique_ptr<QuitModel> NimbrelDelegate::sampleModel(SettingsStore& store)
 
 void NimbrelDelegate::finishTutorial()
 {
-    defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
+    defaults().set(SettingsKeys::tutorialSeen, true);
     turnOnLoginOnce();
     if (programWindow && programWindow->isVisible())
         programWindow->close();
