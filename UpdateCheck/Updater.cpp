@@ -1,13 +1,13 @@
 #include "Updater.h"
 
 #include "Appcast.h"
-#include "Localization.h"
 #include "SettingsStore.h"
 #include "UpdateSchedule.h"
 #include "UpdaterDelegate.h"
 #include "UserDriver.h"
 #include "VersionComparison.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QUrlQuery>
 
@@ -82,8 +82,10 @@ QCoro::Task<> Updater::check()
         delegate.didFinishLoadingAppcast(*appcast);
         offer(*appcast);
     } else if (userAsked) {
-        driver.showUpdaterError(loaded.document ? L("The update information could not be read.")
-                                                : loaded.failure);
+        driver.showUpdaterError(
+            loaded.document ? QCoreApplication::translate(
+                                  "UpdateCheck", "The update information could not be read.")
+                            : loaded.failure);
     }
     // Background failures wait for the next scheduled check.
     checking = false;
