@@ -1,7 +1,6 @@
 #include "Updater.h"
 
 #include "Appcast.h"
-#include "Localization.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "UpdateSchedule.h"
@@ -9,6 +8,7 @@
 #include "UserDriver.h"
 #include "VersionComparison.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QUrlQuery>
 
@@ -80,8 +80,10 @@ QCoro::Task<> Updater::check()
         delegate.didFinishLoadingAppcast(*appcast);
         offer(*appcast);
     } else if (userAsked) {
-        driver.showUpdaterError(loaded.document ? L("The update information could not be read.")
-                                                : loaded.failure);
+        driver.showUpdaterError(
+            loaded.document ? QCoreApplication::translate(
+                                  "UpdateCheck", "The update information could not be read.")
+                            : loaded.failure);
     }
     // Background failures wait for the next scheduled check.
     checking = false;
