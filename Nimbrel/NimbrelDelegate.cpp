@@ -285,9 +285,9 @@ void NimbrelDelegate::finishTutorial()
 void NimbrelDelegate::showAbout()
 {
     setActivationPolicy(ActivationPolicy::Regular);
-    auto* about = new QMessageBox(
-        QMessageBox::NoIcon, QCoreApplication::translate("Nimbrel", "About Nimbrel"),
-        QStringLiteral("<b>Nimbrel</b><br>%1").arg(AppInfo::version()));
+    auto* about = new QMessageBox(QMessageBox::NoIcon,
+                                  QCoreApplication::translate("Nimbrel", "About Nimbrel"),
+                                  QStringLiteral("<b>Nimbrel</b><br>%1").arg(AppInfo::version()));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->setIconPixmap(moonIcon().pixmap(64));
     const QColor secondary = Theme::instance()->secondaryText();
