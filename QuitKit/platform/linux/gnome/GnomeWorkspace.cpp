@@ -6,6 +6,7 @@
 #include "LinuxProcess.h"
 #include "UnitMainProcess.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -35,7 +36,9 @@ GnomeWorkspace::GnomeWorkspace(const QString& cgroupRoot, const QString& procRoo
 std::optional<QString> GnomeWorkspace::problem() const
 {
     if (!QFileInfo(sliceFolder).isDir())
-        return QStringLiteral("no app units of this user's systemd manager at %1").arg(sliceFolder);
+        return QCoreApplication::translate("QuitKit",
+                                           "no app units of this user's systemd manager at %1")
+            .arg(sliceFolder);
     return std::nullopt;
 }
 
