@@ -2,17 +2,18 @@
 
 #include "AtomicWrite.h"
 #include "CheckResult.h"
-#include "Localization.h"
 #include "NimbrelDelegate.h"
 #include "NimbrelMenu.h"
 #include "PanelView.h"
 #include "ProcessMemory.h"
 #include "QuitModel.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "Theme.h"
 #include "Workspace.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QCoroTimer>
 #include <QDir>
@@ -48,15 +49,15 @@ struct KeyRow {
 };
 
 const KeyRow keyRows[] = {
-    {"Undo", Qt::Key_Z, Qt::ControlModifier},
-    {"Redo", Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier},
-    {"Cut", Qt::Key_X, Qt::ControlModifier},
-    {"Copy", Qt::Key_C, Qt::ControlModifier},
-    {"Paste", Qt::Key_V, Qt::ControlModifier},
-    {"Select All", Qt::Key_A, Qt::ControlModifier},
-    {"Close", Qt::Key_W, Qt::ControlModifier},
-    {"Settings…", Qt::Key_Comma, Qt::ControlModifier},
-    {"Quit Nimbrel", Qt::Key_Q, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Undo"), Qt::Key_Z, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Redo"), Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Cut"), Qt::Key_X, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Copy"), Qt::Key_C, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Paste"), Qt::Key_V, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Select All"), Qt::Key_A, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Close"), Qt::Key_W, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Settings…"), Qt::Key_Comma, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Quit Nimbrel"), Qt::Key_Q, Qt::ControlModifier},
 };
 
 // Milliseconds of a pause of `seconds`.
@@ -107,23 +108,27 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
 
     const QMenuBar* mainMenu = delegate->mainMenu();
     for (const KeyRow& row : keyRows) {
-        const QString title = L(QString::fromUtf8(row.title));
+        const QString title = QCoreApplication::translate("Nimbrel", row.title);
         const QAction* item = mainMenu ? CheckResult::find(title, *mainMenu) : nullptr;
         if (item && keyMatches(*item, row))
             passes << QStringLiteral("ok menu bar ") + title;
         else
             failures << QStringLiteral("menu bar: ") + title;
     }
-    for (const char* name : {"Check for Updates…", "Show Tutorial"}) {
-        const QString title = L(QString::fromUtf8(name));
+    for (const char* name : {QT_TRANSLATE_NOOP("Nimbrel", "Check for Updates…"),
+                             QT_TRANSLATE_NOOP("Nimbrel", "Show Tutorial")}) {
+        const QString title = QCoreApplication::translate("Nimbrel", name);
         if (mainMenu && CheckResult::find(title, *mainMenu))
             passes << QStringLiteral("ok menu bar ") + title;
         else
             failures << QStringLiteral("menu bar: missing ") + title;
     }
     const std::unique_ptr<QMenu> statusMenu(NimbrelMenu::statusMenu(*delegate));
-    for (const char* name : {"Settings…", "Quit Nimbrel", "Check for Updates…", "Show Tutorial"}) {
-        const QString title = L(QString::fromUtf8(name));
+    for (const char* name :
+         {QT_TRANSLATE_NOOP("Nimbrel", "Settings…"), QT_TRANSLATE_NOOP("Nimbrel", "Quit Nimbrel"),
+          QT_TRANSLATE_NOOP("Nimbrel", "Check for Updates…"),
+          QT_TRANSLATE_NOOP("Nimbrel", "Show Tutorial")}) {
+        const QString title = QCoreApplication::translate("Nimbrel", name);
         if (CheckResult::find(title, *statusMenu))
             passes << QStringLiteral("ok status menu ") + title;
         else
@@ -153,13 +158,13 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
     QCoro::Task<> closed = QCoro::sleepFor(lasting(0.5));
     co_await closed;
     if (windowShown(*delegate))
-        failures << QStringLiteral("⌘W did not close the window");
+        failures << QStringLiteral("Ctrl+W did not close the window");
     else
-        passes << QStringLiteral("ok ⌘W closes a window");
+        passes << QStringLiteral("ok Ctrl+W closes a window");
     if (delegate->activationPolicy() == NimbrelDelegate::ActivationPolicy::Accessory)
-        passes << QStringLiteral("ok back to the menu bar only");
+        passes << QStringLiteral("ok back to the system tray only");
     else
-        failures << QStringLiteral("still in the Dock");
+        failures << QStringLiteral("still in the taskbar");
     write(passes, failures, resultFile);
 }
 
@@ -173,7 +178,7 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
         else
             failures << text;
     };
-    check(!NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")),
+    check(!NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen),
           QStringLiteral("a fresh install hasn't seen the tutorial"));
     const qsizetype appsBefore = delegate->workspaceService().runningApplications().size();
     delegate->showTutorial();
@@ -187,12 +192,14 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
     QCoro::Task<> skipped = QCoro::sleepFor(lasting(0.4));
     co_await skipped;
     check(!windowShown(*delegate), QStringLiteral("Skip closes it"));
-    check(NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")),
+    check(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen),
           QStringLiteral("remembered as seen"));
 
-    QAction* showTutorial = delegate->mainMenu()
-                                ? CheckResult::find(L("Show Tutorial"), *delegate->mainMenu())
-                                : nullptr;
+    QAction* showTutorial =
+        delegate->mainMenu()
+            ? CheckResult::find(QCoreApplication::translate("Nimbrel", "Show Tutorial"),
+                                *delegate->mainMenu())
+            : nullptr;
     if (showTutorial) {
         showTutorial->trigger();
         QCoro::Task<> again = QCoro::sleepFor(lasting(0.6));

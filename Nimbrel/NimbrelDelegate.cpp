@@ -2,7 +2,6 @@
 
 #include "AppInfo.h"
 #include "LayerShell.h"
-#include "Localization.h"
 #include "LoginItem.h"
 #include "LoginOnce.h"
 #include "NimbrelChecks.h"
@@ -13,6 +12,7 @@
 #include "PopoverWindow.h"
 #include "QuitModel.h"
 #include "SampleApps.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SymbolIcon.h"
 #include "Theme.h"
@@ -97,7 +97,7 @@ std::optional<int> NimbrelDelegate::started(std::optional<StartupFlags::CheckReq
         NimbrelChecks::start(*check, *this);
         return std::nullopt;
     }
-    if (defaults().boolean(QStringLiteral("TutorialSeen")))
+    if (defaults().value(SettingsKeys::tutorialSeen))
         turnOnLoginOnce();
     else
         showTutorial();
@@ -223,8 +223,8 @@ void NimbrelDelegate::show(const QString& title, QSize size, const QString& comp
 
 void NimbrelDelegate::programWindowWillClose(NimbrelWindow* closing)
 {
-    if (!defaults().boolean(QStringLiteral("TutorialSeen"))) {
-        defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
+    if (!defaults().value(SettingsKeys::tutorialSeen)) {
+        defaults().set(SettingsKeys::tutorialSeen, true);
         turnOnLoginOnce();
         if (programWindow && programWindow != closing && programWindow->isVisible())
             programWindow->close();
@@ -252,14 +252,16 @@ void NimbrelDelegate::turnOnLoginOnce()
 
 void NimbrelDelegate::showSettings()
 {
-    show(L("Nimbrel Settings"), settingsSize, QStringLiteral("NimbrelSettings"));
+    show(QCoreApplication::translate("Nimbrel", "Nimbrel Settings"), settingsSize,
+         QStringLiteral("NimbrelSettings"));
 }
 
 void NimbrelDelegate::showTutorial()
 {
     // The model belongs to the tutorial's view and goes with it.
     QuitModel* model = sampleModel(tutorialDefaults()).release();
-    show(L("Welcome to Nimbrel"), tutorialSize, QStringLiteral("NimbrelTutorial"),
+    show(QCoreApplication::translate("Nimbrel", "Welcome to Nimbrel"), tutorialSize,
+         QStringLiteral("NimbrelTutorial"),
          {{QStringLiteral("model"), QVariant::fromValue(model)}});
     model->setParent(programWindow);
 }
@@ -274,7 +276,7 @@ std::unique_ptr<QuitModel> NimbrelDelegate::sampleModel(SettingsStore& store)
 
 void NimbrelDelegate::finishTutorial()
 {
-    defaults().setBoolean(QStringLiteral("TutorialSeen"), true);
+    defaults().set(SettingsKeys::tutorialSeen, true);
     turnOnLoginOnce();
     if (programWindow && programWindow->isVisible())
         programWindow->close();
@@ -283,7 +285,8 @@ void NimbrelDelegate::finishTutorial()
 void NimbrelDelegate::showAbout()
 {
     setActivationPolicy(ActivationPolicy::Regular);
-    auto* about = new QMessageBox(QMessageBox::NoIcon, L("About Nimbrel"),
+    auto* about = new QMessageBox(QMessageBox::NoIcon,
+                                  QCoreApplication::translate("Nimbrel", "About Nimbrel"),
                                   QStringLiteral("<b>Nimbrel</b><br>%1").arg(AppInfo::version()));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->setIconPixmap(moonIcon().pixmap(64));
@@ -291,7 +294,9 @@ void NimbrelDelegate::showAbout()
     about->setInformativeText(
         QStringLiteral("<span style=\"font-size: 11pt; color: %1\">%2</span>")
             .arg(secondary.name(),
-                 L("Quit every app in one click. Nothing leaves your Mac.").toHtmlEscaped()));
+                 QCoreApplication::translate(
+                     "Nimbrel", "Quit every app in one click. Nothing leaves your computer.")
+                     .toHtmlEscaped()));
     about->open();
 }
 
@@ -301,9 +306,10 @@ void NimbrelDelegate::checkForUpdates()
         return updater->checkForUpdates();
     const QUrl page(AppInfo::webPage());
     const QString address = page.host() + page.path();
-    auto* alert =
-        new QMessageBox(QMessageBox::Information, QStringLiteral("Nimbrel"),
-                        L("Updates are checked in the version from ") + address + QLatin1Char('.'));
+    auto* alert = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("Nimbrel"),
+        QCoreApplication::translate("Nimbrel", "Updates are checked in the version from %1.")
+            .arg(address));
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->open();
 }

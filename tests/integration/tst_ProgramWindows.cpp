@@ -4,6 +4,7 @@
 #include "LoginItem.h"
 #include "NimbrelDelegate.h"
 #include "ProcProcessInfo.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "Views.h"
 #include "Workspace.h"
@@ -84,8 +85,8 @@ class TestProgramWindows : public QObject
     void launch(bool tutorialSeen, bool loginDecided = false)
     {
         delegate.reset();
-        NimbrelDelegate::defaults().setBoolean(QStringLiteral("TutorialSeen"), tutorialSeen);
-        NimbrelDelegate::defaults().setBoolean(QStringLiteral("LoginItemDecided"), loginDecided);
+        NimbrelDelegate::defaults().set(SettingsKeys::tutorialSeen, tutorialSeen);
+        NimbrelDelegate::defaults().set(SettingsKeys::loginItemDecided, loginDecided);
         QFile::remove(loginItem().path());
         relaunch();
     }
@@ -164,8 +165,8 @@ private slots:
             QVERIFY(key(QStringLiteral("Return")));
         }
         QTRY_VERIFY_WITH_TIMEOUT(!delegate->window()->isVisible(), inputTimeout);
-        QVERIFY(NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")));
-        QVERIFY(NimbrelDelegate::defaults().boolean(QStringLiteral("LoginItemDecided")));
+        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen));
+        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::loginItemDecided));
         QVERIFY(loginItem().isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(delegate->activationPolicy(),
                                   NimbrelDelegate::ActivationPolicy::Accessory, inputTimeout);
@@ -182,7 +183,7 @@ private slots:
         launch(true);
         QVERIFY(!delegate->window());
         QVERIFY(loginItem().isEnabled());
-        QVERIFY(NimbrelDelegate::defaults().boolean(QStringLiteral("LoginItemDecided")));
+        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::loginItemDecided));
 
         QFile::remove(loginItem().path());
         relaunch();
@@ -196,7 +197,7 @@ private slots:
         QSettings(config.filePath(QStringLiteral("nimbrel/") + SettingsStore::standardName() +
                                   QStringLiteral(".conf")),
                   QSettings::IniFormat)
-            .setValue(QStringLiteral("TutorialSeen"), true);
+            .setValue(SettingsKeys::tutorialSeen.text(), true);
         const std::unique_ptr<QProcess> program =
             DesktopSession::process({{QStringLiteral("XDG_CONFIG_HOME"), config.path()}});
         program->start(QStringLiteral(NIMBREL_PATH));
@@ -237,9 +238,9 @@ private slots:
         QCOMPARE(app.state(), QProcess::Running);
         const QString tutorialStore = QFileInfo(userStore).dir().filePath(
             QStringLiteral("dev.corvane.Nimbrel.tutorial.conf"));
-        QVERIFY2(storeText(tutorialStore).contains(QStringLiteral("QuitKeep")),
+        QVERIFY2(storeText(tutorialStore).contains(SettingsKeys::quitKeep.text()),
                  qPrintable(storeText(tutorialStore)));
-        QVERIFY(!storeText(userStore).contains(QStringLiteral("QuitKeep")));
+        QVERIFY(!storeText(userStore).contains(SettingsKeys::quitKeep.text()));
         app.kill();
         app.waitForFinished();
     }
@@ -254,7 +255,7 @@ private slots:
         QCOMPARE(delegate->window()->windowTitle(), QStringLiteral("Nimbrel Settings"));
         QTRY_VERIFY(!tutorial);
         QCOMPARE(delegate->programWindows().size(), 1);
-        QVERIFY(NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")));
+        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen));
         bool turned = false;
         QTimer::singleShot(0, this, [&turned] { turned = true; });
         QTRY_VERIFY(turned);
