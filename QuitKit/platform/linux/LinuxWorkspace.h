@@ -107,8 +107,8 @@ protected:
         std::optional<DesktopEntry> entry;
     };
 
-    explicit AppTableWorkspace(const QString& procRoot, QObject* parent = nullptr)
-        : LinuxWorkspace(procRoot, parent)
+    explicit AppTableWorkspace(const QString& procFolder, QObject* parent = nullptr)
+        : LinuxWorkspace(procFolder, parent)
     {
         connect(&watcher, &ProcessWatcher::processEnded, this, [this](pid_t pid) {
             forget(pid);

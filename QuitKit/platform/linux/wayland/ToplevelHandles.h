@@ -66,7 +66,7 @@ template <typename Handle, typename Proxy> struct ToplevelHandle {
 template <typename Handle> class ToplevelHandles
 {
 public:
-    explicit ToplevelHandles(ToplevelSource& source) : source(source) {}
+    explicit ToplevelHandles(ToplevelSource& owner) : source(owner) {}
 
     // Keeps `proxy`'s window under the next id; its listener is the handle returned.
     template <typename Proxy> Handle* add(Proxy* proxy)
@@ -103,13 +103,13 @@ public:
         return toplevels;
     }
 
-    // Makes `request` of the window's proxy; false when the window is gone.
-    template <typename Request> bool request(std::uint32_t id, Request request) const
+    // Makes `ask` of the window's proxy; false when the window is gone.
+    template <typename Request> bool request(std::uint32_t id, Request ask) const
     {
         const auto found = handles.find(id);
         if (found == handles.end())
             return false;
-        request(found->second->proxy);
+        ask(found->second->proxy);
         return true;
     }
 
