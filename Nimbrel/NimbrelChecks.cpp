@@ -3,8 +3,8 @@
 #include "AtomicWrite.h"
 #include "CheckResult.h"
 #include "Localization.h"
-#include "NimbrelDelegate.h"
 #include "NimbrelMenu.h"
+#include "NimbrelProgram.h"
 #include "PanelView.h"
 #include "ProcessMemory.h"
 #include "QuitModel.h"
@@ -76,17 +76,17 @@ bool keyMatches(const QAction& item, const KeyRow& row)
            (shortcut[0].keyboardModifiers() & checked) == row.modifiers;
 }
 
-bool windowShown(const NimbrelDelegate& delegate)
+bool windowShown(NimbrelProgram& program)
 {
-    return delegate.window() && delegate.window()->isVisible();
+    return program.windows().window() && program.windows().window()->isVisible();
 }
 
 // Ctrl+W as the keyboard sends it: to the active window, else to the program window.
-void pressCloseKey(NimbrelDelegate& delegate)
+void pressCloseKey(NimbrelProgram& program)
 {
     QWidget* target = QApplication::activeWindow();
     if (!target)
-        target = delegate.window();
+        target = program.windows().window();
     if (!target)
         return;
     if (qt_sendShortcutOverrideEvent(target, 0, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"),
@@ -98,14 +98,14 @@ void pressCloseKey(NimbrelDelegate& delegate)
     QApplication::sendEvent(target, &release);
 }
 
-QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
+QCoro::Task<> checkMenus(QString resultFile, NimbrelProgram* program)
 {
     QStringList passes;
     QStringList failures;
     QCoro::Task<> settle = QCoro::sleepFor(lasting(0.6));
     co_await settle;
 
-    const QMenuBar* mainMenu = delegate->mainMenu();
+    const QMenuBar* mainMenu = program->windows().menuBar();
     for (const KeyRow& row : keyRows) {
         const QString title = L(QString::fromUtf8(row.title));
         const QAction* item = mainMenu ? CheckResult::find(title, *mainMenu) : nullptr;
@@ -121,7 +121,7 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
         else
             failures << QStringLiteral("menu bar: missing ") + title;
     }
-    const std::unique_ptr<QMenu> statusMenu(NimbrelMenu::statusMenu(*delegate));
+    const std::unique_ptr<QMenu> statusMenu(NimbrelMenu::statusMenu(*program));
     for (const char* name : {"Settings…", "Quit Nimbrel", "Check for Updates…", "Show Tutorial"}) {
         const QString title = L(QString::fromUtf8(name));
         if (CheckResult::find(title, *statusMenu))
@@ -130,40 +130,40 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
             failures << QStringLiteral("status menu: missing ") + title;
     }
 
-    delegate->showSettings();
+    program->showSettings();
     QCoro::Task<> shown = QCoro::sleepFor(lasting(0.5));
     co_await shown;
-    if (NimbrelWindow* window = delegate->window())
+    if (NimbrelWindow* window = program->windows().window())
         window->cancelOperation();
     QCoro::Task<> escaped = QCoro::sleepFor(lasting(0.4));
     co_await escaped;
-    if (windowShown(*delegate))
+    if (windowShown(*program))
         failures << QStringLiteral("Esc did not close the window");
     else
         passes << QStringLiteral("ok Esc closes a window");
 
-    delegate->showSettings();
+    program->showSettings();
     QCoro::Task<> shownAgain = QCoro::sleepFor(lasting(0.5));
     co_await shownAgain;
-    if (delegate->activationPolicy() == NimbrelDelegate::ActivationPolicy::Regular)
+    if (program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::Taskbar)
         passes << QStringLiteral("ok menu bar while a window is open");
     else
         failures << QStringLiteral("no menu bar while a window is open");
-    pressCloseKey(*delegate);
+    pressCloseKey(*program);
     QCoro::Task<> closed = QCoro::sleepFor(lasting(0.5));
     co_await closed;
-    if (windowShown(*delegate))
+    if (windowShown(*program))
         failures << QStringLiteral("⌘W did not close the window");
     else
         passes << QStringLiteral("ok ⌘W closes a window");
-    if (delegate->activationPolicy() == NimbrelDelegate::ActivationPolicy::Accessory)
+    if (program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::TrayOnly)
         passes << QStringLiteral("ok back to the menu bar only");
     else
         failures << QStringLiteral("still in the Dock");
     write(passes, failures, resultFile);
 }
 
-QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
+QCoro::Task<> checkTutorial(QString resultFile, NimbrelProgram* program)
 {
     QStringList passes;
     QStringList failures;
@@ -173,39 +173,39 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
         else
             failures << text;
     };
-    check(!NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")),
+    check(!program->firstRun().tutorialSeen(),
           QStringLiteral("a fresh install hasn't seen the tutorial"));
-    const qsizetype appsBefore = delegate->workspaceService().runningApplications().size();
-    delegate->showTutorial();
+    const qsizetype appsBefore = program->workspaceService().runningApplications().size();
+    program->showTutorial();
     QCoro::Task<> shown = QCoro::sleepFor(lasting(0.8));
     co_await shown;
-    check(windowShown(*delegate), QStringLiteral("the tutorial opens"));
-    const qsizetype appsAfter = delegate->workspaceService().runningApplications().size();
+    check(windowShown(*program), QStringLiteral("the tutorial opens"));
+    const qsizetype appsAfter = program->workspaceService().runningApplications().size();
     check(appsAfter >= appsBefore - 1, QStringLiteral("nothing real was quit by the sample"));
 
-    delegate->finishTutorial();
+    program->finishTutorial();
     QCoro::Task<> skipped = QCoro::sleepFor(lasting(0.4));
     co_await skipped;
-    check(!windowShown(*delegate), QStringLiteral("Skip closes it"));
-    check(NimbrelDelegate::defaults().boolean(QStringLiteral("TutorialSeen")),
-          QStringLiteral("remembered as seen"));
+    check(!windowShown(*program), QStringLiteral("Skip closes it"));
+    check(program->firstRun().tutorialSeen(), QStringLiteral("remembered as seen"));
 
-    QAction* showTutorial = delegate->mainMenu()
-                                ? CheckResult::find(L("Show Tutorial"), *delegate->mainMenu())
-                                : nullptr;
+    QAction* showTutorial =
+        program->windows().menuBar()
+            ? CheckResult::find(L("Show Tutorial"), *program->windows().menuBar())
+            : nullptr;
     if (showTutorial) {
         showTutorial->trigger();
         QCoro::Task<> again = QCoro::sleepFor(lasting(0.6));
         co_await again;
-        check(windowShown(*delegate), QStringLiteral("Help › Show Tutorial brings it back"));
-        delegate->finishTutorial();
+        check(windowShown(*program), QStringLiteral("Help › Show Tutorial brings it back"));
+        program->finishTutorial();
     } else {
         failures << QStringLiteral("Help › Show Tutorial missing");
     }
 
     SettingsStore store =
         SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.check"));
-    const std::unique_ptr<QuitModel> model = delegate->sampleModel(store);
+    const std::unique_ptr<QuitModel> model = program->firstRun().sampleModel(store);
     model->refresh();
     QCoro::Task<> sample = model->quitAll();
     co_await sample;
@@ -236,15 +236,15 @@ QImage framedPicture(const QWidget& window)
     return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
 }
 
-QCoro::Task<> takeSnapshots(QString directory, NimbrelDelegate* delegate)
+QCoro::Task<> takeSnapshots(QString directory, NimbrelProgram* program)
 {
     QStringList report;
     SettingsStore store =
         SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.snap"));
     for (const QString& appearance : {QStringLiteral("light"), QStringLiteral("dark")}) {
         Theme::instance()->setDark(appearance == QLatin1String("dark"));
-        const std::unique_ptr<QuitModel> model = delegate->sampleModel(store);
-        std::unique_ptr<QQuickView> panel = delegate->panelView(*model);
+        const std::unique_ptr<QuitModel> model = program->firstRun().sampleModel(store);
+        std::unique_ptr<QQuickView> panel = program->tray().panelView(*model);
         panel->setFlags(Qt::FramelessWindowHint);
         panel->setGeometry(QRect(QPoint(), PanelView::size));
         panel->show();
@@ -261,10 +261,10 @@ QCoro::Task<> takeSnapshots(QString directory, NimbrelDelegate* delegate)
                        panel->grabWindow());
         panel.reset();
 
-        delegate->showTutorial();
+        program->showTutorial();
         QCoro::Task<> tutorial = QCoro::sleepFor(lasting(0.8));
         co_await tutorial;
-        NimbrelWindow* window = delegate->window();
+        NimbrelWindow* window = program->windows().window();
         report << save(directory, QStringLiteral("nimbrel-tutorial-") + appearance,
                        window ? framedPicture(*window) : QImage());
         if (window)
@@ -283,7 +283,7 @@ double processorSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-QCoro::Task<> measureIdle(QString resultFile, NimbrelDelegate* delegate)
+QCoro::Task<> measureIdle(QString resultFile, NimbrelProgram* program)
 {
     // Start-up is still under way; a result written now could not end the event loop.
     QCoro::Task<> running = QCoro::sleepFor(0ms);
@@ -309,7 +309,7 @@ QCoro::Task<> measureIdle(QString resultFile, NimbrelDelegate* delegate)
     co_await idle;
     const double used = processorSeconds() - before;
     const double megabytes =
-        double(ProcessMemory::footprint(delegate->processInfo(), getpid()).value_or(0)) / 1e6;
+        double(ProcessMemory::footprint(program->processInfo(), getpid()).value_or(0)) / 1e6;
     const QString line = QString::asprintf("idle %.0f s: cpu %.4f s (%.4f%%), memory %.1f MB",
                                            seconds, used, used / seconds * 100, megabytes);
     QStringList failures;
@@ -320,40 +320,40 @@ QCoro::Task<> measureIdle(QString resultFile, NimbrelDelegate* delegate)
 
 } // namespace
 
-void start(const StartupFlags::CheckRequest& request, NimbrelDelegate& delegate)
+void start(const StartupFlags::CheckRequest& request, NimbrelProgram& program)
 {
     switch (request.check) {
     case StartupFlags::Check::Menus:
-        return menus(request.path, delegate);
+        return menus(request.path, program);
     case StartupFlags::Check::Tutorial:
-        return tutorial(request.path, delegate);
+        return tutorial(request.path, program);
     case StartupFlags::Check::WindowSnapshots:
-        return snapshots(request.path, delegate);
+        return snapshots(request.path, program);
     case StartupFlags::Check::IdleReport:
-        return idle(request.path, delegate);
+        return idle(request.path, program);
     }
 }
 
 // Each check runs on as a task of its own; dropping the task object does not stop it.
-void menus(const QString& resultFile, NimbrelDelegate& delegate)
+void menus(const QString& resultFile, NimbrelProgram& program)
 {
-    checkMenus(resultFile, &delegate);
+    checkMenus(resultFile, &program);
 }
 
-void tutorial(const QString& resultFile, NimbrelDelegate& delegate)
+void tutorial(const QString& resultFile, NimbrelProgram& program)
 {
-    checkTutorial(resultFile, &delegate);
+    checkTutorial(resultFile, &program);
 }
 
-void snapshots(const QString& directory, NimbrelDelegate& delegate)
+void snapshots(const QString& directory, NimbrelProgram& program)
 {
     QDir().mkpath(directory);
-    takeSnapshots(directory, &delegate);
+    takeSnapshots(directory, &program);
 }
 
-void idle(const QString& resultFile, NimbrelDelegate& delegate)
+void idle(const QString& resultFile, NimbrelProgram& program)
 {
-    measureIdle(resultFile, &delegate);
+    measureIdle(resultFile, &program);
 }
 
 void write(const QStringList& passes, const QStringList& failures, const QString& resultFile)

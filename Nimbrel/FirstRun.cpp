@@ -1,0 +1,89 @@
+#include "FirstRun.h"
+
+#include "AppInfo.h"
+#include "Localization.h"
+#include "LoginItem.h"
+#include "LoginOnce.h"
+#include "ProgramWindows.h"
+#include "QuitModel.h"
+#include "SampleApps.h"
+#include "SettingsStore.h"
+
+#include <QCoreApplication>
+
+namespace
+{
+
+const QString tutorialSeenKey = QStringLiteral("TutorialSeen");
+const QSize tutorialSize{460, 600};
+
+// The tutorial keeps its ticks and preset apart from the user's own.
+SettingsStore& tutorialDefaults()
+{
+    static SettingsStore store =
+        SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.tutorial"));
+    return store;
+}
+
+} // namespace
+
+FirstRun::FirstRun(ProgramWindows& windows, Workspace& workspace, const ProcessInfo& processes,
+                   SettingsStore& store, QObject* parent)
+    : QObject(parent), windows(windows), workspace(workspace), processes(processes), store(store)
+{
+    // Closing any program window before the tutorial was seen counts as having seen it.
+    connect(&windows, &ProgramWindows::windowClosing, this, [this](NimbrelWindow* closing) {
+        if (!tutorialSeen())
+            seen(closing);
+    });
+}
+
+void FirstRun::greet()
+{
+    if (tutorialSeen())
+        turnOnLoginOnce();
+    else
+        showTutorial();
+}
+
+bool FirstRun::tutorialSeen() const
+{
+    return store.boolean(tutorialSeenKey);
+}
+
+void FirstRun::showTutorial()
+{
+    // The model belongs to the tutorial's view and goes with it.
+    QuitModel* model = sampleModel(tutorialDefaults()).release();
+    windows.show(L("Welcome to Nimbrel"), tutorialSize, QStringLiteral("NimbrelTutorial"),
+                 {{QStringLiteral("model"), QVariant::fromValue(model)}});
+    model->setParent(windows.window());
+}
+
+void FirstRun::finishTutorial()
+{
+    seen(nullptr);
+}
+
+std::unique_ptr<QuitModel> FirstRun::sampleModel(SettingsStore& ticks)
+{
+    auto model = std::make_unique<QuitModel>(workspace, processes, ticks);
+    model->setSimulate(true);
+    model->setFixedApps(SampleApps::tutorial());
+    return model;
+}
+
+void FirstRun::seen(const NimbrelWindow* closing)
+{
+    store.setBoolean(tutorialSeenKey, true);
+    turnOnLoginOnce();
+    NimbrelWindow* window = windows.window();
+    if (window && window != closing && window->isVisible())
+        window->close();
+}
+
+void FirstRun::turnOnLoginOnce()
+{
+    const LoginItem loginItem(AppInfo::identifier(), QCoreApplication::applicationFilePath());
+    ::turnOnLoginOnce(store, AppInfo::identifier(), loginItem);
+}
