@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCoroTask>
 #include <QCoroTimer>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,15 +24,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
-
-// What QtTest itself uses to send a key through the application's shortcuts, as a keyboard does.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* receiver, ulong timestamp, int key,
-                                               Qt::KeyboardModifiers modifiers, const QString& text,
-                                               bool autorepeat, ushort count);
 
 namespace NimbrelChecks
 {
@@ -40,6 +37,10 @@ namespace
 {
 
 using namespace std::chrono_literals;
+
+// Long enough for a loaded machine to show a window; a wait ends as soon as its condition holds.
+constexpr auto patience = 20s;
+constexpr auto pollInterval = 10ms;
 
 struct KeyRow {
     const char* title;
@@ -65,6 +66,40 @@ std::chrono::milliseconds lasting(double seconds)
     return std::chrono::milliseconds(std::llround(seconds * 1000));
 }
 
+// Start-up is still under way until the event loop runs; a result written before could not end it.
+QCoro::Task<> eventLoopRunning()
+{
+    QCoro::Task<> next = QCoro::sleepFor(0ms);
+    co_await next;
+}
+
+// Lets events run until `holds` is true or `patience` has passed; whether it came true.
+QCoro::Task<bool> until(std::function<bool()> holds)
+{
+    const QDeadlineTimer deadline(patience);
+    while (!holds()) {
+        if (deadline.hasExpired())
+            co_return false;
+        QCoro::Task<> poll = QCoro::sleepFor(pollInterval);
+        co_await poll;
+    }
+    co_return true;
+}
+
+// Draws `view` afresh and waits until that frame is on screen.
+QCoro::Task<bool> drawn(QQuickWindow* view)
+{
+    // Shared with the slot, which the render thread's signal may queue past this wait.
+    const auto swapped = std::make_shared<bool>(false);
+    const QMetaObject::Connection watch =
+        QObject::connect(view, &QQuickWindow::frameSwapped, view, [swapped] { *swapped = true; });
+    view->update();
+    QCoro::Task<bool> frame = until([swapped] { return *swapped; });
+    const bool shown = co_await frame;
+    QObject::disconnect(watch);
+    co_return shown;
+}
+
 bool keyMatches(const QAction& item, const KeyRow& row)
 {
     const QKeySequence shortcut = item.shortcut();
@@ -81,7 +116,20 @@ bool windowShown(NimbrelProgram& program)
     return program.windows().window() && program.windows().window()->isVisible();
 }
 
-// Ctrl+W as the keyboard sends it: to the active window, else to the program window.
+// Mapped and exposed, so its content can draw.
+bool windowOnScreen(NimbrelProgram& program)
+{
+    return windowShown(program) && program.windows().window()->content()->isExposed();
+}
+
+// The window manager has brought it to the front and given it the keyboard.
+bool windowActive(NimbrelProgram& program)
+{
+    return windowShown(program) && program.windows().window()->isActiveWindow();
+}
+
+// Ctrl+W as the keyboard sends it: to the active window, else to the program window. A key press
+// sent to a widget goes through the application's shortcuts first, as a typed one does.
 void pressCloseKey(NimbrelProgram& program)
 {
     QWidget* target = QApplication::activeWindow();
@@ -89,21 +137,18 @@ void pressCloseKey(NimbrelProgram& program)
         target = program.windows().window();
     if (!target)
         return;
-    if (qt_sendShortcutOverrideEvent(target, 0, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"),
-                                     false, 1))
-        return;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
-    QApplication::sendEvent(target, &release);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent key(type, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
+        QApplication::sendEvent(target, &key);
+    }
 }
 
 QCoro::Task<> checkMenus(QString resultFile, NimbrelProgram* program)
 {
     QStringList passes;
     QStringList failures;
-    QCoro::Task<> settle = QCoro::sleepFor(lasting(0.6));
-    co_await settle;
+    QCoro::Task<> running = eventLoopRunning();
+    co_await running;
 
     const QMenuBar* mainMenu = program->windows().menuBar();
     for (const KeyRow& row : keyRows) {
@@ -130,33 +175,39 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelProgram* program)
             failures << QStringLiteral("status menu: missing ") + title;
     }
 
+    const auto active = [program] { return windowActive(*program); };
+    const auto closed = [program] { return !windowShown(*program); };
     program->showSettings();
-    QCoro::Task<> shown = QCoro::sleepFor(lasting(0.5));
+    QCoro::Task<bool> shown = until(active);
     co_await shown;
     if (NimbrelWindow* window = program->windows().window())
         window->cancelOperation();
-    QCoro::Task<> escaped = QCoro::sleepFor(lasting(0.4));
-    co_await escaped;
-    if (windowShown(*program))
-        failures << QStringLiteral("Esc did not close the window");
-    else
+    QCoro::Task<bool> escaping = until(closed);
+    const bool escaped = co_await escaping;
+    if (escaped)
         passes << QStringLiteral("ok Esc closes a window");
+    else
+        failures << QStringLiteral("Esc did not close the window");
 
     program->showSettings();
-    QCoro::Task<> shownAgain = QCoro::sleepFor(lasting(0.5));
+    QCoro::Task<bool> shownAgain = until(active);
     co_await shownAgain;
     if (program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::Taskbar)
         passes << QStringLiteral("ok menu bar while a window is open");
     else
         failures << QStringLiteral("no menu bar while a window is open");
     pressCloseKey(*program);
-    QCoro::Task<> closed = QCoro::sleepFor(lasting(0.5));
-    co_await closed;
-    if (windowShown(*program))
-        failures << QStringLiteral("⌘W did not close the window");
-    else
+    QCoro::Task<bool> closing = until(closed);
+    const bool closedByKey = co_await closing;
+    if (closedByKey)
         passes << QStringLiteral("ok ⌘W closes a window");
-    if (program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::TrayOnly)
+    else
+        failures << QStringLiteral("⌘W did not close the window");
+    QCoro::Task<bool> leaving = until([program] {
+        return program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::TrayOnly;
+    });
+    const bool trayOnly = co_await leaving;
+    if (trayOnly)
         passes << QStringLiteral("ok back to the menu bar only");
     else
         failures << QStringLiteral("still in the Dock");
@@ -176,17 +227,18 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelProgram* program)
     check(!program->firstRun().tutorialSeen(),
           QStringLiteral("a fresh install hasn't seen the tutorial"));
     const qsizetype appsBefore = program->workspaceService().runningApplications().size();
+    const auto onScreen = [program] { return windowOnScreen(*program); };
     program->showTutorial();
-    QCoro::Task<> shown = QCoro::sleepFor(lasting(0.8));
-    co_await shown;
-    check(windowShown(*program), QStringLiteral("the tutorial opens"));
+    QCoro::Task<bool> shown = until(onScreen);
+    const bool opened = co_await shown;
+    check(opened, QStringLiteral("the tutorial opens"));
     const qsizetype appsAfter = program->workspaceService().runningApplications().size();
     check(appsAfter >= appsBefore - 1, QStringLiteral("nothing real was quit by the sample"));
 
     program->finishTutorial();
-    QCoro::Task<> skipped = QCoro::sleepFor(lasting(0.4));
-    co_await skipped;
-    check(!windowShown(*program), QStringLiteral("Skip closes it"));
+    QCoro::Task<bool> skipped = until([program] { return !windowShown(*program); });
+    const bool closed = co_await skipped;
+    check(closed, QStringLiteral("Skip closes it"));
     check(program->firstRun().tutorialSeen(), QStringLiteral("remembered as seen"));
 
     QAction* showTutorial =
@@ -195,9 +247,9 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelProgram* program)
             : nullptr;
     if (showTutorial) {
         showTutorial->trigger();
-        QCoro::Task<> again = QCoro::sleepFor(lasting(0.6));
-        co_await again;
-        check(windowShown(*program), QStringLiteral("Help › Show Tutorial brings it back"));
+        QCoro::Task<bool> again = until(onScreen);
+        const bool reopened = co_await again;
+        check(reopened, QStringLiteral("Help › Show Tutorial brings it back"));
         program->finishTutorial();
     } else {
         failures << QStringLiteral("Help › Show Tutorial missing");
@@ -248,23 +300,28 @@ QCoro::Task<> takeSnapshots(QString directory, NimbrelProgram* program)
         panel->setFlags(Qt::FramelessWindowHint);
         panel->setGeometry(QRect(QPoint(), PanelView::size));
         panel->show();
-        QCoro::Task<> drawn = QCoro::sleepFor(lasting(0.7));
-        co_await drawn;
+        QCoro::Task<bool> listed = drawn(panel.get());
+        co_await listed;
         report << save(directory, QStringLiteral("nimbrel-list-") + appearance,
                        panel->grabWindow());
 
         QCoro::Task<> sample = model->quitAll();
         co_await sample;
-        QCoro::Task<> finished = QCoro::sleepFor(lasting(0.5));
+        QCoro::Task<bool> finished = drawn(panel.get());
         co_await finished;
         report << save(directory, QStringLiteral("nimbrel-done-") + appearance,
                        panel->grabWindow());
         panel.reset();
 
+        // The screen is grabbed where the window is, so it must be framed and in front.
         program->showTutorial();
-        QCoro::Task<> tutorial = QCoro::sleepFor(lasting(0.8));
-        co_await tutorial;
+        QCoro::Task<bool> inFront = until([program] { return windowActive(*program); });
+        co_await inFront;
         NimbrelWindow* window = program->windows().window();
+        if (window) {
+            QCoro::Task<bool> tutorial = drawn(window->content());
+            co_await tutorial;
+        }
         report << save(directory, QStringLiteral("nimbrel-tutorial-") + appearance,
                        window ? framedPicture(*window) : QImage());
         if (window)
@@ -285,8 +342,7 @@ double processorSeconds()
 
 QCoro::Task<> measureIdle(QString resultFile, NimbrelProgram* program)
 {
-    // Start-up is still under way; a result written now could not end the event loop.
-    QCoro::Task<> running = QCoro::sleepFor(0ms);
+    QCoro::Task<> running = eventLoopRunning();
     co_await running;
     const QString setting = qEnvironmentVariableIsSet("NIMBREL_IDLE_SECONDS")
                                 ? qEnvironmentVariable("NIMBREL_IDLE_SECONDS")

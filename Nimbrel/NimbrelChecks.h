@@ -9,8 +9,9 @@ class NimbrelProgram;
 
 /// The self-checks the program runs instead of its usual start when a check flag asks: its
 /// menus, its windows and tutorial, pictures of its windows, and what it costs while idle. Each
-/// runs on the main thread with fixed pauses between its steps, writes its result and then ends
-/// the program's event loop with the check's exit status.
+/// runs on the main thread, waits after a step until what it did has shown (or a generous
+/// deadline passes), writes its result and then ends the program's event loop with the check's
+/// exit status.
 namespace NimbrelChecks
 {
 
