@@ -200,17 +200,17 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelProgram* program)
     QCoro::Task<bool> closing = until(closed);
     const bool closedByKey = co_await closing;
     if (closedByKey)
-        passes << QStringLiteral("ok ⌘W closes a window");
+        passes << QStringLiteral("ok Ctrl+W closes a window");
     else
-        failures << QStringLiteral("⌘W did not close the window");
+        failures << QStringLiteral("Ctrl+W did not close the window");
     QCoro::Task<bool> leaving = until([program] {
         return program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::TrayOnly;
     });
     const bool trayOnly = co_await leaving;
     if (trayOnly)
-        passes << QStringLiteral("ok back to the menu bar only");
+        passes << QStringLiteral("ok back to the system tray only");
     else
-        failures << QStringLiteral("still in the Dock");
+        failures << QStringLiteral("still in the taskbar");
     write(passes, failures, resultFile);
 }
 
