@@ -34,7 +34,7 @@ FirstRun::FirstRun(ProgramWindows& windows, Workspace& workspace, const ProcessI
     // Closing any program window before the tutorial was seen counts as having seen it.
     connect(&windows, &ProgramWindows::windowClosing, this, [this](NimbrelWindow* closing) {
         if (!tutorialSeen())
-            seen(closing);
+            markSeen(closing);
     });
 }
 
@@ -62,7 +62,7 @@ void FirstRun::showTutorial()
 
 void FirstRun::finishTutorial()
 {
-    seen(nullptr);
+    markSeen(nullptr);
 }
 
 std::unique_ptr<QuitModel> FirstRun::sampleModel(SettingsStore& ticks)
@@ -73,7 +73,7 @@ std::unique_ptr<QuitModel> FirstRun::sampleModel(SettingsStore& ticks)
     return model;
 }
 
-void FirstRun::seen(const NimbrelWindow* closing)
+void FirstRun::markSeen(const NimbrelWindow* closing)
 {
     store.setBoolean(tutorialSeenKey, true);
     turnOnLoginOnce();

@@ -36,7 +36,7 @@ public:
 
 private:
     // Marks the tutorial seen and closes the program window unless it is `closing` already.
-    void seen(const NimbrelWindow* closing);
+    void markSeen(const NimbrelWindow* closing);
     void turnOnLoginOnce();
 
     ProgramWindows& windows;
