@@ -1,12 +1,12 @@
 #include "FirstRun.h"
 
 #include "AppInfo.h"
-#include "Localization.h"
 #include "LoginItem.h"
 #include "LoginOnce.h"
 #include "ProgramWindows.h"
 #include "QuitModel.h"
 #include "SampleApps.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
@@ -14,7 +14,6 @@
 namespace
 {
 
-const QString tutorialSeenKey = QStringLiteral("TutorialSeen");
 const QSize tutorialSize{460, 600};
 
 // The tutorial keeps its ticks and preset apart from the user's own.
@@ -48,14 +47,15 @@ void FirstRun::greet()
 
 bool FirstRun::tutorialSeen() const
 {
-    return store.boolean(tutorialSeenKey);
+    return store.value(SettingsKeys::tutorialSeen);
 }
 
 void FirstRun::showTutorial()
 {
     // The model belongs to the tutorial's view and goes with it.
     QuitModel* model = sampleModel(tutorialDefaults()).release();
-    windows.show(L("Welcome to Nimbrel"), tutorialSize, QStringLiteral("NimbrelTutorial"),
+    windows.show(QCoreApplication::translate("Nimbrel", "Welcome to Nimbrel"), tutorialSize,
+                 QStringLiteral("NimbrelTutorial"),
                  {{QStringLiteral("model"), QVariant::fromValue(model)}});
     model->setParent(windows.window());
 }
@@ -75,7 +75,7 @@ std::unique_ptr<QuitModel> FirstRun::sampleModel(SettingsStore& ticks)
 
 void FirstRun::markSeen(const NimbrelWindow* closing)
 {
-    store.setBoolean(tutorialSeenKey, true);
+    store.set(SettingsKeys::tutorialSeen, true);
     turnOnLoginOnce();
     NimbrelWindow* window = windows.window();
     if (window && window != closing && window->isVisible())

@@ -3,9 +3,9 @@
 #include "AtomicWrite.h"
 #include "BoundedFile.h"
 #include "ConfigHome.h"
-#include "Localization.h"
 #include "LoginItem.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -85,7 +85,8 @@ QByteArray desktopEntry(const QString& programId, const QString& programPath)
     };
     setString(G_KEY_FILE_DESKTOP_KEY_TYPE, QStringLiteral("Application"));
     setString(G_KEY_FILE_DESKTOP_KEY_NAME, QStringLiteral("Nimbrel"));
-    setString(G_KEY_FILE_DESKTOP_KEY_COMMENT, L("Quits your running apps in one go"));
+    setString(G_KEY_FILE_DESKTOP_KEY_COMMENT,
+              QCoreApplication::translate("Nimbrel", "Quits your running apps in one go"));
     setString(G_KEY_FILE_DESKTOP_KEY_ICON, programId);
     setString(G_KEY_FILE_DESKTOP_KEY_EXEC, execArgument(programPath));
     g_key_file_set_boolean(file.get(), G_KEY_FILE_DESKTOP_GROUP, sessionEnabledKey, true);

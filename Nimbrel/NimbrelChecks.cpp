@@ -2,7 +2,6 @@
 
 #include "AtomicWrite.h"
 #include "CheckResult.h"
-#include "Localization.h"
 #include "NimbrelMenu.h"
 #include "NimbrelProgram.h"
 #include "PanelView.h"
@@ -13,6 +12,7 @@
 #include "Workspace.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QCoroTimer>
 #include <QDeadlineTimer>
@@ -49,15 +49,15 @@ struct KeyRow {
 };
 
 const KeyRow keyRows[] = {
-    {"Undo", Qt::Key_Z, Qt::ControlModifier},
-    {"Redo", Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier},
-    {"Cut", Qt::Key_X, Qt::ControlModifier},
-    {"Copy", Qt::Key_C, Qt::ControlModifier},
-    {"Paste", Qt::Key_V, Qt::ControlModifier},
-    {"Select All", Qt::Key_A, Qt::ControlModifier},
-    {"Close", Qt::Key_W, Qt::ControlModifier},
-    {"Settings…", Qt::Key_Comma, Qt::ControlModifier},
-    {"Quit Nimbrel", Qt::Key_Q, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Undo"), Qt::Key_Z, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Redo"), Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Cut"), Qt::Key_X, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Copy"), Qt::Key_C, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Paste"), Qt::Key_V, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Select All"), Qt::Key_A, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Close"), Qt::Key_W, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Settings…"), Qt::Key_Comma, Qt::ControlModifier},
+    {QT_TRANSLATE_NOOP("Nimbrel", "Quit Nimbrel"), Qt::Key_Q, Qt::ControlModifier},
 };
 
 // Milliseconds of a pause of `seconds`.
@@ -152,23 +152,27 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelProgram* program)
 
     const QMenuBar* mainMenu = program->windows().menuBar();
     for (const KeyRow& row : keyRows) {
-        const QString title = L(QString::fromUtf8(row.title));
+        const QString title = QCoreApplication::translate("Nimbrel", row.title);
         const QAction* item = mainMenu ? CheckResult::find(title, *mainMenu) : nullptr;
         if (item && keyMatches(*item, row))
             passes << QStringLiteral("ok menu bar ") + title;
         else
             failures << QStringLiteral("menu bar: ") + title;
     }
-    for (const char* name : {"Check for Updates…", "Show Tutorial"}) {
-        const QString title = L(QString::fromUtf8(name));
+    for (const char* name : {QT_TRANSLATE_NOOP("Nimbrel", "Check for Updates…"),
+                             QT_TRANSLATE_NOOP("Nimbrel", "Show Tutorial")}) {
+        const QString title = QCoreApplication::translate("Nimbrel", name);
         if (mainMenu && CheckResult::find(title, *mainMenu))
             passes << QStringLiteral("ok menu bar ") + title;
         else
             failures << QStringLiteral("menu bar: missing ") + title;
     }
     const std::unique_ptr<QMenu> statusMenu(NimbrelMenu::statusMenu(*program));
-    for (const char* name : {"Settings…", "Quit Nimbrel", "Check for Updates…", "Show Tutorial"}) {
-        const QString title = L(QString::fromUtf8(name));
+    for (const char* name :
+         {QT_TRANSLATE_NOOP("Nimbrel", "Settings…"), QT_TRANSLATE_NOOP("Nimbrel", "Quit Nimbrel"),
+          QT_TRANSLATE_NOOP("Nimbrel", "Check for Updates…"),
+          QT_TRANSLATE_NOOP("Nimbrel", "Show Tutorial")}) {
+        const QString title = QCoreApplication::translate("Nimbrel", name);
         if (CheckResult::find(title, *statusMenu))
             passes << QStringLiteral("ok status menu ") + title;
         else
@@ -243,7 +247,8 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelProgram* program)
 
     QAction* showTutorial =
         program->windows().menuBar()
-            ? CheckResult::find(L("Show Tutorial"), *program->windows().menuBar())
+            ? CheckResult::find(QCoreApplication::translate("Nimbrel", "Show Tutorial"),
+                                *program->windows().menuBar())
             : nullptr;
     if (showTutorial) {
         showTutorial->trigger();

@@ -1,9 +1,9 @@
 #include "NimbrelMenu.h"
 
-#include "Localization.h"
 #include "MenuTarget.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,11 +25,16 @@ const Item separator;
 
 // The rows both menus show, so their titles and keys cannot drift apart.
 struct SharedItems {
-    Item about{L("About Nimbrel"), {}, &MenuTarget::showAbout};
-    Item checkForUpdates{L("Check for Updates…"), {}, &MenuTarget::checkForUpdates};
-    Item settings{L("Settings…"), Qt::CTRL | Qt::Key_Comma, &MenuTarget::showSettings};
-    Item tutorial{L("Show Tutorial"), {}, &MenuTarget::showTutorial};
-    Item quit{L("Quit Nimbrel"), Qt::CTRL | Qt::Key_Q, &MenuTarget::quitProgram};
+    Item about{QCoreApplication::translate("Nimbrel", "About Nimbrel"), {}, &MenuTarget::showAbout};
+    Item checkForUpdates{QCoreApplication::translate("Nimbrel", "Check for Updates…"),
+                         {},
+                         &MenuTarget::checkForUpdates};
+    Item settings{QCoreApplication::translate("Nimbrel", "Settings…"), Qt::CTRL | Qt::Key_Comma,
+                  &MenuTarget::showSettings};
+    Item tutorial{
+        QCoreApplication::translate("Nimbrel", "Show Tutorial"), {}, &MenuTarget::showTutorial};
+    Item quit{QCoreApplication::translate("Nimbrel", "Quit Nimbrel"), Qt::CTRL | Qt::Key_Q,
+              &MenuTarget::quitProgram};
 };
 
 // The focused text field edits itself: a Qt Quick TextInput and a QLineEdit both have a method
@@ -118,29 +123,38 @@ QMenuBar* NimbrelMenu::build(MenuTarget& target, QWidget* parent)
               separator,
               shared.settings,
               separator,
-              {L("Hide Nimbrel"), Qt::CTRL | Qt::Key_H, &MenuTarget::hideApplication},
+              {QCoreApplication::translate("Nimbrel", "Hide Nimbrel"), Qt::CTRL | Qt::Key_H,
+               &MenuTarget::hideApplication},
               separator,
               shared.quit});
-    addItems(*bar->addMenu(L("Edit")), target,
-             {{L("Undo"), Qt::CTRL | Qt::Key_Z, toFocusedField("undo")},
-              {L("Redo"), redoKey(), toFocusedField("redo")},
+    addItems(*bar->addMenu(QCoreApplication::translate("Nimbrel", "Edit")), target,
+             {{QCoreApplication::translate("Nimbrel", "Undo"), Qt::CTRL | Qt::Key_Z,
+               toFocusedField("undo")},
+              {QCoreApplication::translate("Nimbrel", "Redo"), redoKey(), toFocusedField("redo")},
               separator,
-              {L("Cut"), Qt::CTRL | Qt::Key_X, toFocusedField("cut")},
-              {L("Copy"), Qt::CTRL | Qt::Key_C, toFocusedField("copy")},
-              {L("Paste"), Qt::CTRL | Qt::Key_V, toFocusedField("paste")},
-              {L("Select All"), Qt::CTRL | Qt::Key_A, toFocusedField("selectAll")}});
-    QMenu& windowMenu = addItems(*bar->addMenu(L("Window")), target,
-                                 {{L("Minimize"), Qt::CTRL | Qt::Key_M, minimizeActiveWindow},
-                                  {L("Close"), Qt::CTRL | Qt::Key_W, closeActiveWindow},
-                                  separator});
+              {QCoreApplication::translate("Nimbrel", "Cut"), Qt::CTRL | Qt::Key_X,
+               toFocusedField("cut")},
+              {QCoreApplication::translate("Nimbrel", "Copy"), Qt::CTRL | Qt::Key_C,
+               toFocusedField("copy")},
+              {QCoreApplication::translate("Nimbrel", "Paste"), Qt::CTRL | Qt::Key_V,
+               toFocusedField("paste")},
+              {QCoreApplication::translate("Nimbrel", "Select All"), Qt::CTRL | Qt::Key_A,
+               toFocusedField("selectAll")}});
+    QMenu& windowMenu = addItems(
+        *bar->addMenu(QCoreApplication::translate("Nimbrel", "Window")), target,
+        {{QCoreApplication::translate("Nimbrel", "Minimize"), Qt::CTRL | Qt::Key_M,
+          minimizeActiveWindow},
+         {QCoreApplication::translate("Nimbrel", "Close"), Qt::CTRL | Qt::Key_W, closeActiveWindow},
+         separator});
     // Windows come and go, so the list is made as the menu opens.
     QObject::connect(&windowMenu, &QMenu::aboutToShow, &windowMenu,
                      [&windowMenu, &target, fixedRows = windowMenu.actions().size()] {
                          listWindows(windowMenu, fixedRows, target);
                      });
-    addItems(
-        *bar->addMenu(L("Help")), target,
-        {shared.tutorial, {L("Nimbrel Help"), Qt::CTRL | Qt::Key_Question, &MenuTarget::openHelp}});
+    addItems(*bar->addMenu(QCoreApplication::translate("Nimbrel", "Help")), target,
+             {shared.tutorial,
+              {QCoreApplication::translate("Nimbrel", "Nimbrel Help"), Qt::CTRL | Qt::Key_Question,
+               &MenuTarget::openHelp}});
     return bar;
 }
 
@@ -148,14 +162,15 @@ QMenu* NimbrelMenu::statusMenu(MenuTarget& target, QWidget* parent)
 {
     auto* menu = new QMenu(parent);
     const SharedItems shared;
-    addItems(*menu, target,
-             {{L("Open Nimbrel"), {}, &MenuTarget::showPopover},
-              separator,
-              shared.settings,
-              shared.checkForUpdates,
-              shared.tutorial,
-              shared.about,
-              separator,
-              shared.quit});
+    addItems(
+        *menu, target,
+        {{QCoreApplication::translate("Nimbrel", "Open Nimbrel"), {}, &MenuTarget::showPopover},
+         separator,
+         shared.settings,
+         shared.checkForUpdates,
+         shared.tutorial,
+         shared.about,
+         separator,
+         shared.quit});
     return menu;
 }

@@ -1,12 +1,12 @@
 #include "ProgramWindows.h"
 
 #include "AppInfo.h"
-#include "Localization.h"
 #include "NimbrelMenu.h"
 #include "ProgramIcon.h"
 #include "ShellEngine.h"
 #include "Theme.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -80,7 +80,8 @@ void ProgramWindows::show(const QString& title, QSize size, const QString& compo
 
 void ProgramWindows::showSettings()
 {
-    show(L("Nimbrel Settings"), settingsSize, QStringLiteral("NimbrelSettings"));
+    show(QCoreApplication::translate("Nimbrel", "Nimbrel Settings"), settingsSize,
+         QStringLiteral("NimbrelSettings"));
 }
 
 void ProgramWindows::hide()
@@ -92,7 +93,8 @@ void ProgramWindows::hide()
 void ProgramWindows::showAbout()
 {
     setTaskbarPresence(TaskbarPresence::Taskbar);
-    auto* about = new QMessageBox(QMessageBox::NoIcon, L("About Nimbrel"),
+    auto* about = new QMessageBox(QMessageBox::NoIcon,
+                                  QCoreApplication::translate("Nimbrel", "About Nimbrel"),
                                   QStringLiteral("<b>Nimbrel</b><br>%1").arg(AppInfo::version()));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->setIconPixmap(ProgramIcon::moon().pixmap(64));
@@ -100,7 +102,9 @@ void ProgramWindows::showAbout()
     about->setInformativeText(
         QStringLiteral("<span style=\"font-size: 11pt; color: %1\">%2</span>")
             .arg(secondary.name(),
-                 L("Quit every app in one click. Nothing leaves your Mac.").toHtmlEscaped()));
+                 QCoreApplication::translate(
+                     "Nimbrel", "Quit every app in one click. Nothing leaves your computer.")
+                     .toHtmlEscaped()));
     about->open();
 }
 

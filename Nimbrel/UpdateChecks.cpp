@@ -1,9 +1,9 @@
 #include "UpdateChecks.h"
 
 #include "AppInfo.h"
-#include "Localization.h"
 #include "Updater.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -38,9 +38,10 @@ void UpdateChecks::checkForUpdates()
         return updater->checkForUpdates();
     const QUrl page(AppInfo::webPage());
     const QString address = page.host() + page.path();
-    auto* alert =
-        new QMessageBox(QMessageBox::Information, QStringLiteral("Nimbrel"),
-                        L("Updates are checked in the version from ") + address + QLatin1Char('.'));
+    auto* alert = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("Nimbrel"),
+        QCoreApplication::translate("Nimbrel", "Updates are checked in the version from %1.")
+            .arg(address));
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->open();
 }

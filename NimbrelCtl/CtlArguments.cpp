@@ -1,5 +1,6 @@
 #include "CtlArguments.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -62,11 +63,13 @@ std::optional<Error> applyOption(CtlArguments& parsed, const QString& option, co
     } else if (option == QLatin1String("--preset")) {
         parsed.preset = QuitPreset::fromRawValue(value);
         if (!parsed.preset)
-            return Error{
-                QStringLiteral("unknown preset \"%1\" (use everything, work or call)").arg(value)};
+            return Error{QCoreApplication::translate(
+                             "NimbrelCtl", "unknown preset \"%1\" (use everything, work or call)")
+                             .arg(value)};
     } else if (option == QLatin1String("--keep")) {
         if (value.isEmpty())
-            return Error{QStringLiteral("--keep needs an app identifier or name")};
+            return Error{QCoreApplication::translate("NimbrelCtl",
+                                                     "--keep needs an app identifier or name")};
         if (!parsed.keep)
             parsed.keep = QStringList();
         parsed.keep->append(value);
@@ -74,9 +77,10 @@ std::optional<Error> applyOption(CtlArguments& parsed, const QString& option, co
         bool ok = false;
         const double seconds = value.toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > 3600)
-            return Error{QStringLiteral("--timeout needs a number of seconds from 0 to 3600, not "
-                                        "\"%1\"")
-                             .arg(value)};
+            return Error{
+                QCoreApplication::translate(
+                    "NimbrelCtl", "--timeout needs a number of seconds from 0 to 3600, not \"%1\"")
+                    .arg(value)};
         parsed.timeout = seconds;
     }
     return std::nullopt;
@@ -87,7 +91,8 @@ std::variant<pid_t, Error> parsePid(const QString& text)
     bool ok = false;
     const qlonglong pid = text.toLongLong(&ok);
     if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max())
-        return Error{QStringLiteral("\"%1\" is not a process id").arg(text)};
+        return Error{
+            QCoreApplication::translate("NimbrelCtl", "\"%1\" is not a process id").arg(text)};
     return pid_t(pid);
 }
 
@@ -97,18 +102,19 @@ std::variant<CtlArguments, Error> CtlArguments::parse(const QStringList& argumen
 {
     CtlArguments parsed;
     if (arguments.isEmpty())
-        return Error{QStringLiteral("no command given")};
+        return Error{QCoreApplication::translate("NimbrelCtl", "no command given")};
     const QString& first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
         first == QLatin1String("help"))
         return parsed;
-    if (first == QLatin1String("--version")) {
+    if (asksForVersion(arguments)) {
         parsed.command = Command::version;
         return parsed;
     }
     const auto command = commands().constFind(first);
     if (command == commands().constEnd())
-        return Error{QStringLiteral("unknown command \"%1\"").arg(first)};
+        return Error{
+            QCoreApplication::translate("NimbrelCtl", "unknown command \"%1\"").arg(first)};
     parsed.command = *command;
 
     const QSet<QString> accepted = optionsOf(parsed.command);
@@ -131,13 +137,16 @@ std::variant<CtlArguments, Error> CtlArguments::parse(const QStringList& argumen
             option.truncate(equals);
         }
         if (!accepted.contains(option))
-            return Error{QStringLiteral("%1 does not take %2").arg(first, option)};
+            return Error{QCoreApplication::translate("NimbrelCtl", "%1 does not take %2")
+                             .arg(first, option)};
         if (takesValue(option) && !inlineValue) {
             if (i + 1 >= arguments.size())
-                return Error{QStringLiteral("%1 needs a value").arg(option)};
+                return Error{
+                    QCoreApplication::translate("NimbrelCtl", "%1 needs a value").arg(option)};
             value = arguments[++i];
         } else if (!takesValue(option) && inlineValue) {
-            return Error{QStringLiteral("%1 takes no value").arg(option)};
+            return Error{
+                QCoreApplication::translate("NimbrelCtl", "%1 takes no value").arg(option)};
         }
         if (std::optional<Error> error = applyOption(parsed, option, value))
             return *error;
@@ -145,20 +154,28 @@ std::variant<CtlArguments, Error> CtlArguments::parse(const QStringList& argumen
 
     if (parsed.command == Command::forceQuit) {
         if (positional.size() != 1)
-            return Error{QStringLiteral("force-quit needs exactly one process id")};
+            return Error{QCoreApplication::translate("NimbrelCtl",
+                                                     "force-quit needs exactly one process id")};
         const auto pid = parsePid(positional.first());
         if (const Error* error = std::get_if<Error>(&pid))
             return *error;
         parsed.pid = std::get<pid_t>(pid);
     } else if (!positional.isEmpty()) {
-        return Error{QStringLiteral("unexpected argument \"%1\"").arg(positional.first())};
+        return Error{QCoreApplication::translate("NimbrelCtl", "unexpected argument \"%1\"")
+                         .arg(positional.first())};
     }
     return parsed;
 }
 
+bool CtlArguments::asksForVersion(const QStringList& arguments)
+{
+    return !arguments.isEmpty() && arguments.first() == QLatin1String("--version");
+}
+
 QString CtlArguments::usage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "NimbrelCtl",
         "Usage: nimbrelctl COMMAND [OPTIONS]\n"
         "\n"
         "Lists and politely quits the running desktop apps, like Nimbrel's panel.\n"

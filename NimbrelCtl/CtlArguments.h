@@ -29,6 +29,8 @@ struct CtlArguments {
 
     // Parses the arguments after the program name.
     static std::variant<CtlArguments, Error> parse(const QStringList& arguments);
+    // Whether the arguments after the program name ask for the version.
+    static bool asksForVersion(const QStringList& arguments);
     // The usage text --help prints.
     static QString usage();
 };

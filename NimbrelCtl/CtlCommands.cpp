@@ -3,13 +3,13 @@
 #include "CtlJson.h"
 #include "CtlText.h"
 #include "InUseApps.h"
-#include "Localization.h"
 #include "ProcessInfo.h"
 #include "QuitPlanner.h"
 #include "Quitter.h"
 #include "RunningApps.h"
 #include "Workspace.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -48,7 +48,9 @@ QCoro::Task<int> CtlCommands::run(CtlArguments arguments)
         co_return *refused;
     if (const std::optional<Workspace::ListingGap> gap = workspace.listingGap()) {
         if (!gap->partial) {
-            err << QStringLiteral("nimbrelctl: cannot see the desktop's apps: %1").arg(gap->reason)
+            err << "nimbrelctl: "
+                << QCoreApplication::translate("NimbrelCtl", "cannot see the desktop's apps: %1")
+                       .arg(gap->reason)
                 << Qt::endl;
             co_return failure;
         }
@@ -80,15 +82,19 @@ std::optional<int> CtlCommands::refusal(const CtlArguments& arguments)
     if (!stored.unreadable)
         return std::nullopt;
     // Said on every run: whatever is printed next leaves the user's own choices out.
-    err << QStringLiteral("nimbrelctl: Nimbrel's stored choices cannot be read (%1); they are "
-                          "left as they are")
+    err << "nimbrelctl: "
+        << QCoreApplication::translate(
+               "NimbrelCtl",
+               "Nimbrel's stored choices cannot be read (%1); they are left as they are")
                .arg(*stored.unreadable)
         << Qt::endl;
     const bool usesStoredPreset = !arguments.preset;
     if (arguments.command != CtlArguments::Command::quit || arguments.dryRun || !usesStoredPreset)
         return std::nullopt;
-    err << QStringLiteral("nimbrelctl: quit needs --preset until they can be read, so no app "
-                          "you keep is quit")
+    err << "nimbrelctl: "
+        << QCoreApplication::translate(
+               "NimbrelCtl",
+               "quit needs --preset until they can be read, so no app you keep is quit")
         << Qt::endl;
     return badArguments;
 }
@@ -148,7 +154,10 @@ QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
     const qsizetype total = plan.toQuit.size();
     Quitter quitter(workspace);
     const Quitter::ProgressCallback onChange = [&](const Quitter::Report& sofar) {
-        progress << L(QStringLiteral("Closing… %d of %d"), sofar.closed.size(), total) << Qt::endl;
+        progress << QCoreApplication::translate("NimbrelCtl", "Closing… %L1 of %L2")
+                        .arg(sofar.closed.size())
+                        .arg(total)
+                 << Qt::endl;
     };
     QCoro::Task<Quitter::Report> run = quitter.quit(plan.toQuit, arguments.timeout, onChange);
     const Quitter::Report report = co_await run;
@@ -156,8 +165,9 @@ QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
     out << (arguments.json ? json(withPartial(CtlJson::report(report, used), partial))
                            : CtlText::report(report));
     if (report.desktopLost) {
-        err << QStringLiteral("nimbrelctl: the display went away; apps not seen to close may "
-                              "still be open")
+        err << "nimbrelctl: "
+            << QCoreApplication::translate(
+                   "NimbrelCtl", "the display went away; apps not seen to close may still be open")
             << Qt::endl;
         co_return failure;
     }
@@ -170,20 +180,27 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
     const auto listed = std::find_if(apps.begin(), apps.end(),
                                      [&](const AppEntry& app) { return app.pid == arguments.pid; });
     if (listed == apps.end() && !processes.startTime(arguments.pid)) {
-        err << QStringLiteral("nimbrelctl: no process %1 is running; it may have ended already")
+        err << "nimbrelctl: "
+            << QCoreApplication::translate("NimbrelCtl",
+                                           "no process %1 is running; it may have ended already")
                    .arg(arguments.pid)
             << Qt::endl;
         return failure;
     }
     if (listed == apps.end()) {
-        err << QStringLiteral("nimbrelctl: %1 is not the pid of a listed app (see nimbrelctl list)")
+        err << "nimbrelctl: "
+            << QCoreApplication::translate(
+                   "NimbrelCtl", "%1 is not the pid of a listed app (see nimbrelctl list)")
                    .arg(arguments.pid)
             << Qt::endl;
         // A window may name any pid; only a process that holds its X connection is its app.
         if (std::any_of(apps.cbegin(), apps.cend(),
                         [](const AppEntry& app) { return app.pid <= 0; }))
-            err << QStringLiteral("nimbrelctl: apps whose process cannot be verified are listed "
-                                  "without a pid and cannot be force quit")
+            err << "nimbrelctl: "
+                << QCoreApplication::translate(
+                       "NimbrelCtl",
+                       "apps whose process cannot be verified are listed without a pid and "
+                       "cannot be force quit")
                 << Qt::endl;
         return badArguments;
     }
@@ -194,15 +211,15 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
                          CtlJson::entry(*listed, !inUse({*listed}).isEmpty(), CtlJson::unmeasured)},
                         {QStringLiteral("forceQuit"), ended}});
     } else if (ended) {
-        out << QStringLiteral("Force quit %1 (%2)\n")
-                   .arg(CtlText::printable(listed->name))
-                   .arg(listed->pid);
+        out << QCoreApplication::translate("NimbrelCtl", "Force quit %1 (%2)")
+                   .arg(CtlText::printable(listed->name), QString::number(listed->pid))
+            << '\n';
     }
     if (!ended)
-        err << QStringLiteral(
-                   "nimbrelctl: %1 (%2) could not be force quit; it may have ended already")
-                   .arg(CtlText::printable(listed->name))
-                   .arg(listed->pid)
+        err << "nimbrelctl: "
+            << QCoreApplication::translate(
+                   "NimbrelCtl", "%1 (%2) could not be force quit; it may have ended already")
+                   .arg(CtlText::printable(listed->name), QString::number(listed->pid))
             << Qt::endl;
     return ended ? success : failure;
 }

@@ -1,6 +1,7 @@
 #include "CtlModule.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <climits>
 #include <dlfcn.h>
@@ -12,7 +13,8 @@ std::variant<CtlProgram::Run, QString> CtlModule::load()
     char program[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", program, sizeof program);
     if (length <= 0 || length == sizeof program)
-        return QStringLiteral("cannot find the nimbrelctl program itself");
+        return QCoreApplication::translate("NimbrelCtl",
+                                           "cannot find the nimbrelctl program itself");
     QByteArray path(program, length);
     path.truncate(path.lastIndexOf('/') + 1);
     path += NIMBRELCTL_MODULE;

@@ -3,7 +3,6 @@
 #include "CtlCommands.h"
 #include "InUseApps.h"
 #include "LinuxMediaCapture.h"
-#include "Localization.h"
 #include "ProcProcessInfo.h"
 #include "SettingsStore.h"
 #include "StoredChoices.h"
@@ -26,30 +25,32 @@ std::optional<QString> unreadable(const SettingsStore& store)
     if (!problem)
         return std::nullopt;
     const QString why = *problem == SettingsStore::ReadProblem::corrupt
-                            ? QStringLiteral("%1 is damaged")
-                            : QStringLiteral("%1 cannot be opened");
+                            ? QCoreApplication::translate("NimbrelCtl", "%1 is damaged")
+                            : QCoreApplication::translate("NimbrelCtl", "%1 cannot be opened");
     return why.arg(store.path());
 }
 
 } // namespace
 
-int nimbrelctlRun(int argc, char* argv[], const CtlArguments& arguments)
+int nimbrelctlRun(const CtlArguments& arguments)
 {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("nimbrelctl"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
-    installTranslations(application);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
     const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     if (arguments.verbose) {
         const QString backends = workspace->backendName();
-        err << "nimbrelctl: desktop backends: "
-            << (backends.isEmpty() ? QStringLiteral("none") : backends) << Qt::endl;
+        err << "nimbrelctl: "
+            << QCoreApplication::translate("NimbrelCtl", "desktop backends: %1")
+                   .arg(backends.isEmpty() ? QCoreApplication::translate("NimbrelCtl", "none")
+                                           : backends)
+            << Qt::endl;
     }
     if (const auto* unsupported = dynamic_cast<const UnsupportedWorkspace*>(workspace.get())) {
-        err << "nimbrelctl: cannot see the desktop's apps: " << unsupported->reason() << Qt::endl;
+        err << "nimbrelctl: "
+            << QCoreApplication::translate("NimbrelCtl", "cannot see the desktop's apps: %1")
+                   .arg(unsupported->reason())
+            << Qt::endl;
         return CtlCommands::failure;
     }
     const ProcProcessInfo processes;

@@ -1,8 +1,8 @@
 #include "CtlText.h"
 
 #include "FormatBytes.h"
-#include "Localization.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -35,7 +35,8 @@ QString CtlText::printable(const QString& text)
 QString CtlText::table(const QList<AppEntry>& apps, const QStringList& notes)
 {
     if (apps.isEmpty())
-        return QStringLiteral("  (none)\n");
+        return QStringLiteral("  ") + QCoreApplication::translate("NimbrelCtl", "(none)") +
+               QLatin1Char('\n');
     QList<QStringList> rows;
     for (const AppEntry& app : apps) {
         // An app whose process could not be verified has neither a pid nor a memory figure.
@@ -68,18 +69,23 @@ QStringList CtlText::inUseNotes(const QList<AppEntry>& apps, const QSet<pid_t>& 
 {
     QStringList notes;
     for (const AppEntry& app : apps)
-        notes.append(inUse.contains(app.pid) ? L("(in use: camera or microphone)") : QString());
+        notes.append(inUse.contains(app.pid) ? QCoreApplication::translate(
+                                                   "NimbrelCtl", "(in use: camera or microphone)")
+                                             : QString());
     return notes;
 }
 
 QString CtlText::plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>& inUse)
 {
-    QString text = QStringLiteral("Preset: %1\n").arg(preset.title());
-    text += QStringLiteral("Quits %1 (frees %2):\n")
+    QString text = QCoreApplication::translate("NimbrelCtl", "Preset: %1").arg(preset.title()) +
+                   QLatin1Char('\n');
+    text += QCoreApplication::translate("NimbrelCtl", "Quits %L1 (frees %2):")
                 .arg(plan.toQuit.size())
-                .arg(formatBytes(plan.bytes()));
+                .arg(formatBytes(plan.bytes())) +
+            QLatin1Char('\n');
     text += table(plan.toQuit, inUseNotes(plan.toQuit, inUse));
-    text += QStringLiteral("Keeps %1:\n").arg(plan.kept.size());
+    text += QCoreApplication::translate("NimbrelCtl", "Keeps %L1:").arg(plan.kept.size()) +
+            QLatin1Char('\n');
     text += table(plan.kept, inUseNotes(plan.kept, inUse));
     return text;
 }
@@ -88,11 +94,15 @@ QString CtlText::report(const Quitter::Report& report)
 {
     QString text = printable(report.headline()) + QLatin1Char('\n');
     if (!report.closed.isEmpty()) {
-        text += QStringLiteral("Closed (freed %1):\n").arg(formatBytes(report.freed()));
+        text += QCoreApplication::translate("NimbrelCtl", "Closed (freed %1):")
+                    .arg(formatBytes(report.freed())) +
+                QLatin1Char('\n');
         text += table(report.closed);
     }
     if (!report.stillOpen.isEmpty()) {
-        text += QStringLiteral("Still open (it may be asking you to save, or not responding):\n");
+        text += QCoreApplication::translate(
+                    "NimbrelCtl", "Still open (it may be asking you to save, or not responding):") +
+                QLatin1Char('\n');
         QStringList reasons;
         for (const AppEntry& app : report.stillOpen)
             reasons.append(stillOpenReasonText(report.reason(app)));

@@ -1,19 +1,32 @@
 #include "CtlArguments.h"
 #include "CtlCommands.h"
 #include "CtlModule.h"
+#include "Localization.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 int main(int argc, char* argv[])
 {
-    // Answered before the commands module loads: --help, --version and a mistyped command line
-    // need no translations, no display and no bus, and scripts call them often.
     QStringList words;
     for (int i = 1; i < argc; ++i)
         words.append(QString::fromLocal8Bit(argv[i]));
+    // Scripts ask for the version often: it is answered before the application and its
+    // translations are set up.
+    if (CtlArguments::asksForVersion(words)) {
+        QTextStream(stdout) << "nimbrelctl " NIMBREL_VERSION << Qt::endl;
+        return CtlCommands::success;
+    }
+    // --help and a mistyped command line are answered before the commands module loads: they
+    // need the translations, but no display and no bus.
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nimbrelctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+    installTranslations(application);
     const auto parsed = CtlArguments::parse(words);
     if (const auto* error = std::get_if<CtlArguments::Error>(&parsed)) {
-        QTextStream(stderr) << "nimbrelctl: " << error->message << "\nTry 'nimbrelctl --help'."
+        QTextStream(stderr) << "nimbrelctl: " << error->message << '\n'
+                            << QCoreApplication::translate("NimbrelCtl", "Try 'nimbrelctl --help'.")
                             << Qt::endl;
         return CtlCommands::badArguments;
     }
@@ -22,14 +35,14 @@ int main(int argc, char* argv[])
         QTextStream(stdout) << CtlArguments::usage();
         return CtlCommands::success;
     }
-    if (arguments.command == CtlArguments::Command::version) {
-        QTextStream(stdout) << "nimbrelctl " NIMBREL_VERSION << Qt::endl;
-        return CtlCommands::success;
-    }
     const auto run = CtlModule::load();
     if (const auto* problem = std::get_if<QString>(&run)) {
-        QTextStream(stderr) << "nimbrelctl: cannot load its commands: " << *problem << Qt::endl;
+        QTextStream(stderr) << "nimbrelctl: "
+                            << QCoreApplication::translate("NimbrelCtl",
+                                                           "cannot load its commands: %1")
+                                   .arg(*problem)
+                            << Qt::endl;
         return CtlCommands::failure;
     }
-    return std::get<CtlProgram::Run>(run)(argc, argv, arguments);
+    return std::get<CtlProgram::Run>(run)(arguments);
 }

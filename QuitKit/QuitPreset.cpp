@@ -1,7 +1,6 @@
 #include "QuitPreset.h"
 
-#include "Localization.h"
-
+#include <QCoreApplication>
 #include <QHash>
 
 const QList<QuitPreset>& QuitPreset::allCases()
@@ -46,11 +45,11 @@ QString QuitPreset::title() const
 {
     switch (current) {
     case everything:
-        return L(QStringLiteral("Everything"));
+        return QCoreApplication::translate("QuitKit", "Everything");
     case work:
-        return L(QStringLiteral("Distractions"));
+        return QCoreApplication::translate("QuitKit", "Distractions");
     case call:
-        return L(QStringLiteral("Before a Call"));
+        return QCoreApplication::translate("QuitKit", "Before a Call");
     }
     Q_UNREACHABLE();
 }
@@ -59,13 +58,15 @@ QString QuitPreset::explanation() const
 {
     switch (current) {
     case everything:
-        return L(QStringLiteral("Quits every app in the Dock except the ones you keep."));
+        return QCoreApplication::translate(
+            "QuitKit", "Quits every app in the taskbar except the ones you keep.");
     case work:
-        return L(QStringLiteral(
-            "Quits games, video, music, social apps and messengers. Work stays open."));
+        return QCoreApplication::translate(
+            "QuitKit", "Quits games, video, music, social apps and messengers. Work stays open.");
     case call:
-        return L(QStringLiteral(
-            "Quits everything except your call app and apps using the camera or microphone."));
+        return QCoreApplication::translate(
+            "QuitKit",
+            "Quits everything except your call app and apps using the camera or microphone.");
     }
     Q_UNREACHABLE();
 }

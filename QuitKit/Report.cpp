@@ -1,7 +1,8 @@
 #include "FormatBytes.h"
-#include "Localization.h"
 #include "Quitter.h"
 #include "TotalMemory.h"
+
+#include <QCoreApplication>
 
 quint64 Quitter::Report::freed() const
 {
@@ -12,10 +13,14 @@ QString Quitter::Report::headline() const
 {
     const qsizetype count = closed.size();
     if (count == 0)
-        return stillOpen.isEmpty() ? L("Nothing to close") : L("Nothing closed yet");
-    const QString countLine = count == 1 ? L("Closed 1 app") : L("Closed %d apps", count);
+        return stillOpen.isEmpty() ? QCoreApplication::translate("QuitKit", "Nothing to close")
+                                   : QCoreApplication::translate("QuitKit", "Nothing closed yet");
+    const QString countLine =
+        count == 1 ? QCoreApplication::translate("QuitKit", "Closed 1 app")
+                   : QCoreApplication::translate("QuitKit", "Closed %L1 apps").arg(count);
     const quint64 bytes = freed();
     if (bytes == 0)
         return countLine;
-    return L("%@, freed %@", countLine, formatBytes(bytes));
+    return QCoreApplication::translate("QuitKit", "%1, freed %2")
+        .arg(countLine, formatBytes(bytes));
 }

@@ -1,6 +1,6 @@
 #include "StillOpenReason.h"
 
-#include "Localization.h"
+#include <QCoreApplication>
 
 QString stillOpenReasonText(StillOpenReason reason)
 {
@@ -8,11 +8,11 @@ QString stillOpenReasonText(StillOpenReason reason)
     case StillOpenReason::none:
         return {};
     case StillOpenReason::askingToSave:
-        return L("Asking to save");
+        return QCoreApplication::translate("QuitKit", "Asking to save");
     case StillOpenReason::notResponding:
-        return L("Not responding");
+        return QCoreApplication::translate("QuitKit", "Not responding");
     case StillOpenReason::cannotBeAsked:
-        return L("Can't be asked to quit");
+        return QCoreApplication::translate("QuitKit", "Can't be asked to quit");
     }
     Q_UNREACHABLE();
 }

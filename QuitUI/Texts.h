@@ -4,8 +4,7 @@
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
-/// The views' way to the program's wording: fixed texts and formats through the translation
-/// tables, and the presets in picker order.
+/// The presets for the views, in picker order.
 class Texts : public QObject
 {
     Q_OBJECT
@@ -17,8 +16,5 @@ class Texts : public QObject
 public:
     using QObject::QObject;
 
-    Q_INVOKABLE QString l(const QString& key) const;
-    /// The format `key` translated and filled: whole numbers for "%d", texts for "%@".
-    Q_INVOKABLE QString format(const QString& key, const QVariantList& arguments) const;
     QVariantList presets() const;
 };

@@ -2,8 +2,8 @@
 
 #include "FormatBytes.h"
 #include "IcuLocale.h"
-#include "Localization.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <unicode/listformatter.h>
@@ -18,15 +18,20 @@ namespace ViewText
 QString mainButtonCaption(const Phase& phase, int count, quint64 bytes, bool simulate)
 {
     if (phase.kind() == Phase::Quitting)
-        return L("Closing… %d of %d", phase.closed(), phase.of());
+        return QCoreApplication::translate("QuitUI", "Closing… %L1 of %L2")
+            .arg(phase.closed())
+            .arg(phase.of());
     if (count == 0)
-        return L("Nothing to Quit");
+        return QCoreApplication::translate("QuitUI", "Nothing to Quit");
     if (simulate)
-        return L("Try It — Nothing Really Closes");
-    const QString base = count == 1 ? L("Quit 1 App") : L("Quit %d Apps", count);
+        return QCoreApplication::translate("QuitUI", "Try It — Nothing Really Closes");
+    const QString base = count == 1
+                             ? QCoreApplication::translate("QuitUI", "Quit 1 App")
+                             : QCoreApplication::translate("QuitUI", "Quit %L1 Apps").arg(count);
     if (bytes == 0)
         return base;
-    return L("%@ · frees %@ of memory", base, formatBytes(bytes));
+    return QCoreApplication::translate("QuitUI", "%1 · frees %2 of memory")
+        .arg(base, formatBytes(bytes));
 }
 
 bool mainButtonEnabled(const Phase& phase, int count)
@@ -36,21 +41,23 @@ bool mainButtonEnabled(const Phase& phase, int count)
 
 QString tickLabel(const QString& name)
 {
-    return L("Quit %@", name);
+    return QCoreApplication::translate("QuitUI", "Quit %1").arg(name);
 }
 
 QString closedCountLine(qsizetype closed)
 {
     if (closed == 1)
-        return L("of memory freed — 1 app closed");
-    return L("of memory freed — %d apps closed", closed);
+        return QCoreApplication::translate("QuitUI", "of memory freed — 1 app closed");
+    return QCoreApplication::translate("QuitUI", "of memory freed — %L1 apps closed").arg(closed);
 }
 
 QString stillOpenLine(qsizetype stillOpen)
 {
     if (stillOpen == 1)
-        return L("Still open — it may be asking you to save, or not responding:");
-    return L("Still open — they may be asking you to save, or not responding:");
+        return QCoreApplication::translate(
+            "QuitUI", "Still open — it may be asking you to save, or not responding:");
+    return QCoreApplication::translate(
+        "QuitUI", "Still open — they may be asking you to save, or not responding:");
 }
 
 QString joinNames(const QStringList& names)

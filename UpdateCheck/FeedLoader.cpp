@@ -1,7 +1,6 @@
 #include "FeedLoader.h"
 
-#include "Localization.h"
-
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -35,7 +34,9 @@ FeedLoader::FeedLoader(QNetworkAccessManager& network, QSslConfiguration tls, Li
 QCoro::Task<FeedLoader::Result> FeedLoader::load(QUrl url)
 {
     if (url.scheme() != QLatin1String("https"))
-        co_return Result{std::nullopt, L("The update feed's address is not a secure one.")};
+        co_return Result{std::nullopt,
+                         QCoreApplication::translate(
+                             "UpdateCheck", "The update feed's address is not a secure one.")};
     QNetworkRequest request(url);
     request.setSslConfiguration(tls);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -60,13 +61,18 @@ QCoro::Task<FeedLoader::Result> FeedLoader::load(QUrl url)
     QCoro::Task<bool> wait = qCoro(reply).waitForFinished(limits.timeout);
     const bool finished = co_await wait;
     if (!guard.reply)
-        co_return Result{std::nullopt, L("The update check was stopped.")};
+        co_return Result{std::nullopt, QCoreApplication::translate(
+                                           "UpdateCheck", "The update check was stopped.")};
     if (!finished) {
         reply->abort();
-        co_return Result{std::nullopt, L("The update server did not answer in time.")};
+        co_return Result{std::nullopt,
+                         QCoreApplication::translate("UpdateCheck",
+                                                     "The update server did not answer in time.")};
     }
     if (*tooLarge || reply->bytesAvailable() > maxBytes)
-        co_return Result{std::nullopt, L("The update information is unexpectedly large.")};
+        co_return Result{std::nullopt,
+                         QCoreApplication::translate(
+                             "UpdateCheck", "The update information is unexpectedly large.")};
     if (reply->error() != QNetworkReply::NoError)
         co_return Result{std::nullopt, describeFailure(*reply)};
     co_return Result{reply->readAll(), QString()};
@@ -76,10 +82,12 @@ QString FeedLoader::describeFailure(const QNetworkReply& reply)
 {
     switch (reply.error()) {
     case QNetworkReply::SslHandshakeFailedError:
-        return L("The update server's identity could not be verified.");
+        return QCoreApplication::translate("UpdateCheck",
+                                           "The update server's identity could not be verified.");
     case QNetworkReply::InsecureRedirectError:
     case QNetworkReply::TooManyRedirectsError:
-        return L("The update server sent Nimbrel on to an address it does not trust.");
+        return QCoreApplication::translate(
+            "UpdateCheck", "The update server sent Nimbrel on to an address it does not trust.");
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::RemoteHostClosedError:
     case QNetworkReply::HostNotFoundError:
@@ -87,13 +95,19 @@ QString FeedLoader::describeFailure(const QNetworkReply& reply)
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::UnknownNetworkError:
-        return L("Nimbrel could not reach the update server. Check the internet connection and "
-                 "try again.");
+        return QCoreApplication::translate(
+            "UpdateCheck",
+            "Nimbrel could not reach the update server. Check the internet connection and "
+            "try again.");
     default:
         break;
     }
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 0)
-        return L("The update server could not give the update information (error %d).", status);
-    return L("The update information could not be loaded.");
+        return QCoreApplication::translate(
+                   "UpdateCheck",
+                   "The update server could not give the update information (error %1).")
+            .arg(status);
+    return QCoreApplication::translate("UpdateCheck",
+                                       "The update information could not be loaded.");
 }

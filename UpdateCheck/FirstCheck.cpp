@@ -1,14 +1,10 @@
 #include "FirstCheck.h"
 
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 
 namespace FirstCheck
 {
-
-QString key()
-{
-    return QStringLiteral("corvane.firstCheckSent");
-}
 
 QString infoKey()
 {
@@ -23,7 +19,7 @@ bool enabled(const BuildInformation& information)
 
 QList<UpdaterDelegate::Parameter> parameters(const SettingsStore& defaults, bool enabled)
 {
-    if (!enabled || defaults.boolean(key()))
+    if (!enabled || defaults.value(SettingsKeys::firstCheckSent))
         return {};
     return {{{QStringLiteral("key"), QStringLiteral("first")},
              {QStringLiteral("value"), QStringLiteral("1")}}};
@@ -31,7 +27,7 @@ QList<UpdaterDelegate::Parameter> parameters(const SettingsStore& defaults, bool
 
 void markSent(SettingsStore& defaults)
 {
-    defaults.setBoolean(key(), true);
+    defaults.set(SettingsKeys::firstCheckSent, true);
 }
 
 } // namespace FirstCheck

@@ -17,8 +17,6 @@ namespace FirstCheck
 // The build's information by key; an invalid value when the build does not set the key.
 using BuildInformation = std::function<QVariant(const QString& key)>;
 
-// The stored flag: true once the first check has been counted.
-QString key();
 // The build's opt-in.
 QString infoKey();
 // The opt-in, read afresh: only a Boolean true counts.

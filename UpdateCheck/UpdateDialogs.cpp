@@ -1,7 +1,6 @@
 #include "UpdateDialogs.h"
 
-#include "Localization.h"
-
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,18 +20,23 @@ QMessageBox* dialog(QMessageBox::Icon icon, const QString& text)
 void UpdateDialogs::showUpdateFound(const Appcast::Item& update, const QString& currentVersion,
                                     std::function<void(Choice)> chosen)
 {
-    QMessageBox* box = dialog(QMessageBox::Information,
-                              L("A new version of Nimbrel is available: %@ (you have %@).",
-                                update.displayVersion(), currentVersion));
+    QMessageBox* box =
+        dialog(QMessageBox::Information,
+               QCoreApplication::translate(
+                   "UpdateCheck", "A new version of Nimbrel is available: %1 (you have %2).")
+                   .arg(update.displayVersion(), currentVersion));
     if (update.releaseNotes.isValid()) {
         box->setInformativeText(
             QStringLiteral("<a href=\"%1\">%2</a>")
                 .arg(update.releaseNotes.toString(QUrl::FullyEncoded).toHtmlEscaped(),
-                     L("Release Notes").toHtmlEscaped()));
+                     QCoreApplication::translate("UpdateCheck", "Release Notes").toHtmlEscaped()));
     }
-    QPushButton* download = box->addButton(L("Download"), QMessageBox::AcceptRole);
-    QPushButton* skip = box->addButton(L("Skip This Version"), QMessageBox::DestructiveRole);
-    box->addButton(L("Later"), QMessageBox::RejectRole);
+    QPushButton* download = box->addButton(QCoreApplication::translate("UpdateCheck", "Download"),
+                                           QMessageBox::AcceptRole);
+    QPushButton* skip =
+        box->addButton(QCoreApplication::translate("UpdateCheck", "Skip This Version"),
+                       QMessageBox::DestructiveRole);
+    box->addButton(QCoreApplication::translate("UpdateCheck", "Later"), QMessageBox::RejectRole);
     box->setDefaultButton(download);
     const QUrl page = update.download.isValid() ? update.download : update.releaseNotes;
     QObject::connect(
@@ -49,14 +53,19 @@ void UpdateDialogs::showUpdateFound(const Appcast::Item& update, const QString& 
 
 void UpdateDialogs::showUpToDate(const QString& currentVersion)
 {
-    QMessageBox* box = dialog(QMessageBox::Information, L("You're up to date"));
-    box->setInformativeText(L("Nimbrel %@ is the newest version.", currentVersion));
+    QMessageBox* box = dialog(QMessageBox::Information,
+                              QCoreApplication::translate("UpdateCheck", "You're up to date"));
+    box->setInformativeText(
+        QCoreApplication::translate("UpdateCheck", "Nimbrel %1 is the newest version.")
+            .arg(currentVersion));
     box->open();
 }
 
 void UpdateDialogs::showUpdaterError(const QString& message)
 {
-    QMessageBox* box = dialog(QMessageBox::Warning, L("Nimbrel could not check for updates."));
+    QMessageBox* box =
+        dialog(QMessageBox::Warning,
+               QCoreApplication::translate("UpdateCheck", "Nimbrel could not check for updates."));
     box->setInformativeText(message);
     box->open();
 }

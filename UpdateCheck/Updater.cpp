@@ -1,25 +1,23 @@
 #include "Updater.h"
 
 #include "Appcast.h"
-#include "Localization.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "UpdateSchedule.h"
 #include "UpdaterDelegate.h"
 #include "UserDriver.h"
 #include "VersionComparison.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QUrlQuery>
 
 namespace
 {
 
-const QString lastCheckKey = QStringLiteral("LastUpdateCheck");
-const QString skippedVersionKey = QStringLiteral("SkippedVersion");
-
 std::optional<QDateTime> lastCheck(const SettingsStore& defaults)
 {
-    const std::optional<QString> stored = defaults.string(lastCheckKey);
+    const std::optional<QString> stored = defaults.value(SettingsKeys::lastUpdateCheck);
     if (!stored)
         return std::nullopt;
     return QDateTime::fromString(*stored, Qt::ISODateWithMs);
@@ -75,15 +73,17 @@ QCoro::Task<> Updater::check()
         co_return;
 
     SettingsStore defaults = SettingsStore::standard();
-    defaults.setString(lastCheckKey, settings.clock().toString(Qt::ISODateWithMs));
+    defaults.set(SettingsKeys::lastUpdateCheck, settings.clock().toString(Qt::ISODateWithMs));
     const std::optional<Appcast> appcast =
         loaded.document ? Appcast::parse(*loaded.document) : std::nullopt;
     if (appcast) {
         delegate.didFinishLoadingAppcast(*appcast);
         offer(*appcast);
     } else if (userAsked) {
-        driver.showUpdaterError(loaded.document ? L("The update information could not be read.")
-                                                : loaded.failure);
+        driver.showUpdaterError(
+            loaded.document ? QCoreApplication::translate(
+                                  "UpdateCheck", "The update information could not be read.")
+                            : loaded.failure);
     }
     // Background failures wait for the next scheduled check.
     checking = false;
@@ -113,13 +113,13 @@ void Updater::offer(const Appcast& appcast)
             driver.showUpToDate(settings.currentVersion);
         return;
     }
-    if (!userAsked &&
-        SettingsStore::standard().string(skippedVersionKey) == std::optional(newest->version))
+    if (!userAsked && SettingsStore::standard().value(SettingsKeys::skippedVersion) ==
+                          std::optional(newest->version))
         return;
     const QString version = newest->version;
     driver.showUpdateFound(*newest, settings.currentVersion, [version](UserDriver::Choice choice) {
         if (choice == UserDriver::Choice::SkipThisVersion)
-            SettingsStore::standard().setString(skippedVersionKey, version);
+            SettingsStore::standard().set(SettingsKeys::skippedVersion, version);
     });
 }
 

@@ -20,7 +20,7 @@ ThemedPane {
         RowLayout {
             Layout.fillWidth: true
             Label {
-                text: qsTr("Nimbrel")
+                text: "Nimbrel"
                 font.pixelSize: 15
                 font.bold: true
                 color: Theme.primaryText
@@ -33,8 +33,8 @@ ThemedPane {
                 icon.color: "transparent"
                 onClicked: panel.shell.showSettings()
                 ToolTip.visible: hovered
-                ToolTip.text: Texts.l("Settings")
-                Accessible.name: Texts.l("Settings")
+                ToolTip.text: qsTranslate("Nimbrel", "Settings")
+                Accessible.name: qsTranslate("Nimbrel", "Settings")
             }
         }
 

@@ -26,7 +26,7 @@ ThemedPane {
 
             Switch {
                 objectName: "loginSwitch"
-                text: Texts.l("Open at login")
+                text: qsTranslate("Nimbrel", "Open at login")
                 checked: login.on
                 // The switch shows what the login item really is, even after a failed change.
                 onToggled: login.on = checked
@@ -34,7 +34,7 @@ ThemedPane {
                 Layout.fillWidth: true
             }
             Label {
-                text: Texts.l("Nimbrel collects nothing and never connects anywhere except to check for updates.")
+                text: qsTranslate("Nimbrel", "Nimbrel collects nothing and never connects anywhere except to check for updates.")
                 font.pixelSize: 11
                 color: Theme.secondaryText
                 wrapMode: Text.Wrap
@@ -42,7 +42,7 @@ ThemedPane {
             }
             Button {
                 objectName: "tutorialButton"
-                text: Texts.l("Show Tutorial")
+                text: qsTranslate("Nimbrel", "Show Tutorial")
                 onClicked: settings.shell.showTutorial()
                 Accessible.name: text
             }

@@ -35,14 +35,14 @@ ThemedPane {
             Layout.fillWidth: true
             Label {
                 objectName: "stepLine"
-                text: Texts.format("Step %d of %d", [tutorial.step + 1, 2])
+                text: qsTranslate("Nimbrel", "Step %L1 of %L2").arg(tutorial.step + 1).arg(2)
                 font.pixelSize: 12
                 color: Theme.secondaryText
             }
             Item { Layout.fillWidth: true }
             Button {
                 objectName: "skipButton"
-                text: Texts.l("Skip")
+                text: qsTranslate("Nimbrel", "Skip")
                 onClicked: tutorial.shell.finishTutorial()
                 Accessible.name: text
             }
@@ -55,13 +55,13 @@ ThemedPane {
             Layout.fillHeight: true
 
             Label {
-                text: Texts.l("Too many apps open?")
+                text: qsTranslate("Nimbrel", "Too many apps open?")
                 font.pixelSize: 22
                 font.bold: true
                 color: Theme.primaryText
             }
             Label {
-                text: Texts.l("This is an example with made-up apps. Press the button and watch — nothing on your Mac closes.")
+                text: qsTranslate("Nimbrel", "This is an example with made-up apps. Press the button and watch — nothing on your computer closes.")
                 color: Theme.secondaryText
                 wrapMode: Text.Wrap
                 Layout.fillWidth: true
@@ -76,7 +76,7 @@ ThemedPane {
                 Item { Layout.fillWidth: true }
                 Button {
                     objectName: "nextButton"
-                    text: Texts.l("Next")
+                    text: qsTranslate("Nimbrel", "Next")
                     font.pixelSize: 15
                     padding: 10
                     onClicked: {
@@ -101,7 +101,7 @@ ThemedPane {
                 Layout.alignment: Qt.AlignHCenter
             }
             Label {
-                text: Texts.l("Nimbrel lives in the menu bar")
+                text: qsTranslate("Nimbrel", "Nimbrel lives in the system tray")
                 font.pixelSize: 22
                 font.bold: true
                 color: Theme.primaryText
@@ -110,7 +110,7 @@ ThemedPane {
                 Layout.fillWidth: true
             }
             Label {
-                text: Texts.l("Click the moon at the top of your screen. Untick apps you want to keep — Nimbrel remembers. Apps with unsaved work ask you first, like ⌘Q.")
+                text: qsTranslate("Nimbrel", "Click the moon in the system tray. Untick apps you want to keep — Nimbrel remembers. Apps with unsaved work ask you first, like Ctrl+Q.")
                 color: Theme.secondaryText
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.Wrap
@@ -119,7 +119,7 @@ ThemedPane {
             Item { Layout.fillHeight: true }
             BigButton {
                 objectName: "doneButton"
-                text: Texts.l("Done")
+                text: qsTranslate("Nimbrel", "Done")
                 Layout.fillWidth: true
                 onClicked: tutorial.shell.finishTutorial()
             }

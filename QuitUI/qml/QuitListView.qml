@@ -45,7 +45,7 @@ FocusScope {
             hoverEnabled: true
             ToolTip.visible: hovered
             ToolTip.text: view.preset.explanation
-            Accessible.name: Texts.l("What to quit")
+            Accessible.name: qsTranslate("QuitUI", "What to quit")
             Layout.fillWidth: true
 
             Repeater {
@@ -69,7 +69,7 @@ FocusScope {
                 size: 14
             }
             Label {
-                text: Texts.l("Example apps — nothing on your Mac is closed")
+                text: qsTranslate("QuitUI", "Example apps — nothing on your computer is closed")
                 font.pixelSize: 12
                 font.weight: Font.DemiBold
                 color: Theme.orange
@@ -88,7 +88,7 @@ FocusScope {
         }
 
         Label {
-            text: Texts.l("Ticked apps close; untick one to keep it (remembered). Apps with unsaved work ask you to save first, like ⌘Q.")
+            text: qsTranslate("QuitUI", "Ticked apps close; untick one to keep it (remembered). Apps with unsaved work ask you to save first, like Ctrl+Q.")
             font.pixelSize: 11
             color: Theme.secondaryText
             wrapMode: Text.Wrap
@@ -98,7 +98,7 @@ FocusScope {
         Label {
             objectName: "emptyText"
             visible: appList.count === 0
-            text: Texts.l("No other apps are open.")
+            text: qsTranslate("QuitUI", "No other apps are open.")
             font.pixelSize: 13
             color: Theme.secondaryText
             horizontalAlignment: Text.AlignHCenter

@@ -53,11 +53,11 @@ ColumnLayout {
         }
         Button {
             visible: view.result.showsReopen
-            text: Texts.l("Reopen Them")
+            text: qsTranslate("QuitUI", "Reopen Them")
             font.pixelSize: 11
             onClicked: view.model.reopenClosed()
             ToolTip.visible: hovered
-            ToolTip.text: Texts.l("Opens the closed apps again, if you closed one by mistake.")
+            ToolTip.text: qsTranslate("QuitUI", "Opens the closed apps again, if you closed one by mistake.")
             Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
         }
@@ -110,7 +110,7 @@ ColumnLayout {
 
     BigButton {
         objectName: "doneButton"
-        text: Texts.l("Done")
+        text: qsTranslate("QuitUI", "Done")
         topPadding: 8 + 4
         bottomPadding: 8 + 4
         Layout.fillWidth: true

@@ -47,18 +47,18 @@ RowLayout {
         }
     }
     Button {
-        text: Texts.l("Show")
+        text: qsTranslate("QuitUI", "Show")
         font.pixelSize: 11
         onClicked: row.quitModel.show(row.modelData.pid)
         Accessible.name: text
         Accessible.description: row.description
     }
     Button {
-        text: Texts.l("Force Quit")
+        text: qsTranslate("QuitUI", "Force Quit")
         font.pixelSize: 11
         onClicked: row.quitModel.forceQuit(row.modelData.pid)
         ToolTip.visible: hovered
-        ToolTip.text: Texts.l("Unsaved work in this app will be lost.")
+        ToolTip.text: qsTranslate("QuitUI", "Unsaved work in this app will be lost.")
         Accessible.name: text
         Accessible.description: row.description
     }

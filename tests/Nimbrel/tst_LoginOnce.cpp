@@ -1,5 +1,6 @@
 #include "LoginItem.h"
 #include "LoginOnce.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestFiles.h"
 
@@ -57,12 +58,12 @@ void tst_LoginOnce::firstRun()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not Nimbrel's login item"));
     }
     if (decidedBefore)
-        SettingsStore::standard().setBoolean("LoginItemDecided", true);
+        SettingsStore::standard().set(SettingsKeys::loginItemDecided, true);
 
     SettingsStore settings = SettingsStore::standard();
     turnOnLoginOnce(settings, programId, item);
     QCOMPARE(item.isEnabled(), registers);
-    QCOMPARE(SettingsStore::standard().boolean("LoginItemDecided"), decidedAfter);
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::loginItemDecided), decidedAfter);
     if (!foreignEntry.isEmpty())
         QCOMPARE(TestFiles::readFile(item.path()), foreignEntry);
 

@@ -18,7 +18,7 @@ private slots:
         QTest::newRow("everything")
             << QuitPreset(QuitPreset::everything) << QStringLiteral("everything")
             << QStringLiteral("Everything")
-            << QStringLiteral("Quits every app in the Dock except the ones you keep.");
+            << QStringLiteral("Quits every app in the taskbar except the ones you keep.");
         QTest::newRow("work") << QuitPreset(QuitPreset::work) << QStringLiteral("work")
                               << QStringLiteral("Distractions")
                               << QStringLiteral("Quits games, video, music, social apps and "

@@ -1,6 +1,7 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
 #include "QuitModel.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestApps.h"
 #include "Views.h"
@@ -207,7 +208,7 @@ void tst_QuitListView::rowsInOrderAndRowTapUnticks()
     QTRY_VERIFY(!rows().first()->property("ticked").toBool());
     QCOMPARE(model->keep(), QSet<QString>{"org.test.105"});
     QCOMPARE(caption(), QStringLiteral("Quit 5 Apps · frees 1.0 GB of memory"));
-    QCOMPARE(store->stringList("QuitKeep"), QStringList{"org.test.105"});
+    QCOMPARE(store->value(SettingsKeys::quitKeep), QStringList{"org.test.105"});
 
     click(rows().first(), QPointF(rows().first()->width() * 0.6, 5));
     QTRY_VERIFY(rows().first()->property("ticked").toBool());

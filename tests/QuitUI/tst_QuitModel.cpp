@@ -1,6 +1,7 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
 #include "QuitModel.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestApps.h"
 
@@ -137,9 +138,9 @@ void tst_QuitModel::settingsReadAtCreation()
     QFETCH(QStringList, storedKeep);
     QFETCH(QuitPreset, preset);
     if (storedPreset.isValid())
-        store->setString("QuitPreset", storedPreset.toString());
+        store->set(SettingsKeys::quitPreset, storedPreset.toString());
     if (!storedKeep.isEmpty())
-        store->setStringList("QuitKeep", storedKeep);
+        store->set(SettingsKeys::quitKeep, storedKeep);
     const QString fileBefore = QFile::exists(store->path()) ? store->path() : QString();
 
     const auto model = makeModel();
@@ -170,12 +171,12 @@ void tst_QuitModel::keptAppsStoredInPlainOrder()
     for (int i = 0; i < untick.size(); ++i)
         model->setWillQuit(entry(100 + i, "App", untick[i]), false);
     QCOMPARE(keepChanged.count(), untick.size());
-    QCOMPARE(SettingsStore::suite(suiteName)->stringList("QuitKeep"), stored);
+    QCOMPARE(SettingsStore::suite(suiteName)->value(SettingsKeys::quitKeep), stored);
     QCOMPARE(model->property("keep").toStringList(), stored);
 
     model->setWillQuit(entry(100, "App", untick[0]), true);
     stored.removeOne(untick[0]);
-    QCOMPARE(SettingsStore::suite(suiteName)->stringList("QuitKeep"), stored);
+    QCOMPARE(SettingsStore::suite(suiteName)->value(SettingsKeys::quitKeep), stored);
     QCOMPARE(makeModel()->keep(), QSet<QString>(stored.begin(), stored.end()));
 }
 
@@ -198,12 +199,12 @@ void tst_QuitModel::presetStoredOnEveryAssignment()
     const auto model = makeModel();
     QSignalSpy presetChanged(model.get(), &QuitModel::presetChanged);
     model->setPreset(QuitPreset::call);
-    QCOMPARE(SettingsStore::suite(suiteName)->string("QuitPreset"), "call");
+    QCOMPARE(SettingsStore::suite(suiteName)->value(SettingsKeys::quitPreset), "call");
 
     // Someone else changes the file; assigning the unchanged preset still stores it.
-    SettingsStore::suite(suiteName)->setString("QuitPreset", "work");
+    SettingsStore::suite(suiteName)->set(SettingsKeys::quitPreset, "work");
     model->setPreset(QuitPreset::call);
-    QCOMPARE(SettingsStore::suite(suiteName)->string("QuitPreset"), "call");
+    QCOMPARE(SettingsStore::suite(suiteName)->value(SettingsKeys::quitPreset), "call");
     QCOMPARE(presetChanged.count(), 2);
     QCOMPARE(makeModel()->preset(), QuitPreset(QuitPreset::call));
 }

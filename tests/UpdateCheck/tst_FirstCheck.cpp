@@ -1,4 +1,5 @@
 #include "FirstCheck.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 
 #include <QTemporaryDir>
@@ -29,9 +30,9 @@ void tst_FirstCheck::markSentKeepsTrue()
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     SettingsStore defaults = SettingsStore::standard();
-    defaults.setBoolean("corvane.firstCheckSent", true);
+    defaults.set(SettingsKeys::firstCheckSent, true);
     FirstCheck::markSent(defaults);
-    QCOMPARE(SettingsStore::standard().boolean("corvane.firstCheckSent"), true);
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::firstCheckSent), true);
     QCOMPARE(FirstCheck::parameters(SettingsStore::standard(), true), {});
 }
 

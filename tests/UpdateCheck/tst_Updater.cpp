@@ -1,4 +1,5 @@
 #include "FirstCheckDelegate.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestFiles.h"
 #include "Updater.h"
@@ -61,7 +62,7 @@ FirstCheck::BuildInformation information(const QVariant& optIn)
 
 bool flagSent()
 {
-    return SettingsStore::standard().boolean(FirstCheck::key());
+    return SettingsStore::standard().value(SettingsKeys::firstCheckSent);
 }
 
 } // namespace
@@ -316,8 +317,8 @@ void tst_Updater::startsOnlyWithAnHttpsFeed()
 void tst_Updater::dueCheckRunsSoonAfterStart()
 {
     const QDateTime now(QDate(2026, 3, 2), QTime(9, 0), Qt::UTC);
-    SettingsStore::standard().setString("LastUpdateCheck",
-                                        now.addDays(-2).toString(Qt::ISODateWithMs));
+    SettingsStore::standard().set(SettingsKeys::lastUpdateCheck,
+                                  now.addDays(-2).toString(Qt::ISODateWithMs));
     Updater::Settings chosen = settings();
     chosen.soonAfterStart = 0ms;
     chosen.clock = [now] { return now; };
@@ -327,7 +328,8 @@ void tst_Updater::dueCheckRunsSoonAfterStart()
     QSignalSpy finished(updater.get(), &Updater::checkFinished);
     QVERIFY(finished.wait(10000));
     QCOMPARE(queries.size(), 1);
-    QCOMPARE(SettingsStore::standard().string("LastUpdateCheck"), now.toString(Qt::ISODateWithMs));
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::lastUpdateCheck),
+             now.toString(Qt::ISODateWithMs));
 }
 
 QTEST_GUILESS_MAIN(tst_Updater)

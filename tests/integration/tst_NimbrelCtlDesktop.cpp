@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
 #include "TestFiles.h"
@@ -107,8 +108,8 @@ private slots:
     void plansWithStoredChoicesWithoutChangingThem()
     {
         SettingsStore store = SettingsStore::standard();
-        store.setString(QStringLiteral("QuitPreset"), QStringLiteral("work"));
-        store.setStringList(QStringLiteral("QuitKeep"), {QStringLiteral("nimbrel-helper")});
+        store.set(SettingsKeys::quitPreset, QStringLiteral("work"));
+        store.set(SettingsKeys::quitKeep, {QStringLiteral("nimbrel-helper")});
         QFile file(store.path());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();

@@ -46,7 +46,7 @@ private slots:
         QTest::newRow("list") << QStringList{QStringLiteral("list")} << QString();
         QTest::newRow("plan") << QStringList{QStringLiteral("plan"), QStringLiteral("--preset"),
                                              QStringLiteral("everything")}
-                              << QStringLiteral("Preset: Alles");
+                              << QStringLiteral("Voreinstellung: Alles");
     }
 
     void figuresAndTextsInGerman()

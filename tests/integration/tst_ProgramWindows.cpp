@@ -4,6 +4,7 @@
 #include "LoginItem.h"
 #include "NimbrelProgram.h"
 #include "ProcProcessInfo.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "Views.h"
 #include "Workspace.h"
@@ -84,8 +85,8 @@ class TestProgramWindows : public QObject
     void launch(bool tutorialSeen, bool loginDecided = false)
     {
         program.reset();
-        NimbrelProgram::defaults().setBoolean(QStringLiteral("TutorialSeen"), tutorialSeen);
-        NimbrelProgram::defaults().setBoolean(QStringLiteral("LoginItemDecided"), loginDecided);
+        NimbrelProgram::defaults().set(SettingsKeys::tutorialSeen, tutorialSeen);
+        NimbrelProgram::defaults().set(SettingsKeys::loginItemDecided, loginDecided);
         QFile::remove(loginItem().path());
         relaunch();
     }
@@ -165,8 +166,8 @@ private slots:
             QVERIFY(key(QStringLiteral("Return")));
         }
         QTRY_VERIFY_WITH_TIMEOUT(!program->windows().window()->isVisible(), inputTimeout);
-        QVERIFY(NimbrelProgram::defaults().boolean(QStringLiteral("TutorialSeen")));
-        QVERIFY(NimbrelProgram::defaults().boolean(QStringLiteral("LoginItemDecided")));
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::tutorialSeen));
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::loginItemDecided));
         QVERIFY(loginItem().isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(program->windows().taskbarPresence(),
                                   ProgramWindows::TaskbarPresence::TrayOnly, inputTimeout);
@@ -183,7 +184,7 @@ private slots:
         launch(true);
         QVERIFY(!program->windows().window());
         QVERIFY(loginItem().isEnabled());
-        QVERIFY(NimbrelProgram::defaults().boolean(QStringLiteral("LoginItemDecided")));
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::loginItemDecided));
 
         QFile::remove(loginItem().path());
         relaunch();
@@ -197,7 +198,7 @@ private slots:
         QSettings(config.filePath(QStringLiteral("nimbrel/") + SettingsStore::standardName() +
                                   QStringLiteral(".conf")),
                   QSettings::IniFormat)
-            .setValue(QStringLiteral("TutorialSeen"), true);
+            .setValue(SettingsKeys::tutorialSeen.text(), true);
         const std::unique_ptr<QProcess> program =
             DesktopSession::process({{QStringLiteral("XDG_CONFIG_HOME"), config.path()}});
         program->start(QStringLiteral(NIMBREL_PATH));
@@ -238,9 +239,9 @@ private slots:
         QCOMPARE(app.state(), QProcess::Running);
         const QString tutorialStore = QFileInfo(userStore).dir().filePath(
             QStringLiteral("dev.corvane.Nimbrel.tutorial.conf"));
-        QVERIFY2(storeText(tutorialStore).contains(QStringLiteral("QuitKeep")),
+        QVERIFY2(storeText(tutorialStore).contains(SettingsKeys::quitKeep.text()),
                  qPrintable(storeText(tutorialStore)));
-        QVERIFY(!storeText(userStore).contains(QStringLiteral("QuitKeep")));
+        QVERIFY(!storeText(userStore).contains(SettingsKeys::quitKeep.text()));
         app.kill();
         app.waitForFinished();
     }
@@ -255,7 +256,7 @@ private slots:
         QCOMPARE(program->windows().window()->windowTitle(), QStringLiteral("Nimbrel Settings"));
         QTRY_VERIFY(!tutorial);
         QCOMPARE(program->programWindows().size(), 1);
-        QVERIFY(NimbrelProgram::defaults().boolean(QStringLiteral("TutorialSeen")));
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::tutorialSeen));
         bool turned = false;
         QTimer::singleShot(0, this, [&turned] { turned = true; });
         QTRY_VERIFY(turned);

@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 #include "FakeStatusNotifierWatcher.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
 
@@ -174,7 +175,7 @@ class TestTrayProgram : public QObject
         QVERIFY(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                    QFileDevice::ExeOwner));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-        SettingsStore::standard().setBoolean(QStringLiteral("TutorialSeen"), true);
+        SettingsStore::standard().set(SettingsKeys::tutorialSeen, true);
     }
 
     void launchAndWaitForIcon(const QStringList& arguments = {})

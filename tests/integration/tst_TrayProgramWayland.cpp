@@ -1,6 +1,7 @@
 #include "FakeStatusNotifierWatcher.h"
 #include "SessionBus.h"
 #include "SessionStart.h"
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TrayDesktop.h"
 
@@ -82,7 +83,7 @@ private slots:
         NIMBREL_START_SESSION(desktop->start(), "the desktop cannot start: ");
         if (const std::optional<QString> problem = bus.start())
             QFAIL(qPrintable(*problem));
-        SettingsStore::standard().setBoolean(QStringLiteral("TutorialSeen"), true);
+        SettingsStore::standard().set(SettingsKeys::tutorialSeen, true);
 
         QDBusConnection host = QDBusConnection::connectToBus(bus.address(), QStringLiteral("host"));
         QVERIFY(host.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,

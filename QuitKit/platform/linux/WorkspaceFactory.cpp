@@ -2,10 +2,11 @@
 
 #include "CombinedWorkspace.h"
 #include "GnomeWorkspace.h"
-#include "Localization.h"
 #include "UnsupportedWorkspace.h"
 #include "WaylandWorkspace.h"
 #include "X11Workspace.h"
+
+#include <QCoreApplication>
 
 #include <variant>
 
@@ -73,7 +74,8 @@ std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
 {
     const bool hasX = !qEnvironmentVariableIsEmpty("DISPLAY");
     if (!hasX && !isWaylandSession())
-        return std::make_unique<UnsupportedWorkspace>(QStringLiteral("no display"));
+        return std::make_unique<UnsupportedWorkspace>(
+            QCoreApplication::translate("QuitKit", "no display"));
     // Xwayland's windows are X11's; the Wayland backends leave them out.
     std::unique_ptr<X11Workspace> x11 = hasX ? std::make_unique<X11Workspace>() : nullptr;
     X11Workspace* xwayland = x11 && !x11->problem() ? x11.get() : nullptr;
@@ -85,8 +87,8 @@ std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
         if (native)
             return std::move(*native);
         if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            return std::make_unique<UnsupportedWorkspace>(QStringLiteral(
-                "unsupported session: Wayland without XWayland (DISPLAY is not set)"));
+            return std::make_unique<UnsupportedWorkspace>(QCoreApplication::translate(
+                "QuitKit", "unsupported session: Wayland without XWayland (DISPLAY is not set)"));
         return std::make_unique<UnsupportedWorkspace>(std::get<QString>(wayland));
     }
     if (std::optional<QString> reason = x11->problem()) {
@@ -100,6 +102,8 @@ std::unique_ptr<Workspace> WorkspaceFactory::createWorkspace()
     if (isWaylandSession())
         return combined(
             std::move(x11), nullptr,
-            Workspace::ListingGap{L("apps running natively on Wayland are not listed"), true});
+            Workspace::ListingGap{QCoreApplication::translate(
+                                      "QuitKit", "apps running natively on Wayland are not listed"),
+                                  true});
     return x11;
 }

@@ -6,6 +6,7 @@
 #include "LinuxProcess.h"
 #include "UnitMainProcess.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -42,7 +43,9 @@ std::optional<quint64> GnomeWorkspace::verifiedStartTime(pid_t pid)
 std::optional<QString> GnomeWorkspace::problem() const
 {
     if (!QFileInfo(sliceFolder).isDir())
-        return QStringLiteral("no app units of this user's systemd manager at %1").arg(sliceFolder);
+        return QCoreApplication::translate("QuitKit",
+                                           "no app units of this user's systemd manager at %1")
+            .arg(sliceFolder);
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include "plasma-window-management-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <wayland-client.h>
@@ -21,6 +22,11 @@ constexpr uint32_t managerVersion = 3;
 // Windows announced by uuid came in 13; later versions add nothing a taskbar of ours needs.
 constexpr uint32_t plasmaVersion = 13;
 
+QString closedByCompositor()
+{
+    return QCoreApplication::translate("QuitKit", "the Wayland compositor closed the connection");
+}
+
 } // namespace
 
 WaylandConnection::WaylandConnection(const QByteArray& displayName, QObject* parent)
@@ -29,8 +35,9 @@ WaylandConnection::WaylandConnection(const QByteArray& displayName, QObject* par
     connection = wl_display_connect(displayName.isEmpty() ? nullptr : displayName.constData());
     if (!connection) {
         const QByteArray name = displayName.isEmpty() ? qgetenv("WAYLAND_DISPLAY") : displayName;
-        failure = QStringLiteral("cannot connect to the Wayland display \"%1\"")
-                      .arg(QString::fromLocal8Bit(name));
+        failure =
+            QCoreApplication::translate("QuitKit", "cannot connect to the Wayland display \"%1\"")
+                .arg(QString::fromLocal8Bit(name));
         return;
     }
     static const wl_registry_listener globals{&onGlobal, &onGlobalRemove};
@@ -113,7 +120,7 @@ bool WaylandConnection::settle(QDeadlineTimer deadline)
     while (!answered && !failure) {
         if (wl_display_prepare_read(connection) != 0) {
             if (wl_display_dispatch_pending(connection) < 0)
-                fail(QStringLiteral("the Wayland compositor closed the connection"));
+                fail(closedByCompositor());
             continue;
         }
         wl_display_flush(connection);
@@ -128,7 +135,7 @@ bool WaylandConnection::settle(QDeadlineTimer deadline)
             continue;
         }
         if (wl_display_read_events(connection) < 0 || wl_display_dispatch_pending(connection) < 0)
-            fail(QStringLiteral("the Wayland compositor closed the connection"));
+            fail(closedByCompositor());
     }
     // The callback must not write to this frame once it has returned.
     if (!answered)
@@ -147,9 +154,9 @@ void WaylandConnection::readEvents()
     if (failure)
         return;
     if (wl_display_prepare_read(connection) == 0 && wl_display_read_events(connection) < 0)
-        return fail(QStringLiteral("the Wayland compositor closed the connection"));
+        return fail(closedByCompositor());
     if (wl_display_dispatch_pending(connection) < 0)
-        return fail(QStringLiteral("the Wayland compositor closed the connection"));
+        return fail(closedByCompositor());
     flush();
 }
 

@@ -13,6 +13,7 @@
 #include "WaylandConnection.h"
 #include "X11Window.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <algorithm>
@@ -95,10 +96,11 @@ std::optional<QString> WaylandWorkspace::problem() const
     if (std::optional<QString> lost = connection->problem())
         return lost;
     if (!toplevels || toplevels->isFinished())
-        return QStringLiteral("the Wayland compositor does not list its windows to this program "
-                              "(no wlr foreign toplevel management, no ext foreign toplevel list, "
-                              "and no KDE Plasma window management: KWin offers it only to "
-                              "programs whose desktop entry asks for it)");
+        return QCoreApplication::translate(
+            "QuitKit", "the Wayland compositor does not list its windows to this program (no wlr "
+                       "foreign toplevel management, no ext foreign toplevel list, and no KDE "
+                       "Plasma window management: KWin offers it only to programs whose desktop "
+                       "entry asks for it)");
     return std::nullopt;
 }
 

@@ -1,7 +1,6 @@
 #include "X11Connection.h"
 
-#include "Localization.h"
-
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 
@@ -71,18 +70,19 @@ X11Connection::X11Connection(const QByteArray& displayName, QObject* parent) : Q
 {
     const QByteArray name = displayName.isEmpty() ? qgetenv("DISPLAY") : displayName;
     if (name.isEmpty()) {
-        failure = QStringLiteral("no display");
+        failure = QCoreApplication::translate("QuitKit", "no display");
         return;
     }
     const std::optional<xcb_connection_t*> connected = connectWithin(name, screen);
     if (!connected) {
-        failure = L("the X display \"%@\" does not answer; another program holds it",
-                    QString::fromLocal8Bit(name));
+        failure = QCoreApplication::translate(
+                      "QuitKit", "the X display \"%1\" does not answer; another program holds it")
+                      .arg(QString::fromLocal8Bit(name));
         return;
     }
     connection = *connected;
     if (xcb_connection_has_error(connection)) {
-        failure = QStringLiteral("cannot connect to the X display \"%1\"")
+        failure = QCoreApplication::translate("QuitKit", "cannot connect to the X display \"%1\"")
                       .arg(QString::fromLocal8Bit(name));
         return;
     }
@@ -94,7 +94,7 @@ X11Connection::X11Connection(const QByteArray& displayName, QObject* parent) : Q
     xcb_intern_atom_cookie_t* cookies = xcb_ewmh_init_atoms(connection, &ewmhAtoms);
     ewmhReady = xcb_ewmh_init_atoms_replies(&ewmhAtoms, cookies, nullptr);
     if (!ewmhReady) {
-        failure = QStringLiteral("the X server did not answer");
+        failure = QCoreApplication::translate("QuitKit", "the X server did not answer");
         return;
     }
 
@@ -313,7 +313,7 @@ bool X11Connection::checkConnection()
         return false;
     if (!xcb_connection_has_error(connection))
         return true;
-    failure = QStringLiteral("the X server went away");
+    failure = QCoreApplication::translate("QuitKit", "the X server went away");
     notifier->setEnabled(false);
     emit lost();
     return false;

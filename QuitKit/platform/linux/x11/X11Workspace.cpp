@@ -1,7 +1,6 @@
 #include "X11Workspace.h"
 
 #include "LinuxProcess.h"
-#include "Localization.h"
 #include "ProcStat.h"
 #include "ProcessLineage.h"
 #include "X11Connection.h"
@@ -9,6 +8,7 @@
 #include "X11WindowRequests.h"
 #include "X11Windows.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QPixmap>
 
@@ -184,7 +184,8 @@ void X11Workspace::update()
         return;
     // A grabbed server answers nobody: better no news than a frozen program.
     if (!connection->responds(serverAnswerTimeout)) {
-        unseen = L("the X server does not answer; another program holds it");
+        unseen = QCoreApplication::translate(
+            "QuitKit", "the X server does not answer; another program holds it");
         return;
     }
     refresh();
@@ -195,9 +196,11 @@ void X11Workspace::refresh()
     // Without a client list no event says that windows changed: read afresh every time.
     stale = !connection->hasClientList();
     const std::optional<QList<X11Window>> managed = X11Windows::managed(*connection, procRoot);
-    unseen = managed ? std::nullopt
-                     : std::optional(L("windows are shown, but no window manager tells which "
-                                       "of them are apps"));
+    unseen = managed
+                 ? std::nullopt
+                 : std::optional(QCoreApplication::translate(
+                       "QuitKit",
+                       "windows are shown, but no window manager tells which of them are apps"));
     QList<pid_t> order;
     QHash<pid_t, QList<X11Window>> windowsOf;
     QHash<std::uint32_t, QList<X11Window>> unverifiedWindowsOf;

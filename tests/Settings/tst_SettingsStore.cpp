@@ -1,3 +1,4 @@
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestFiles.h"
 
@@ -5,12 +6,52 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <pwd.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace
+{
+
+constexpr SettingsKey<QString> textKey{"Text"};
+constexpr SettingsKey<QStringList> listKey{"List"};
+constexpr SettingsKey<bool> flagKey{"Flag"};
+
+// The key for a value of `like`'s type.
+QString keyFor(const QVariant& like)
+{
+    switch (like.typeId()) {
+    case QMetaType::QString:
+        return textKey.text();
+    case QMetaType::QStringList:
+        return listKey.text();
+    default:
+        return flagKey.text();
+    }
+}
+
+// The store's value under the key for `like`'s type.
+QVariant valueFor(const SettingsStore& store, const QVariant& like)
+{
+    switch (like.typeId()) {
+    case QMetaType::QString: {
+        const std::optional<QString> text = store.value(textKey);
+        return text ? QVariant(*text) : QVariant();
+    }
+    case QMetaType::QStringList:
+        return store.value(listKey);
+    default:
+        return store.value(flagKey);
+    }
+}
+
+} // namespace
 
 class tst_SettingsStore : public QObject
 {
@@ -20,6 +61,9 @@ private slots:
     void init();
     void roundTrip_data();
     void roundTrip();
+    void readsWhatQSettingsWrote_data() { roundTrip_data(); }
+    void readsWhatQSettingsWrote();
+    void keysReadWhatEarlierVersionsWrote();
     void absentValues();
     void configDirectory_data();
     void configDirectory();
@@ -35,10 +79,14 @@ private slots:
     void unopenableFileLeftAlone();
     void fileDamagedAfterOpeningKeptAside();
     void unwritableDirectoryKeepsMemory();
+    void fullDiskKeepsTheOldFile();
 
 private:
     // Runs the current case again as the user nobody, for what root's rights would hide.
     void rerunAsNobody();
+    // Runs the current case again in a child started through `launcher` (a program and its
+    // arguments) with `environment` added; skips when it cannot run there.
+    void rerun(const QStringList& launcher, const QProcessEnvironment& environment = {});
     QString storeDir() const { return config->path() + QStringLiteral("/nimbrel"); }
 
     std::unique_ptr<QTemporaryDir> config;
@@ -68,36 +116,60 @@ void tst_SettingsStore::roundTrip_data()
 void tst_SettingsStore::roundTrip()
 {
     QFETCH(QVariant, value);
-    const auto check = [&](const SettingsStore& store) {
-        if (value.typeId() == QMetaType::QString)
-            QCOMPARE(store.string("Key"), value.toString());
-        else if (value.typeId() == QMetaType::QStringList)
-            QCOMPARE(store.stringList("Key"), value.toStringList());
-        else
-            QCOMPARE(store.boolean("Key"), value.toBool());
-    };
-
     auto store = SettingsStore::suite("round");
     QVERIFY(store);
     QCOMPARE(store->path(), storeDir() + "/round.conf");
     if (value.typeId() == QMetaType::QString)
-        store->setString("Key", value.toString());
+        store->set(textKey, value.toString());
     else if (value.typeId() == QMetaType::QStringList)
-        store->setStringList("Key", value.toStringList());
+        store->set(listKey, value.toStringList());
     else
-        store->setBoolean("Key", value.toBool());
-    check(*store);
+        store->set(flagKey, value.toBool());
+    QCOMPARE(valueFor(*store, value), value);
     QVERIFY(QFile::exists(store->path()));
 
-    check(*SettingsStore::suite("round"));
+    QCOMPARE(valueFor(*SettingsStore::suite("round"), value), value);
+    // Still a plain QSettings file.
+    QVariant read = QSettings(store->path(), QSettings::IniFormat).value(keyFor(value));
+    read.convert(value.metaType());
+    QCOMPARE(read, value);
+}
+
+void tst_SettingsStore::readsWhatQSettingsWrote()
+{
+    QFETCH(QVariant, value);
+    QSettings(storeDir() + "/round.conf", QSettings::IniFormat).setValue(keyFor(value), value);
+    QCOMPARE(valueFor(*SettingsStore::suite("round"), value), value);
+}
+
+void tst_SettingsStore::keysReadWhatEarlierVersionsWrote()
+{
+    QVERIFY(TestFiles::writeFile(storeDir() + "/dev.corvane.Nimbrel.conf",
+                                 "[General]\n"
+                                 "LastUpdateCheck=2024-05-01T10:00:00.000Z\n"
+                                 "LoginItemDecided=true\n"
+                                 "QuitKeep=org.gnome.Nautilus, firefox-esr\n"
+                                 "QuitPreset=work\n"
+                                 "SkippedVersion=1.2\n"
+                                 "TutorialSeen=true\n"
+                                 "corvane.firstCheckSent=true\n"));
+    const SettingsStore store = SettingsStore::standard();
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(store.value(SettingsKeys::quitKeep),
+             QStringList({"org.gnome.Nautilus", "firefox-esr"}));
+    QVERIFY(store.value(SettingsKeys::tutorialSeen));
+    QVERIFY(store.value(SettingsKeys::loginItemDecided));
+    QCOMPARE(store.value(SettingsKeys::lastUpdateCheck), "2024-05-01T10:00:00.000Z");
+    QCOMPARE(store.value(SettingsKeys::skippedVersion), "1.2");
+    QVERIFY(store.value(SettingsKeys::firstCheckSent));
 }
 
 void tst_SettingsStore::absentValues()
 {
     const SettingsStore store = SettingsStore::standard();
-    QCOMPARE(store.string("Missing"), std::nullopt);
-    QCOMPARE(store.stringList("Missing"), QStringList());
-    QCOMPARE(store.boolean("Missing"), false);
+    QCOMPARE(store.value(textKey), std::nullopt);
+    QCOMPARE(store.value(listKey), QStringList());
+    QCOMPARE(store.value(flagKey), false);
     QVERIFY(!QFile::exists(store.path()));
 }
 
@@ -129,14 +201,15 @@ void tst_SettingsStore::suitesKeptApart()
     SettingsStore standard = SettingsStore::standard();
     auto first = SettingsStore::suite("dev.corvane.Nimbrel.tutorial");
     auto second = SettingsStore::suite("other");
-    standard.setString("QuitPreset", "work");
-    first->setString("QuitPreset", "call");
-    second->setBoolean("TutorialSeen", true);
+    standard.set(SettingsKeys::quitPreset, "work");
+    first->set(SettingsKeys::quitPreset, "call");
+    second->set(SettingsKeys::tutorialSeen, true);
 
-    QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
-    QCOMPARE(SettingsStore::suite("dev.corvane.Nimbrel.tutorial")->string("QuitPreset"), "call");
-    QCOMPARE(SettingsStore::suite("other")->string("QuitPreset"), std::nullopt);
-    QCOMPARE(SettingsStore::standard().boolean("TutorialSeen"), false);
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(SettingsStore::suite("dev.corvane.Nimbrel.tutorial")->value(SettingsKeys::quitPreset),
+             "call");
+    QCOMPARE(SettingsStore::suite("other")->value(SettingsKeys::quitPreset), std::nullopt);
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::tutorialSeen), false);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name),
              QStringList(
                  {"dev.corvane.Nimbrel.conf", "dev.corvane.Nimbrel.tutorial.conf", "other.conf"}));
@@ -162,7 +235,7 @@ void tst_SettingsStore::suiteNames()
     auto store = SettingsStore::suite(name);
     QCOMPARE(store.has_value(), opens);
     if (store) {
-        store->setBoolean("Seen", true);
+        store->set(flagKey, true);
         QVERIFY(QFile::exists(storeDir() + '/' + name + ".conf"));
     }
 }
@@ -171,23 +244,23 @@ void tst_SettingsStore::storesOverOneFileKeepEachOthersKeys()
 {
     SettingsStore shell = SettingsStore::standard();
     SettingsStore updater = SettingsStore::standard();
-    shell.setBoolean("TutorialSeen", true);
-    updater.setBoolean("corvane.firstCheckSent", true);
-    shell.setStringList("QuitKeep", {"com.b"});
+    shell.set(SettingsKeys::tutorialSeen, true);
+    updater.set(SettingsKeys::firstCheckSent, true);
+    shell.set(SettingsKeys::quitKeep, {"com.b"});
 
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.boolean("TutorialSeen"), true);
-    QCOMPARE(reread.boolean("corvane.firstCheckSent"), true);
-    QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.b"});
+    QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
+    QCOMPARE(reread.value(SettingsKeys::firstCheckSent), true);
+    QCOMPARE(reread.value(SettingsKeys::quitKeep), QStringList{"com.b"});
 }
 
 void tst_SettingsStore::writeReplacesTheFileWhole()
 {
     SettingsStore store = SettingsStore::standard();
-    store.setString("QuitPreset", "work");
+    store.set(SettingsKeys::quitPreset, "work");
     struct stat before = {};
     QCOMPARE(stat(QFile::encodeName(store.path()).constData(), &before), 0);
-    store.setString("QuitPreset", "call");
+    store.set(SettingsKeys::quitPreset, "call");
     struct stat after = {};
     QCOMPARE(stat(QFile::encodeName(store.path()).constData(), &after), 0);
     // A new inode: the file was written beside and renamed over, never truncated in place.
@@ -225,15 +298,15 @@ void tst_SettingsStore::damagedFileSetAsideOnlyOnWrite()
     QTest::failOnWarning(QRegularExpression("Settings file"));
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.readProblem(), SettingsStore::ReadProblem::corrupt);
-    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QCOMPARE(store.value(SettingsKeys::quitPreset), std::nullopt);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files, QDir::Name), before);
     QCOMPARE(TestFiles::readFile(path), damaged);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
-    store.setString("QuitPreset", "work");
-    store.setBoolean("TutorialSeen", true); // told once, not on every write
+    store.set(SettingsKeys::quitPreset, "work");
+    store.set(SettingsKeys::tutorialSeen, true); // told once, not on every write
     QCOMPARE(store.readProblem(), std::nullopt);
-    QCOMPARE(SettingsStore::standard().string("QuitPreset"), "work");
+    QCOMPARE(SettingsStore::standard().value(SettingsKeys::quitPreset), "work");
     QCOMPARE(TestFiles::readFile(aside), damaged);
     if (earlierCopy)
         QCOMPARE(TestFiles::readFile(path + ".corrupt"), "earlier");
@@ -246,12 +319,12 @@ void tst_SettingsStore::byteOrderMarkIsFine()
     QTest::failOnWarning(QRegularExpression("Settings file"));
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.readProblem(), std::nullopt);
-    QCOMPARE(store.string("QuitPreset"), "call");
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
 
-    store.setBoolean("TutorialSeen", true);
+    store.set(SettingsKeys::tutorialSeen, true);
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.string("QuitPreset"), "call");
-    QCOMPARE(reread.boolean("TutorialSeen"), true);
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "call");
+    QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files), QStringList{"dev.corvane.Nimbrel.conf"});
 }
 
@@ -281,11 +354,11 @@ void tst_SettingsStore::unopenableFileLeftAlone()
 
     SettingsStore store = SettingsStore::standard();
     QCOMPARE(store.readProblem(), SettingsStore::ReadProblem::unreadable);
-    QCOMPARE(store.string("QuitPreset"), std::nullopt);
+    QCOMPARE(store.value(SettingsKeys::quitPreset), std::nullopt);
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression("cannot be read, so it is left as it is"));
-    store.setString("QuitPreset", "work");
-    QCOMPARE(store.string("QuitPreset"), "work");
+    store.set(SettingsKeys::quitPreset, "work");
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "work");
 
     QCOMPARE(QDir(storeDir()).entryList(QDir::Files | QDir::System),
              QStringList{"dev.corvane.Nimbrel.conf"});
@@ -299,17 +372,16 @@ void tst_SettingsStore::unopenableFileLeftAlone()
 void tst_SettingsStore::fileDamagedAfterOpeningKeptAside()
 {
     SettingsStore store = SettingsStore::standard();
-    store.setString("QuitPreset", "work");
-    // A later edit: QSettings rereads only a file whose size or time has changed.
+    store.set(SettingsKeys::quitPreset, "work");
     QVERIFY(TestFiles::writeFile(store.path(), "[General]\nhand-edited beyond repair\n"));
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be read; kept it as"));
-    store.setStringList("QuitKeep", {"com.c"});
+    store.set(SettingsKeys::quitKeep, {"com.c"});
     QCOMPARE(TestFiles::readFile(store.path() + ".corrupt"),
              "[General]\nhand-edited beyond repair\n");
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.stringList("QuitKeep"), QStringList{"com.c"});
-    QCOMPARE(reread.string("QuitPreset"), "work");
+    QCOMPARE(reread.value(SettingsKeys::quitKeep), QStringList{"com.c"});
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "work");
 }
 
 void tst_SettingsStore::unwritableDirectoryKeepsMemory()
@@ -323,46 +395,86 @@ void tst_SettingsStore::unwritableDirectoryKeepsMemory()
     QVERIFY(TestFiles::writeFile(path, "[General]\nQuitPreset=call\n"));
     QVERIFY(QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::ExeOwner));
     SettingsStore store = SettingsStore::standard();
-    QCOMPARE(store.string("QuitPreset"), "call");
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be written"));
     QTest::failOnWarning(QRegularExpression("Settings file"));
-    store.setString("QuitPreset", "work");
-    store.setStringList("QuitKeep", {"com.b", "com.c"});
-    QCOMPARE(store.string("QuitPreset"), "work");
-    QCOMPARE(store.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
+    store.set(SettingsKeys::quitPreset, "work");
+    store.set(SettingsKeys::quitKeep, {"com.b", "com.c"});
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(store.value(SettingsKeys::quitKeep), QStringList({"com.b", "com.c"}));
     QCOMPARE(TestFiles::readFile(path), "[General]\nQuitPreset=call\n");
 
     // Once the directory is writable again the next write saves everything kept so far.
     QVERIFY(
         QFile::setPermissions(storeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    store.setBoolean("TutorialSeen", true);
+    store.set(SettingsKeys::tutorialSeen, true);
     const SettingsStore reread = SettingsStore::standard();
-    QCOMPARE(reread.string("QuitPreset"), "work");
-    QCOMPARE(reread.stringList("QuitKeep"), QStringList({"com.b", "com.c"}));
-    QCOMPARE(reread.boolean("TutorialSeen"), true);
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "work");
+    QCOMPARE(reread.value(SettingsKeys::quitKeep), QStringList({"com.b", "com.c"}));
+    QCOMPARE(reread.value(SettingsKeys::tutorialSeen), true);
+}
+
+void tst_SettingsStore::fullDiskKeepsTheOldFile()
+{
+    if (!qEnvironmentVariableIsSet("NIMBREL_TEST_OWN_MOUNTS")) {
+        // A tmpfs of its own to fill, mounted where only the child's processes see it.
+        QProcessEnvironment environment;
+        environment.insert("NIMBREL_TEST_OWN_MOUNTS", "1");
+        rerun({"unshare", "--mount", "--propagation", "private"}, environment);
+        return;
+    }
+    const QByteArray folder = QFile::encodeName(config->path());
+    if (mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("cannot mount a tmpfs here");
+    const auto unmount = qScopeGuard([&] { umount(folder.constData()); });
+    SettingsStore store = SettingsStore::standard();
+    store.set(SettingsKeys::quitPreset, "work");
+    const QByteArray saved = TestFiles::readFile(store.path());
+    QFile filler(config->filePath("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be written"));
+    store.set(SettingsKeys::quitPreset, "call");
+    QCOMPARE(TestFiles::readFile(store.path()), saved);
+    QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
+
+    // With room again the next write saves what was kept in memory.
+    QVERIFY(filler.remove());
+    store.set(SettingsKeys::tutorialSeen, true);
+    const SettingsStore reread = SettingsStore::standard();
+    QCOMPARE(reread.value(SettingsKeys::quitPreset), "call");
+    QVERIFY(reread.value(SettingsKeys::tutorialSeen));
 }
 
 void tst_SettingsStore::rerunAsNobody()
 {
     if (!getpwnam("nobody"))
         QSKIP("no 'nobody' user to run the case as");
+    rerun({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+}
+
+void tst_SettingsStore::rerun(const QStringList& launcher, const QProcessEnvironment& environment)
+{
     QString testCase = QString::fromLatin1(QTest::currentTestFunction());
     if (const char* tag = QTest::currentDataTag())
         testCase += ':' + QString::fromLatin1(tag);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TMPDIR", "/tmp");
+    env.insert(environment);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                            QCoreApplication::applicationFilePath(), testCase});
+    child.start(launcher.first(), launcher.mid(1)
+                                      << QCoreApplication::applicationFilePath() << testCase);
     if (!child.waitForStarted())
-        QSKIP("setpriv is missing, so the case cannot run as an ordinary user");
+        QSKIP(qPrintable(launcher.first() + " is missing, so the case cannot run"));
     QVERIFY(child.waitForFinished(120000));
     const QString output = QString::fromLocal8Bit(child.readAll());
-    if (!output.contains("Totals:"))
-        QSKIP(qPrintable("the test can't run as 'nobody' here: " + output));
+    if (!output.contains("Totals:") || output.contains("SKIP   :"))
+        QSKIP(qPrintable("the case cannot run under " + launcher.join(' ') + " here: " + output));
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
              qPrintable(output));
 }

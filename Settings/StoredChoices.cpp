@@ -1,33 +1,26 @@
 #include "StoredChoices.h"
 
+#include "SettingsKeys.h"
 #include "SettingsStore.h"
 
 #include <QStringList>
 
 #include <algorithm>
 
-namespace
-{
-
-const QString presetKey = QStringLiteral("QuitPreset");
-const QString keepKey = QStringLiteral("QuitKeep");
-
-} // namespace
-
 QuitPreset StoredChoices::preset(const SettingsStore& store)
 {
-    return QuitPreset::fromRawValue(store.string(presetKey).value_or(QString()))
+    return QuitPreset::fromRawValue(store.value(SettingsKeys::quitPreset).value_or(QString()))
         .value_or(QuitPreset::everything);
 }
 
 void StoredChoices::setPreset(SettingsStore& store, QuitPreset preset)
 {
-    store.setString(presetKey, preset.rawValue());
+    store.set(SettingsKeys::quitPreset, preset.rawValue());
 }
 
 QSet<QString> StoredChoices::keep(const SettingsStore& store)
 {
-    const QStringList stored = store.stringList(keepKey);
+    const QStringList stored = store.value(SettingsKeys::quitKeep);
     return QSet<QString>(stored.begin(), stored.end());
 }
 
@@ -35,5 +28,5 @@ void StoredChoices::setKeep(SettingsStore& store, const QSet<QString>& keep)
 {
     QStringList sorted(keep.begin(), keep.end());
     std::sort(sorted.begin(), sorted.end());
-    store.setStringList(keepKey, sorted);
+    store.set(SettingsKeys::quitKeep, sorted);
 }

@@ -7,7 +7,7 @@
 
 class SettingsStore;
 
-// The preset and the kept apps as the settings store holds them ("QuitPreset", "QuitKeep").
+// The preset and the kept apps as the settings store holds them.
 namespace StoredChoices
 {
 

@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QHash>
+#include "IniText.h"
+#include "SettingsKey.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
 #include <optional>
 
 /// A persistent store of small settings: the program's own (standard) store or a named suite,
-/// each one INI file under $XDG_CONFIG_HOME/nimbrel/.
+/// each one file in QSettings' INI format under $XDG_CONFIG_HOME/nimbrel/.
 ///
 /// Values are read into memory when the store opens and read from there afterwards; opening and
 /// reading never change the file. Every write saves at once and atomically, key by key, so two
@@ -47,26 +48,26 @@ public:
     std::optional<ReadProblem> readProblem() const { return readFailure; }
 
     /// The text under `key`; nothing when absent or not a text.
-    std::optional<QString> string(const QString& key) const;
+    std::optional<QString> value(SettingsKey<QString> key) const;
     /// The list of texts under `key`; empty when absent.
-    QStringList stringList(const QString& key) const;
+    QStringList value(SettingsKey<QStringList> key) const;
     /// The Boolean under `key`; false when absent.
-    bool boolean(const QString& key) const;
+    bool value(SettingsKey<bool> key) const;
 
-    void setString(const QString& key, const QString& value);
-    void setStringList(const QString& key, const QStringList& value);
-    void setBoolean(const QString& key, bool value);
+    void set(SettingsKey<QString> key, const QString& value);
+    void set(SettingsKey<QStringList> key, const QStringList& value);
+    void set(SettingsKey<bool> key, bool value);
 
 private:
     explicit SettingsStore(const QString& name);
 
-    void write(const QString& key, const QVariant& value);
+    void write(const QString& key, const IniText::Value& value);
     void save();
     void warnOnce(const QString& problem);
 
     QString filePath;
     std::optional<ReadProblem> readFailure;
-    QHash<QString, QVariant> values;
+    IniText::Entries values;
     QSet<QString> unsaved; // keys whose last write has not reached the file yet
     bool warned = false;
 };
