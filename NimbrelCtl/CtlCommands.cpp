@@ -35,10 +35,10 @@ QJsonObject withPartial(QJsonObject document, bool partial)
 
 } // namespace
 
-CtlCommands::CtlCommands(Workspace& workspace, const ProcessInfo& processes, Stored stored,
-                         QSet<QString> neverOffered, QTextStream& out, QTextStream& err)
-    : workspace(workspace), processes(processes), stored(std::move(stored)),
-      neverOffered(std::move(neverOffered)), out(out), err(err)
+CtlCommands::CtlCommands(Workspace& workspace_, const ProcessInfo& processes_, Stored stored_,
+                         QSet<QString> neverOffered_, QTextStream& out_, QTextStream& err_)
+    : workspace(workspace_), processes(processes_), stored(std::move(stored_)),
+      neverOffered(std::move(neverOffered_)), out(out_), err(err_)
 {
 }
 

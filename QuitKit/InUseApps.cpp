@@ -3,8 +3,8 @@
 #include "MediaCapture.h"
 #include "ProcessMemory.h"
 
-InUseApps::InUseApps(MediaCapture& capture, const ProcessInfo& processes)
-    : capture(capture), processes(processes)
+InUseApps::InUseApps(MediaCapture& capture_, const ProcessInfo& processes_)
+    : capture(capture_), processes(processes_)
 {
 }
 

@@ -37,7 +37,7 @@ public:
     using Completion = std::function<void(const Quitter::Report&)>;
     using Starter = std::function<void(Completion)>;
 
-    explicit ReportAwaiter(Starter start) : start(std::move(start)) {}
+    explicit ReportAwaiter(Starter start_) : start(std::move(start_)) {}
 
     bool await_ready() const noexcept { return false; }
 
@@ -66,7 +66,7 @@ private:
 
 } // namespace
 
-Quitter::Quitter(Workspace& workspace) : workspace(workspace) {}
+Quitter::Quitter(Workspace& workspace_) : workspace(workspace_) {}
 
 QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                            ProgressCallback onChange)

@@ -25,10 +25,10 @@ int timeoutMilliseconds(double seconds)
 
 } // namespace
 
-Quitter::Wait::Wait(Workspace& workspace, Report report, QHash<pid_t, AppEntry> pending,
-                    ProgressCallback onChange)
-    : workspace(workspace), report(std::move(report)), pending(std::move(pending)),
-      onChange(std::move(onChange))
+Quitter::Wait::Wait(Workspace& workspace_, Report report_, QHash<pid_t, AppEntry> pending_,
+                    ProgressCallback onChange_)
+    : workspace(workspace_), report(std::move(report_)), pending(std::move(pending_)),
+      onChange(std::move(onChange_))
 {
 }
 

@@ -4,7 +4,7 @@
 #include "QuitModel.h"
 #include "ViewText.h"
 
-AppRows::AppRows(QuitModel& model) : QAbstractListModel(&model), model(model)
+AppRows::AppRows(QuitModel& model_) : QAbstractListModel(&model_), model(model_)
 {
     connect(&model, &QuitModel::appsChanged, this, &AppRows::reset);
     connect(&model, &QuitModel::planChanged, this, &AppRows::updateTicks);

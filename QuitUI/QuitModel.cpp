@@ -52,11 +52,11 @@ const AppEntry* withPid(const QList<AppEntry>& apps, pid_t pid)
 
 } // namespace
 
-QuitModel::QuitModel(Workspace& workspace, const ProcessInfo& processes, SettingsStore& defaults,
+QuitModel::QuitModel(Workspace& workspace_, const ProcessInfo& processes_, SettingsStore& defaults_,
                      QObject* parent)
-    : QObject(parent), workspace(workspace), processes(processes), defaults(defaults),
-      quitter(workspace), currentPreset(StoredChoices::preset(defaults)),
-      kept(StoredChoices::keep(defaults)), serial(nextSerial++), appRows(new AppRows(*this))
+    : QObject(parent), workspace(workspace_), processes(processes_), defaults(defaults_),
+      quitter(workspace_), currentPreset(StoredChoices::preset(defaults_)),
+      kept(StoredChoices::keep(defaults_)), serial(nextSerial++), appRows(new AppRows(*this))
 {
     liveModels().insert(serial, this);
     for (auto changed :

@@ -38,8 +38,8 @@ std::optional<bool> prefersDark(QVariant value)
 
 } // namespace
 
-Theme::Theme(const QDBusConnection& bus, QObject* parent)
-    : QObject(parent), bus(bus), paletteDark(paletteIsDark())
+Theme::Theme(const QDBusConnection& bus_, QObject* parent)
+    : QObject(parent), bus(bus_), paletteDark(paletteIsDark())
 {
     // The application object hears every palette change, also those the platform theme makes.
     qGuiApp->installEventFilter(this);

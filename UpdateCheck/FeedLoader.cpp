@@ -26,8 +26,8 @@ struct ReplyGuard {
 
 } // namespace
 
-FeedLoader::FeedLoader(QNetworkAccessManager& network, QSslConfiguration tls, Limits limits)
-    : network(network), tls(std::move(tls)), limits(limits)
+FeedLoader::FeedLoader(QNetworkAccessManager& network_, QSslConfiguration tls_, Limits limits_)
+    : network(network_), tls(std::move(tls_)), limits(limits_)
 {
 }
 

@@ -2,8 +2,8 @@
 
 #include "SettingsStore.h"
 
-FirstCheckDelegate::FirstCheckDelegate(FirstCheck::BuildInformation information)
-    : information(std::move(information))
+FirstCheckDelegate::FirstCheckDelegate(FirstCheck::BuildInformation information_)
+    : information(std::move(information_))
 {
 }
 

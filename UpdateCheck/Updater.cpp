@@ -40,8 +40,8 @@ std::unique_ptr<Updater> Updater::start(Settings settings, UpdaterDelegate& dele
     return updater;
 }
 
-Updater::Updater(Settings settings, UpdaterDelegate& delegate, UserDriver& driver)
-    : settings(std::move(settings)), delegate(delegate), driver(driver),
+Updater::Updater(Settings settings_, UpdaterDelegate& delegate_, UserDriver& driver_)
+    : settings(std::move(settings_)), delegate(delegate_), driver(driver_),
       loader(network, this->settings.tls, {this->settings.timeout, this->settings.maxFeedBytes})
 {
     schedule.setSingleShot(true);

@@ -11,6 +11,7 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtquick-templates
   qcoro-qt6-dev
+  qt6-declarative-dev-tools qml6-module-qtqml  # the format test's qmllint, and QtQml's types for it
   libqt6svg6  # the qsvg image plugin that draws the symbols
   # engine: locale, desktop entries, X11
   libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev

@@ -44,7 +44,8 @@ Item {
             source: row.icon
             Layout.preferredWidth: 24
             Layout.preferredHeight: 24
-            sourceSize: Qt.size(32, 32)
+            sourceSize.width: 32
+            sourceSize.height: 32
             fillMode: Image.PreserveAspectFit
             smooth: true
             Accessible.ignored: true

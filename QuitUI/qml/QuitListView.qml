@@ -124,10 +124,14 @@ FocusScope {
                 spacing: 2
                 clip: true
                 reuseItems: true
+                // Qt 6.4's qmllint sees no ids outside a delegate, though QML resolves them (what
+                // Qt 6.5's `pragma ComponentBehavior: Bound` declares): hence the disable comments.
+                // qmllint disable unqualified
                 delegate: AppRow {
                     quitModel: view.model
                     width: appList.width - (scroller.ScrollBar.vertical.visible ? scroller.ScrollBar.vertical.width : 0)
                 }
+                // qmllint enable unqualified
             }
         }
 
@@ -150,7 +154,7 @@ FocusScope {
         anchors.fill: parent
         active: view.model.phase.isDone
         sourceComponent: ResultView {
-            model: view.model
+            model: view.model // qmllint disable unqualified
         }
     }
 }

@@ -98,8 +98,9 @@ ColumnLayout {
             spacing: 4
             Repeater {
                 model: view.result.stillOpen
+                // Qt 6.4's qmllint sees no ids outside a delegate, though QML resolves them.
                 delegate: StillOpenRow {
-                    quitModel: view.model
+                    quitModel: view.model // qmllint disable unqualified
                     Layout.fillWidth: true
                 }
             }

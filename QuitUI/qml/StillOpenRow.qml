@@ -21,7 +21,8 @@ RowLayout {
         source: row.modelData.icon
         Layout.preferredWidth: 20
         Layout.preferredHeight: 20
-        sourceSize: Qt.size(32, 32)
+        sourceSize.width: 32
+        sourceSize.height: 32
         fillMode: Image.PreserveAspectFit
         Accessible.ignored: true
     }

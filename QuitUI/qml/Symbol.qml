@@ -8,7 +8,8 @@ Image {
     property real size: 16
 
     source: "image://symbol/" + name + "?color=" + color
-    sourceSize: Qt.size(size, size)
+    sourceSize.width: size
+    sourceSize.height: size
     width: size
     height: size
     fillMode: Image.PreserveAspectFit
