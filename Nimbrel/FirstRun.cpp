@@ -26,12 +26,13 @@ SettingsStore& tutorialDefaults()
 
 } // namespace
 
-FirstRun::FirstRun(ProgramWindows& windows, Workspace& workspace, const ProcessInfo& processes,
-                   SettingsStore& store, QObject* parent)
-    : QObject(parent), windows(windows), workspace(workspace), processes(processes), store(store)
+FirstRun::FirstRun(ProgramWindows& windows_, Workspace& workspace_, const ProcessInfo& processes_,
+                   SettingsStore& store_, QObject* parent)
+    : QObject(parent), windows(windows_), workspace(workspace_), processes(processes_),
+      store(store_)
 {
     // Closing any program window before the tutorial was seen counts as having seen it.
-    connect(&windows, &ProgramWindows::windowClosing, this, [this](NimbrelWindow* closing) {
+    connect(&windows_, &ProgramWindows::windowClosing, this, [this](NimbrelWindow* closing) {
         if (!tutorialSeen())
             markSeen(closing);
     });

@@ -8,12 +8,12 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-NimbrelProgram::NimbrelProgram(Workspace& workspace, const ProcessInfo& processes,
+NimbrelProgram::NimbrelProgram(Workspace& workspace_, const ProcessInfo& processes_,
                                MediaCapture& capture, QObject* parent)
-    : QObject(parent), workspace(workspace), processes(processes),
-      trayController(*this, this, engine, workspace, processes, capture, defaults()),
+    : QObject(parent), workspace(workspace_), processes(processes_),
+      trayController(*this, this, engine, workspace_, processes_, capture, defaults()),
       windowController(*this, this, engine),
-      firstRunController(windowController, workspace, processes, defaults())
+      firstRunController(windowController, workspace_, processes_, defaults())
 {
 }
 

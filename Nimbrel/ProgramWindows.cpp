@@ -27,12 +27,12 @@ QUrl shellComponent(const QString& name)
 
 } // namespace
 
-ProgramWindows::ProgramWindows(MenuTarget& menus, QObject* shell, ShellEngine& engine,
+ProgramWindows::ProgramWindows(MenuTarget& menus_, QObject* shell_, ShellEngine& engine_,
                                QObject* parent)
-    : QObject(parent), menus(menus), shell(shell), engine(engine),
+    : QObject(parent), menus(menus_), shell(shell_), engine(engine_),
       // Linux has no menu bar of the program's own; this one is what program windows copy and
       // what the menus check reads.
-      programMenu(NimbrelMenu::build(menus))
+      programMenu(NimbrelMenu::build(menus_))
 {
 }
 

@@ -18,11 +18,11 @@
 #include <QQuickView>
 #include <QScreen>
 
-TrayController::TrayController(MenuTarget& menus, QObject* shell, ShellEngine& engine,
-                               Workspace& workspace, const ProcessInfo& processes,
-                               MediaCapture& capture, SettingsStore& store, QObject* parent)
-    : QObject(parent), menus(menus), shell(shell), engine(engine), workspace(workspace),
-      processes(processes), store(store), inUseApps(capture, processes)
+TrayController::TrayController(MenuTarget& menus_, QObject* shell_, ShellEngine& engine_,
+                               Workspace& workspace_, const ProcessInfo& processes_,
+                               MediaCapture& capture, SettingsStore& store_, QObject* parent)
+    : QObject(parent), menus(menus_), shell(shell_), engine(engine_), workspace(workspace_),
+      processes(processes_), store(store_), inUseApps(capture, processes_)
 {
 }
 
