@@ -199,14 +199,14 @@ private slots:
                                   QStringLiteral(".conf")),
                   QSettings::IniFormat)
             .setValue(SettingsKeys::tutorialSeen.text(), true);
-        const std::unique_ptr<QProcess> program =
+        const std::unique_ptr<QProcess> realProgram =
             DesktopSession::process({{QStringLiteral("XDG_CONFIG_HOME"), config.path()}});
-        program->start(QStringLiteral(NIMBREL_PATH));
+        realProgram->start(QStringLiteral(NIMBREL_PATH));
         const QString entry = config.filePath(QStringLiteral("autostart/") + AppInfo::identifier() +
                                               QStringLiteral(".desktop"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), DesktopSession::appearTimeout);
-        program->kill();
-        program->waitForFinished();
+        realProgram->kill();
+        realProgram->waitForFinished();
 
         QProcess validator;
         validator.start(QStringLiteral("desktop-file-validate"), {entry});
