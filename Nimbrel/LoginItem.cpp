@@ -105,9 +105,9 @@ QString notOurs(const QString& path)
 
 } // namespace
 
-LoginItem::LoginItem(const QString& programId, const QString& programPath)
-    : programId(programId), programPath(programPath),
-      entryPath(autostartDirectory() + QLatin1Char('/') + programId + QStringLiteral(".desktop"))
+LoginItem::LoginItem(const QString& programId_, const QString& programPath_)
+    : programId(programId_), programPath(programPath_),
+      entryPath(autostartDirectory() + QLatin1Char('/') + programId_ + QStringLiteral(".desktop"))
 {
 }
 

@@ -10,8 +10,8 @@ LoginSwitch::LoginSwitch(QObject* parent)
 {
 }
 
-LoginSwitch::LoginSwitch(LoginItem loginItem, QObject* parent)
-    : QObject(parent), loginItem(std::move(loginItem)), on(this->loginItem.isEnabled())
+LoginSwitch::LoginSwitch(LoginItem loginItem_, QObject* parent)
+    : QObject(parent), loginItem(std::move(loginItem_)), on(this->loginItem.isEnabled())
 {
 }
 

@@ -2,12 +2,11 @@
 
 #include "AtomicWrite.h"
 #include "CheckResult.h"
-#include "NimbrelDelegate.h"
 #include "NimbrelMenu.h"
+#include "NimbrelProgram.h"
 #include "PanelView.h"
 #include "ProcessMemory.h"
 #include "QuitModel.h"
-#include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "Theme.h"
 #include "Workspace.h"
@@ -16,6 +15,7 @@
 #include <QCoreApplication>
 #include <QCoroTask>
 #include <QCoroTimer>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,15 +24,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
-
-// What QtTest itself uses to send a key through the application's shortcuts, as a keyboard does.
-Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* receiver, ulong timestamp, int key,
-                                               Qt::KeyboardModifiers modifiers, const QString& text,
-                                               bool autorepeat, ushort count);
 
 namespace NimbrelChecks
 {
@@ -41,6 +37,10 @@ namespace
 {
 
 using namespace std::chrono_literals;
+
+// Long enough for a loaded machine to show a window; a wait ends as soon as its condition holds.
+constexpr auto patience = 20s;
+constexpr auto pollInterval = 10ms;
 
 struct KeyRow {
     const char* title;
@@ -66,6 +66,40 @@ std::chrono::milliseconds lasting(double seconds)
     return std::chrono::milliseconds(std::llround(seconds * 1000));
 }
 
+// Start-up is still under way until the event loop runs; a result written before could not end it.
+QCoro::Task<> eventLoopRunning()
+{
+    QCoro::Task<> next = QCoro::sleepFor(0ms);
+    co_await next;
+}
+
+// Lets events run until `holds` is true or `patience` has passed; whether it came true.
+QCoro::Task<bool> until(std::function<bool()> holds)
+{
+    const QDeadlineTimer deadline(patience);
+    while (!holds()) {
+        if (deadline.hasExpired())
+            co_return false;
+        QCoro::Task<> poll = QCoro::sleepFor(pollInterval);
+        co_await poll;
+    }
+    co_return true;
+}
+
+// Draws `view` afresh and waits until that frame is on screen.
+QCoro::Task<bool> drawn(QQuickWindow* view)
+{
+    // Shared with the slot, which the render thread's signal may queue past this wait.
+    const auto swapped = std::make_shared<bool>(false);
+    const QMetaObject::Connection watch =
+        QObject::connect(view, &QQuickWindow::frameSwapped, view, [swapped] { *swapped = true; });
+    view->update();
+    QCoro::Task<bool> frame = until([swapped] { return *swapped; });
+    const bool shown = co_await frame;
+    QObject::disconnect(watch);
+    co_return shown;
+}
+
 bool keyMatches(const QAction& item, const KeyRow& row)
 {
     const QKeySequence shortcut = item.shortcut();
@@ -77,36 +111,46 @@ bool keyMatches(const QAction& item, const KeyRow& row)
            (shortcut[0].keyboardModifiers() & checked) == row.modifiers;
 }
 
-bool windowShown(const NimbrelDelegate& delegate)
+bool windowShown(NimbrelProgram& program)
 {
-    return delegate.window() && delegate.window()->isVisible();
+    return program.windows().window() && program.windows().window()->isVisible();
 }
 
-// Ctrl+W as the keyboard sends it: to the active window, else to the program window.
-void pressCloseKey(NimbrelDelegate& delegate)
+// Mapped and exposed, so its content can draw.
+bool windowOnScreen(NimbrelProgram& program)
+{
+    return windowShown(program) && program.windows().window()->content()->isExposed();
+}
+
+// The window manager has brought it to the front and given it the keyboard.
+bool windowActive(NimbrelProgram& program)
+{
+    return windowShown(program) && program.windows().window()->isActiveWindow();
+}
+
+// Ctrl+W as the keyboard sends it: to the active window, else to the program window. A key press
+// sent to a widget goes through the application's shortcuts first, as a typed one does.
+void pressCloseKey(NimbrelProgram& program)
 {
     QWidget* target = QApplication::activeWindow();
     if (!target)
-        target = delegate.window();
+        target = program.windows().window();
     if (!target)
         return;
-    if (qt_sendShortcutOverrideEvent(target, 0, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"),
-                                     false, 1))
-        return;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
-    QApplication::sendEvent(target, &release);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent key(type, Qt::Key_W, Qt::ControlModifier, QStringLiteral("w"));
+        QApplication::sendEvent(target, &key);
+    }
 }
 
-QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
+QCoro::Task<> checkMenus(QString resultFile, NimbrelProgram* program)
 {
     QStringList passes;
     QStringList failures;
-    QCoro::Task<> settle = QCoro::sleepFor(lasting(0.6));
-    co_await settle;
+    QCoro::Task<> running = eventLoopRunning();
+    co_await running;
 
-    const QMenuBar* mainMenu = delegate->mainMenu();
+    const QMenuBar* mainMenu = program->windows().menuBar();
     for (const KeyRow& row : keyRows) {
         const QString title = QCoreApplication::translate("Nimbrel", row.title);
         const QAction* item = mainMenu ? CheckResult::find(title, *mainMenu) : nullptr;
@@ -123,7 +167,7 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
         else
             failures << QStringLiteral("menu bar: missing ") + title;
     }
-    const std::unique_ptr<QMenu> statusMenu(NimbrelMenu::statusMenu(*delegate));
+    const std::unique_ptr<QMenu> statusMenu(NimbrelMenu::statusMenu(*program));
     for (const char* name :
          {QT_TRANSLATE_NOOP("Nimbrel", "Settings…"), QT_TRANSLATE_NOOP("Nimbrel", "Quit Nimbrel"),
           QT_TRANSLATE_NOOP("Nimbrel", "Check for Updates…"),
@@ -135,40 +179,46 @@ QCoro::Task<> checkMenus(QString resultFile, NimbrelDelegate* delegate)
             failures << QStringLiteral("status menu: missing ") + title;
     }
 
-    delegate->showSettings();
-    QCoro::Task<> shown = QCoro::sleepFor(lasting(0.5));
+    const auto active = [program] { return windowActive(*program); };
+    const auto closed = [program] { return !windowShown(*program); };
+    program->showSettings();
+    QCoro::Task<bool> shown = until(active);
     co_await shown;
-    if (NimbrelWindow* window = delegate->window())
+    if (NimbrelWindow* window = program->windows().window())
         window->cancelOperation();
-    QCoro::Task<> escaped = QCoro::sleepFor(lasting(0.4));
-    co_await escaped;
-    if (windowShown(*delegate))
-        failures << QStringLiteral("Esc did not close the window");
-    else
+    QCoro::Task<bool> escaping = until(closed);
+    const bool escaped = co_await escaping;
+    if (escaped)
         passes << QStringLiteral("ok Esc closes a window");
+    else
+        failures << QStringLiteral("Esc did not close the window");
 
-    delegate->showSettings();
-    QCoro::Task<> shownAgain = QCoro::sleepFor(lasting(0.5));
+    program->showSettings();
+    QCoro::Task<bool> shownAgain = until(active);
     co_await shownAgain;
-    if (delegate->activationPolicy() == NimbrelDelegate::ActivationPolicy::Regular)
+    if (program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::Taskbar)
         passes << QStringLiteral("ok menu bar while a window is open");
     else
         failures << QStringLiteral("no menu bar while a window is open");
-    pressCloseKey(*delegate);
-    QCoro::Task<> closed = QCoro::sleepFor(lasting(0.5));
-    co_await closed;
-    if (windowShown(*delegate))
-        failures << QStringLiteral("Ctrl+W did not close the window");
-    else
+    pressCloseKey(*program);
+    QCoro::Task<bool> closing = until(closed);
+    const bool closedByKey = co_await closing;
+    if (closedByKey)
         passes << QStringLiteral("ok Ctrl+W closes a window");
-    if (delegate->activationPolicy() == NimbrelDelegate::ActivationPolicy::Accessory)
+    else
+        failures << QStringLiteral("Ctrl+W did not close the window");
+    QCoro::Task<bool> leaving = until([program] {
+        return program->windows().taskbarPresence() == ProgramWindows::TaskbarPresence::TrayOnly;
+    });
+    const bool trayOnly = co_await leaving;
+    if (trayOnly)
         passes << QStringLiteral("ok back to the system tray only");
     else
         failures << QStringLiteral("still in the taskbar");
     write(passes, failures, resultFile);
 }
 
-QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
+QCoro::Task<> checkTutorial(QString resultFile, NimbrelProgram* program)
 {
     QStringList passes;
     QStringList failures;
@@ -178,41 +228,41 @@ QCoro::Task<> checkTutorial(QString resultFile, NimbrelDelegate* delegate)
         else
             failures << text;
     };
-    check(!NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen),
+    check(!program->firstRun().tutorialSeen(),
           QStringLiteral("a fresh install hasn't seen the tutorial"));
-    const qsizetype appsBefore = delegate->workspaceService().runningApplications().size();
-    delegate->showTutorial();
-    QCoro::Task<> shown = QCoro::sleepFor(lasting(0.8));
-    co_await shown;
-    check(windowShown(*delegate), QStringLiteral("the tutorial opens"));
-    const qsizetype appsAfter = delegate->workspaceService().runningApplications().size();
+    const qsizetype appsBefore = program->workspaceService().runningApplications().size();
+    const auto onScreen = [program] { return windowOnScreen(*program); };
+    program->showTutorial();
+    QCoro::Task<bool> shown = until(onScreen);
+    const bool opened = co_await shown;
+    check(opened, QStringLiteral("the tutorial opens"));
+    const qsizetype appsAfter = program->workspaceService().runningApplications().size();
     check(appsAfter >= appsBefore - 1, QStringLiteral("nothing real was quit by the sample"));
 
-    delegate->finishTutorial();
-    QCoro::Task<> skipped = QCoro::sleepFor(lasting(0.4));
-    co_await skipped;
-    check(!windowShown(*delegate), QStringLiteral("Skip closes it"));
-    check(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen),
-          QStringLiteral("remembered as seen"));
+    program->finishTutorial();
+    QCoro::Task<bool> skipped = until([program] { return !windowShown(*program); });
+    const bool closed = co_await skipped;
+    check(closed, QStringLiteral("Skip closes it"));
+    check(program->firstRun().tutorialSeen(), QStringLiteral("remembered as seen"));
 
     QAction* showTutorial =
-        delegate->mainMenu()
+        program->windows().menuBar()
             ? CheckResult::find(QCoreApplication::translate("Nimbrel", "Show Tutorial"),
-                                *delegate->mainMenu())
+                                *program->windows().menuBar())
             : nullptr;
     if (showTutorial) {
         showTutorial->trigger();
-        QCoro::Task<> again = QCoro::sleepFor(lasting(0.6));
-        co_await again;
-        check(windowShown(*delegate), QStringLiteral("Help › Show Tutorial brings it back"));
-        delegate->finishTutorial();
+        QCoro::Task<bool> again = until(onScreen);
+        const bool reopened = co_await again;
+        check(reopened, QStringLiteral("Help › Show Tutorial brings it back"));
+        program->finishTutorial();
     } else {
         failures << QStringLiteral("Help › Show Tutorial missing");
     }
 
     SettingsStore store =
         SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.check"));
-    const std::unique_ptr<QuitModel> model = delegate->sampleModel(store);
+    const std::unique_ptr<QuitModel> model = program->firstRun().sampleModel(store);
     model->refresh();
     QCoro::Task<> sample = model->quitAll();
     co_await sample;
@@ -243,35 +293,40 @@ QImage framedPicture(const QWidget& window)
     return screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
 }
 
-QCoro::Task<> takeSnapshots(QString directory, NimbrelDelegate* delegate)
+QCoro::Task<> takeSnapshots(QString directory, NimbrelProgram* program)
 {
     QStringList report;
     SettingsStore store =
         SettingsStore::suiteOrStandard(QStringLiteral("dev.corvane.Nimbrel.snap"));
     for (const QString& appearance : {QStringLiteral("light"), QStringLiteral("dark")}) {
         Theme::instance()->setDark(appearance == QLatin1String("dark"));
-        const std::unique_ptr<QuitModel> model = delegate->sampleModel(store);
-        std::unique_ptr<QQuickView> panel = delegate->panelView(*model);
+        const std::unique_ptr<QuitModel> model = program->firstRun().sampleModel(store);
+        std::unique_ptr<QQuickView> panel = program->tray().panelView(*model);
         panel->setFlags(Qt::FramelessWindowHint);
         panel->setGeometry(QRect(QPoint(), PanelView::size));
         panel->show();
-        QCoro::Task<> drawn = QCoro::sleepFor(lasting(0.7));
-        co_await drawn;
+        QCoro::Task<bool> listed = drawn(panel.get());
+        co_await listed;
         report << save(directory, QStringLiteral("nimbrel-list-") + appearance,
                        panel->grabWindow());
 
         QCoro::Task<> sample = model->quitAll();
         co_await sample;
-        QCoro::Task<> finished = QCoro::sleepFor(lasting(0.5));
+        QCoro::Task<bool> finished = drawn(panel.get());
         co_await finished;
         report << save(directory, QStringLiteral("nimbrel-done-") + appearance,
                        panel->grabWindow());
         panel.reset();
 
-        delegate->showTutorial();
-        QCoro::Task<> tutorial = QCoro::sleepFor(lasting(0.8));
-        co_await tutorial;
-        NimbrelWindow* window = delegate->window();
+        // The screen is grabbed where the window is, so it must be framed and in front.
+        program->showTutorial();
+        QCoro::Task<bool> inFront = until([program] { return windowActive(*program); });
+        co_await inFront;
+        NimbrelWindow* window = program->windows().window();
+        if (window) {
+            QCoro::Task<bool> tutorial = drawn(window->content());
+            co_await tutorial;
+        }
         report << save(directory, QStringLiteral("nimbrel-tutorial-") + appearance,
                        window ? framedPicture(*window) : QImage());
         if (window)
@@ -290,10 +345,9 @@ double processorSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-QCoro::Task<> measureIdle(QString resultFile, NimbrelDelegate* delegate)
+QCoro::Task<> measureIdle(QString resultFile, NimbrelProgram* program)
 {
-    // Start-up is still under way; a result written now could not end the event loop.
-    QCoro::Task<> running = QCoro::sleepFor(0ms);
+    QCoro::Task<> running = eventLoopRunning();
     co_await running;
     const QString setting = qEnvironmentVariableIsSet("NIMBREL_IDLE_SECONDS")
                                 ? qEnvironmentVariable("NIMBREL_IDLE_SECONDS")
@@ -316,7 +370,7 @@ QCoro::Task<> measureIdle(QString resultFile, NimbrelDelegate* delegate)
     co_await idle;
     const double used = processorSeconds() - before;
     const double megabytes =
-        double(ProcessMemory::footprint(delegate->processInfo(), getpid()).value_or(0)) / 1e6;
+        double(ProcessMemory::footprint(program->processInfo(), getpid()).value_or(0)) / 1e6;
     const QString line = QString::asprintf("idle %.0f s: cpu %.4f s (%.4f%%), memory %.1f MB",
                                            seconds, used, used / seconds * 100, megabytes);
     QStringList failures;
@@ -327,40 +381,40 @@ QCoro::Task<> measureIdle(QString resultFile, NimbrelDelegate* delegate)
 
 } // namespace
 
-void start(const StartupFlags::CheckRequest& request, NimbrelDelegate& delegate)
+void start(const StartupFlags::CheckRequest& request, NimbrelProgram& program)
 {
     switch (request.check) {
     case StartupFlags::Check::Menus:
-        return menus(request.path, delegate);
+        return menus(request.path, program);
     case StartupFlags::Check::Tutorial:
-        return tutorial(request.path, delegate);
+        return tutorial(request.path, program);
     case StartupFlags::Check::WindowSnapshots:
-        return snapshots(request.path, delegate);
+        return snapshots(request.path, program);
     case StartupFlags::Check::IdleReport:
-        return idle(request.path, delegate);
+        return idle(request.path, program);
     }
 }
 
 // Each check runs on as a task of its own; dropping the task object does not stop it.
-void menus(const QString& resultFile, NimbrelDelegate& delegate)
+void menus(const QString& resultFile, NimbrelProgram& program)
 {
-    checkMenus(resultFile, &delegate);
+    checkMenus(resultFile, &program);
 }
 
-void tutorial(const QString& resultFile, NimbrelDelegate& delegate)
+void tutorial(const QString& resultFile, NimbrelProgram& program)
 {
-    checkTutorial(resultFile, &delegate);
+    checkTutorial(resultFile, &program);
 }
 
-void snapshots(const QString& directory, NimbrelDelegate& delegate)
+void snapshots(const QString& directory, NimbrelProgram& program)
 {
     QDir().mkpath(directory);
-    takeSnapshots(directory, &delegate);
+    takeSnapshots(directory, &program);
 }
 
-void idle(const QString& resultFile, NimbrelDelegate& delegate)
+void idle(const QString& resultFile, NimbrelProgram& program)
 {
-    measureIdle(resultFile, &delegate);
+    measureIdle(resultFile, &program);
 }
 
 void write(const QStringList& passes, const QStringList& failures, const QString& resultFile)

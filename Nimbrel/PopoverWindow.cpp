@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell, QWindow* parent)
-    : QQuickView(engine, parent), layerShell(layerShell)
+PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell_, QWindow* parent)
+    : QQuickView(engine, parent), layerShell(layerShell_)
 {
     setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setResizeMode(QQuickView::SizeRootObjectToView);

@@ -1,7 +1,7 @@
 #include "AppInfo.h"
 #include "LinuxMediaCapture.h"
 #include "Localization.h"
-#include "NimbrelDelegate.h"
+#include "NimbrelProgram.h"
 #include "ProcProcessInfo.h"
 #include "SingleInstance.h"
 #include "StartupFlags.h"
@@ -36,10 +36,10 @@ int main(int argc, char* argv[])
     const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     const ProcProcessInfo processes;
     LinuxMediaCapture capture;
-    NimbrelDelegate delegate(*workspace, processes, capture);
-    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
-                     &NimbrelDelegate::applicationShouldHandleReopen);
-    if (const std::optional<int> status = delegate.started(check))
+    NimbrelProgram program(*workspace, processes, capture);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &program,
+                     &NimbrelProgram::reopen);
+    if (const std::optional<int> status = program.started(check))
         return *status;
     return application.exec();
 }

@@ -3,7 +3,7 @@
 // memory (goal: 100 ms). Prints the median and the worst of several clicks.
 #include "ChildProcessWorkspace.h"
 #include "FakeMediaCapture.h"
-#include "NimbrelDelegate.h"
+#include "NimbrelProgram.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
 #include "Views.h"
@@ -67,14 +67,14 @@ int main(int argc, char* argv[])
     }
 
     FakeMediaCapture capture;
-    NimbrelDelegate delegate(workspace, processes, capture);
+    NimbrelProgram program(workspace, processes, capture);
     QList<double> toFrame;
     QList<double> measuring;
     for (int click = 0; click < clicks; ++click) {
         QElapsedTimer clock;
         clock.start();
-        delegate.clicked(QSystemTrayIcon::Trigger);
-        PopoverWindow* panel = delegate.popover();
+        program.tray().clicked(QSystemTrayIcon::Trigger);
+        PopoverWindow* panel = program.tray().panel();
         bool swapped = false;
         QObject::connect(panel, &QQuickWindow::frameSwapped, [&swapped] { swapped = true; });
         if (!QTest::qWaitFor([&swapped] { return swapped; }, 5000)) {

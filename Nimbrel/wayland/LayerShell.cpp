@@ -37,8 +37,8 @@ std::unique_ptr<LayerShell> LayerShell::ofApplication()
     return layerShell;
 }
 
-LayerShell::LayerShell(wl_display* display)
-    : display(display), registry(wl_display_get_registry(display))
+LayerShell::LayerShell(wl_display* display_)
+    : display(display_), registry(wl_display_get_registry(display_))
 {
     static const wl_registry_listener listener{&LayerShell::onGlobal, &LayerShell::onGlobalRemove};
     wl_registry_add_listener(registry, &listener, this);

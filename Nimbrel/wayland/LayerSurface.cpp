@@ -26,8 +26,8 @@ void bypassWindowManager(bool on)
 
 } // namespace
 
-LayerSurface::LayerSurface(zwlr_layer_surface_v1* surface, std::function<void()> configured)
-    : surface(surface), configured(std::move(configured))
+LayerSurface::LayerSurface(zwlr_layer_surface_v1* surface_, std::function<void()> configured_)
+    : surface(surface_), configured(std::move(configured_))
 {
     static const zwlr_layer_surface_v1_listener listener{&LayerSurface::onConfigure,
                                                          &LayerSurface::onClosed};

@@ -21,7 +21,7 @@ public:
     // takes effect with the window's next frame. Shells before version 4 keep it here for good.
     void letFocusGo();
     // Runs when the compositor takes the place away (its screen went, or it was asked to).
-    void onClosed(std::function<void()> closed) { this->closed = std::move(closed); }
+    void onClosed(std::function<void()> whenClosed) { closed = std::move(whenClosed); }
 
 private:
     static void onConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial,

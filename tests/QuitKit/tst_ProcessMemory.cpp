@@ -270,7 +270,10 @@ private slots:
     }
 
 private:
-    const ProcProcessInfo& info() const { return fixtureInfo; }
+    const ProcProcessInfo& info() const
+    {
+        return fixtureInfo;
+    }
 
     // Runs in the forked app: maps and fills a shared region, forks helpers that touch it too,
     // reports every pid of the tree and waits to be killed.

@@ -31,8 +31,8 @@ std::optional<QString> missingTool()
 
 } // namespace
 
-DesktopSession::DesktopSession(QStringList serverArguments)
-    : serverArguments(std::move(serverArguments))
+DesktopSession::DesktopSession(QStringList serverArguments_)
+    : serverArguments(std::move(serverArguments_))
 {
 }
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-WaylandApps::WaylandApps(int appearTimeout, QHash<QString, QString> sessionEnvironment)
-    : appearTimeout(appearTimeout), sessionEnvironment(std::move(sessionEnvironment))
+WaylandApps::WaylandApps(int appearTimeout_, QHash<QString, QString> sessionEnvironment_)
+    : appearTimeout(appearTimeout_), sessionEnvironment(std::move(sessionEnvironment_))
 {
 }
 

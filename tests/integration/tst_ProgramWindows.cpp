@@ -2,7 +2,7 @@
 #include "DesktopSession.h"
 #include "FakeMediaCapture.h"
 #include "LoginItem.h"
-#include "NimbrelDelegate.h"
+#include "NimbrelProgram.h"
 #include "ProcProcessInfo.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
@@ -80,32 +80,33 @@ class TestProgramWindows : public QObject
     std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     ProcProcessInfo processes;
     FakeMediaCapture capture;
-    std::unique_ptr<NimbrelDelegate> delegate;
+    std::unique_ptr<NimbrelProgram> program;
 
     void launch(bool tutorialSeen, bool loginDecided = false)
     {
-        delegate.reset();
-        NimbrelDelegate::defaults().set(SettingsKeys::tutorialSeen, tutorialSeen);
-        NimbrelDelegate::defaults().set(SettingsKeys::loginItemDecided, loginDecided);
+        program.reset();
+        NimbrelProgram::defaults().set(SettingsKeys::tutorialSeen, tutorialSeen);
+        NimbrelProgram::defaults().set(SettingsKeys::loginItemDecided, loginDecided);
         QFile::remove(loginItem().path());
         relaunch();
     }
 
     void relaunch()
     {
-        delegate = std::make_unique<NimbrelDelegate>(*workspace, processes, capture);
-        QCOMPARE(delegate->started(std::nullopt), std::nullopt);
+        program = std::make_unique<NimbrelProgram>(*workspace, processes, capture);
+        QCOMPARE(program->started(std::nullopt), std::nullopt);
     }
 
     QQuickItem* item(const QString& objectName) const
     {
-        return delegate->window()->content()->rootObject()->findChild<QQuickItem*>(objectName);
+        return program->windows().window()->content()->rootObject()->findChild<QQuickItem*>(
+            objectName);
     }
 
     // Brings the program window to the front with its content drawn, ready for input.
     bool activate() const
     {
-        NimbrelWindow* window = delegate->window();
+        NimbrelWindow* window = program->windows().window();
         return QTest::qWaitForWindowExposed(window->content(), inputTimeout) &&
                xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
                         QString::number(window->winId())}) &&
@@ -124,18 +125,18 @@ class TestProgramWindows : public QObject
     static bool key(const QString& keys) { return xdotool({QStringLiteral("key"), keys}); }
 
 private slots:
-    void cleanup() { delegate.reset(); }
+    void cleanup() { program.reset(); }
 
     void firstLaunchGreetsWithTheTutorial()
     {
         launch(false);
-        NimbrelWindow* window = delegate->window();
+        NimbrelWindow* window = program->windows().window();
         QVERIFY(window);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), tutorialTitle);
         QCOMPARE(window->content()->size(), QSize(460, 600));
         QCOMPARE(window->size(), QSize(460, 600 + window->menuBar()->height()));
-        QCOMPARE(delegate->activationPolicy(), NimbrelDelegate::ActivationPolicy::Regular);
+        QCOMPARE(program->windows().taskbarPresence(), ProgramWindows::TaskbarPresence::Taskbar);
         QVERIFY(!QFile::exists(loginItem().path()));
     }
 
@@ -164,26 +165,26 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(item(QStringLiteral("doneButton"))->isVisible(), inputTimeout);
             QVERIFY(key(QStringLiteral("Return")));
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!delegate->window()->isVisible(), inputTimeout);
-        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen));
-        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::loginItemDecided));
+        QTRY_VERIFY_WITH_TIMEOUT(!program->windows().window()->isVisible(), inputTimeout);
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::tutorialSeen));
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::loginItemDecided));
         QVERIFY(loginItem().isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(delegate->activationPolicy(),
-                                  NimbrelDelegate::ActivationPolicy::Accessory, inputTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(program->windows().taskbarPresence(),
+                                  ProgramWindows::TaskbarPresence::TrayOnly, inputTimeout);
 
         // The next launch neither greets again nor brings back a login item the user removed.
         QFile::remove(loginItem().path());
         relaunch();
-        QVERIFY(!delegate->window());
+        QVERIFY(!program->windows().window());
         QVERIFY(!QFile::exists(loginItem().path()));
     }
 
     void laterLaunchTurnsOnLoginOnce()
     {
         launch(true);
-        QVERIFY(!delegate->window());
+        QVERIFY(!program->windows().window());
         QVERIFY(loginItem().isEnabled());
-        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::loginItemDecided));
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::loginItemDecided));
 
         QFile::remove(loginItem().path());
         relaunch();
@@ -198,14 +199,14 @@ private slots:
                                   QStringLiteral(".conf")),
                   QSettings::IniFormat)
             .setValue(SettingsKeys::tutorialSeen.text(), true);
-        const std::unique_ptr<QProcess> program =
+        const std::unique_ptr<QProcess> realProgram =
             DesktopSession::process({{QStringLiteral("XDG_CONFIG_HOME"), config.path()}});
-        program->start(QStringLiteral(NIMBREL_PATH));
+        realProgram->start(QStringLiteral(NIMBREL_PATH));
         const QString entry = config.filePath(QStringLiteral("autostart/") + AppInfo::identifier() +
                                               QStringLiteral(".desktop"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(entry), DesktopSession::appearTimeout);
-        program->kill();
-        program->waitForFinished();
+        realProgram->kill();
+        realProgram->waitForFinished();
 
         QProcess validator;
         validator.start(QStringLiteral("desktop-file-validate"), {entry});
@@ -222,11 +223,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(xdotool({QStringLiteral("search"), QStringLiteral("--name"),
                                           QStringLiteral("^Closer$")}),
                                  DesktopSession::appearTimeout);
-        const QString userStore = NimbrelDelegate::defaults().path();
+        const QString userStore = NimbrelProgram::defaults().path();
         launch(false);
         QVERIFY(activate());
 
-        QQuickItem* row = findItem(delegate->window()->content()->rootObject(),
+        QQuickItem* row = findItem(program->windows().window()->content()->rootObject(),
                                    [](QQuickItem* i) { return i->property("ticked").toBool(); });
         QVERIFY(row);
         QVERIFY(click(row));
@@ -248,24 +249,24 @@ private slots:
     void settingsReplaceTheTutorial()
     {
         launch(false);
-        QPointer<NimbrelWindow> tutorial = delegate->window();
+        QPointer<NimbrelWindow> tutorial = program->windows().window();
         QVERIFY(activate());
         QVERIFY(key(QStringLiteral("ctrl+comma")));
-        QTRY_VERIFY_WITH_TIMEOUT(delegate->window() != tutorial, inputTimeout);
-        QCOMPARE(delegate->window()->windowTitle(), QStringLiteral("Nimbrel Settings"));
+        QTRY_VERIFY_WITH_TIMEOUT(program->windows().window() != tutorial, inputTimeout);
+        QCOMPARE(program->windows().window()->windowTitle(), QStringLiteral("Nimbrel Settings"));
         QTRY_VERIFY(!tutorial);
-        QCOMPARE(delegate->programWindows().size(), 1);
-        QVERIFY(NimbrelDelegate::defaults().value(SettingsKeys::tutorialSeen));
+        QCOMPARE(program->programWindows().size(), 1);
+        QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::tutorialSeen));
         bool turned = false;
         QTimer::singleShot(0, this, [&turned] { turned = true; });
         QTRY_VERIFY(turned);
-        QCOMPARE(delegate->activationPolicy(), NimbrelDelegate::ActivationPolicy::Regular);
+        QCOMPARE(program->windows().taskbarPresence(), ProgramWindows::TaskbarPresence::Taskbar);
 
         QVERIFY(activate());
         QVERIFY(key(QStringLiteral("ctrl+w")));
-        QTRY_VERIFY_WITH_TIMEOUT(!delegate->window()->isVisible(), inputTimeout);
-        QTRY_COMPARE_WITH_TIMEOUT(delegate->activationPolicy(),
-                                  NimbrelDelegate::ActivationPolicy::Accessory, inputTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!program->windows().window()->isVisible(), inputTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(program->windows().taskbarPresence(),
+                                  ProgramWindows::TaskbarPresence::TrayOnly, inputTimeout);
     }
 };
 

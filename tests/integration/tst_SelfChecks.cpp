@@ -11,7 +11,7 @@
 namespace
 {
 
-// A check runs a few seconds of fixed pauses; a loaded machine needs more.
+// A check waits for its windows to show; a loaded machine takes its time.
 constexpr int checkTimeout = 120000;
 
 QStringList lines(const QString& path)
