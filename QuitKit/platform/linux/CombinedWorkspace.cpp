@@ -5,9 +5,9 @@
 
 #include <memory>
 
-CombinedWorkspace::CombinedWorkspace(std::vector<std::unique_ptr<Workspace>> backends,
-                                     std::optional<ListingGap> missing)
-    : backends(std::move(backends)), missing(std::move(missing))
+CombinedWorkspace::CombinedWorkspace(std::vector<std::unique_ptr<Workspace>> backends_,
+                                     std::optional<ListingGap> missing_)
+    : backends(std::move(backends_)), missing(std::move(missing_))
 {
     for (const std::unique_ptr<Workspace>& backend : this->backends)
         backendTokens.push_back(

@@ -10,8 +10,8 @@
 
 #include <utility>
 
-LinuxWorkspace::LinuxWorkspace(const QString& procRoot, QObject* parent)
-    : QObject(parent), procRoot(procRoot), watcher(procRoot)
+LinuxWorkspace::LinuxWorkspace(const QString& procRoot_, QObject* parent)
+    : QObject(parent), procRoot(procRoot_), watcher(procRoot_)
 {
 }
 

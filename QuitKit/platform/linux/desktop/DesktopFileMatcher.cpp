@@ -44,7 +44,8 @@ QString fileIdFromWmClass(const QString& wmClass)
 
 } // namespace
 
-DesktopFileMatcher::DesktopFileMatcher(QString procRoot) : procRoot(procRoot), processes(procRoot)
+DesktopFileMatcher::DesktopFileMatcher(QString procRoot_)
+    : procRoot(procRoot_), processes(procRoot_)
 {
 }
 

@@ -30,7 +30,7 @@ private:
     class Installed
     {
     public:
-        explicit Installed(InstalledEntries& all) : all(all) {}
+        explicit Installed(InstalledEntries& all_) : all(all_) {}
         const QList<DesktopEntry>& entries();
 
     private:

@@ -25,9 +25,9 @@ QByteArray ownCgroup(const QString& procRoot)
 
 } // namespace
 
-GnomeWorkspace::GnomeWorkspace(const QString& cgroupRoot, const QString& procRoot, QObject* parent)
-    : AppTableWorkspace(procRoot, parent),
-      sliceFolder(AppSlice::folder(cgroupRoot, ownCgroup(procRoot), geteuid()))
+GnomeWorkspace::GnomeWorkspace(const QString& cgroupRoot, const QString& procRoot_, QObject* parent)
+    : AppTableWorkspace(procRoot_, parent),
+      sliceFolder(AppSlice::folder(cgroupRoot, ownCgroup(procRoot_), geteuid()))
 {
     connect(&sliceWatch, &AppSliceWatch::changed, this, &GnomeWorkspace::markStale);
     update();
@@ -42,9 +42,9 @@ std::optional<QString> GnomeWorkspace::problem() const
     return std::nullopt;
 }
 
-void GnomeWorkspace::leaveOutUnitsOf(std::function<QList<pid_t>()> otherApps)
+void GnomeWorkspace::leaveOutUnitsOf(std::function<QList<pid_t>()> otherApps_)
 {
-    this->otherApps = std::move(otherApps);
+    otherApps = std::move(otherApps_);
 }
 
 bool GnomeWorkspace::requestQuit(pid_t pid)

@@ -298,8 +298,8 @@ void PipeWireCaptureStreams::Connection::markSettled()
     settledChanged.notify_all();
 }
 
-PipeWireCaptureStreams::PipeWireCaptureStreams(const QString& procRoot)
-    : procRoot(QFile::encodeName(procRoot)), connection(std::make_unique<Connection>())
+PipeWireCaptureStreams::PipeWireCaptureStreams(const QString& procRoot_)
+    : procRoot(QFile::encodeName(procRoot_)), connection(std::make_unique<Connection>())
 {
 }
 

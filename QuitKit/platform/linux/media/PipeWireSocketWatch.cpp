@@ -36,8 +36,8 @@ Location socketLocation()
 
 } // namespace
 
-PipeWireSocketWatch::PipeWireSocketWatch(pw_loop* loop, std::function<bool()> connect)
-    : loop(loop), connect(std::move(connect))
+PipeWireSocketWatch::PipeWireSocketWatch(pw_loop* loop_, std::function<bool()> connect_)
+    : loop(loop_), connect(std::move(connect_))
 {
     const Location socket = socketLocation();
     socketName = socket.name;

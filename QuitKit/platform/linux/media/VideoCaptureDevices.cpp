@@ -40,8 +40,8 @@ bool holdsAny(const QByteArray& fdFolder, const QSet<QByteArray>& devices)
 
 } // namespace
 
-VideoCaptureDevices::VideoCaptureDevices(const QString& procRoot, const QString& deviceFolder)
-    : procRoot(QFile::encodeName(procRoot)), deviceFolder(QFile::encodeName(deviceFolder)),
+VideoCaptureDevices::VideoCaptureDevices(const QString& procRoot_, const QString& deviceFolder_)
+    : procRoot(QFile::encodeName(procRoot_)), deviceFolder(QFile::encodeName(deviceFolder_)),
       inotify(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
     if (inotify < 0) {

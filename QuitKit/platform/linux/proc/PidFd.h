@@ -26,6 +26,6 @@ public:
     bool sendSignal(int signal) const;
 
 private:
-    explicit PidFd(int fd) : fd(fd) {}
+    explicit PidFd(int fd_) : fd(fd_) {}
     int fd = -1;
 };

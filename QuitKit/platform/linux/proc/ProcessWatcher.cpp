@@ -5,8 +5,8 @@
 #include <QSocketNotifier>
 
 struct ProcessWatcher::Watch {
-    Watch(PidFd pidfd, ProcessWatcher* watcher)
-        : pidfd(std::move(pidfd)),
+    Watch(PidFd pidfd_, ProcessWatcher* watcher)
+        : pidfd(std::move(pidfd_)),
           notifier(new QSocketNotifier(this->pidfd.descriptor(), QSocketNotifier::Read, watcher))
     {
     }
@@ -23,8 +23,8 @@ struct ProcessWatcher::Watch {
     QSocketNotifier* notifier;
 };
 
-ProcessWatcher::ProcessWatcher(QString procRoot, QObject* parent)
-    : QObject(parent), procRoot(std::move(procRoot))
+ProcessWatcher::ProcessWatcher(QString procRoot_, QObject* parent)
+    : QObject(parent), procRoot(std::move(procRoot_))
 {
 }
 

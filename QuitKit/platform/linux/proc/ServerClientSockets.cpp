@@ -71,8 +71,8 @@ std::optional<ServerClientSockets> ServerClientSockets::of(int connectionFd,
     return ServerClientSockets(std::move(clients), procRoot);
 }
 
-ServerClientSockets::ServerClientSockets(QSet<quint32> clientInodes, QString procRoot)
-    : clientInodes(std::move(clientInodes)), procRoot(std::move(procRoot))
+ServerClientSockets::ServerClientSockets(QSet<quint32> clientInodes_, QString procRoot_)
+    : clientInodes(std::move(clientInodes_)), procRoot(std::move(procRoot_))
 {
 }
 

@@ -17,7 +17,7 @@ namespace
 class Descriptor
 {
 public:
-    explicit Descriptor(int fd) : fd(fd) {}
+    explicit Descriptor(int fd_) : fd(fd_) {}
     ~Descriptor()
     {
         if (fd >= 0)

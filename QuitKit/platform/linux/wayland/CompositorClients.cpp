@@ -14,8 +14,8 @@ std::optional<CompositorClients> CompositorClients::of(int connectionFd, const Q
     return CompositorClients(std::move(*sockets), procRoot);
 }
 
-CompositorClients::CompositorClients(ServerClientSockets sockets, QString procRoot)
-    : sockets(std::move(sockets)), procRoot(std::move(procRoot))
+CompositorClients::CompositorClients(ServerClientSockets sockets_, QString procRoot_)
+    : sockets(std::move(sockets_)), procRoot(std::move(procRoot_))
 {
 }
 

@@ -16,8 +16,8 @@ struct ForeignToplevels::Handle : ToplevelHandle<Handle, zwlr_foreign_toplevel_h
     }
 };
 
-ForeignToplevels::ForeignToplevels(zwlr_foreign_toplevel_manager_v1* manager, QObject* parent)
-    : ToplevelSource(parent), manager(manager), handles(*this)
+ForeignToplevels::ForeignToplevels(zwlr_foreign_toplevel_manager_v1* manager_, QObject* parent)
+    : ToplevelSource(parent), manager(manager_), handles(*this)
 {
     static const zwlr_foreign_toplevel_manager_v1_listener listener{
         [](void* data, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_toplevel_handle_v1* handle) {

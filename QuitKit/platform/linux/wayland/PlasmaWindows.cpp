@@ -43,8 +43,8 @@ struct PlasmaWindows::Window : ToplevelHandle<Window, org_kde_plasma_window> {
     static void ignoreMenu(void*, org_kde_plasma_window*, const char*, const char*) {}
 };
 
-PlasmaWindows::PlasmaWindows(org_kde_plasma_window_management* manager, QObject* parent)
-    : ToplevelSource(parent), manager(manager), windows(*this)
+PlasmaWindows::PlasmaWindows(org_kde_plasma_window_management* manager_, QObject* parent)
+    : ToplevelSource(parent), manager(manager_), windows(*this)
 {
     static const org_kde_plasma_window_management_listener listener{
         [](void*, org_kde_plasma_window_management*, uint32_t) {},

@@ -31,9 +31,9 @@ constexpr int deepestDialog = 16;
 } // namespace
 
 WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString& swaySocket,
-                                   const QString& procRoot, QObject* parent)
-    : AppTableWorkspace(procRoot, parent),
-      connection(std::make_unique<WaylandConnection>(displayName)), matcher(procRoot),
+                                   const QString& procRoot_, QObject* parent)
+    : AppTableWorkspace(procRoot_, parent),
+      connection(std::make_unique<WaylandConnection>(displayName)), matcher(procRoot_),
       nextUnverifiedId(firstUnverifiedId)
 {
     const QDeadlineTimer deadline(startupTimeout);

@@ -15,8 +15,8 @@ constexpr int pingAnswerTime = 1000;
 
 } // namespace
 
-X11StillOpenReasons::X11StillOpenReasons(X11Connection& connection, QObject* parent)
-    : QObject(parent), connection(connection)
+X11StillOpenReasons::X11StillOpenReasons(X11Connection& connection_, QObject* parent)
+    : QObject(parent), connection(connection_)
 {
     connect(&connection, &X11Connection::pingAnswered, this, &X11StillOpenReasons::answered);
 }

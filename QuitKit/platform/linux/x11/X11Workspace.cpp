@@ -33,9 +33,10 @@ QList<AppIdentity> identities(const QList<X11Window>& windows)
 
 } // namespace
 
-X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoot, QObject* parent)
-    : AppTableWorkspace(procRoot, parent), connection(std::make_unique<X11Connection>(displayName)),
-      reasons(*connection), matcher(procRoot)
+X11Workspace::X11Workspace(const QByteArray& displayName, const QString& procRoot_, QObject* parent)
+    : AppTableWorkspace(procRoot_, parent),
+      connection(std::make_unique<X11Connection>(displayName)), reasons(*connection),
+      matcher(procRoot_)
 {
     connect(connection.get(), &X11Connection::windowsChanged, this, &X11Workspace::markStale);
     // Titles change often (a terminal's, a browser's), so they are read again only when wanted.

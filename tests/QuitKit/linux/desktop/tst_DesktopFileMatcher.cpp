@@ -92,7 +92,7 @@ private slots:
         QTest::addColumn<QString>("kdeFile");
         QTest::addColumn<QByteArray>("flatpakInfo");
         QTest::addColumn<QByteArray>("cgroup");
-        QTest::addColumn<QByteArray>("environ");
+        QTest::addColumn<QByteArray>("environment");
         QTest::addColumn<QByteArray>("cmdline");
         QTest::addColumn<QString>("expected"); // empty: no match
 
@@ -228,14 +228,14 @@ private slots:
         QFETCH(QString, kdeFile);
         QFETCH(QByteArray, flatpakInfo);
         QFETCH(QByteArray, cgroup);
-        QFETCH(QByteArray, environ);
+        QFETCH(QByteArray, environment);
         QFETCH(QByteArray, cmdline);
         QFETCH(QString, expected);
 
         const pid_t pid = nextPid++;
         QVERIFY(proc.write(pid, QStringLiteral("cgroup"), cgroup));
         QVERIFY(proc.write(pid, QStringLiteral("environ"),
-                           QByteArray(environ).replace("@PID@", QByteArray::number(pid))));
+                           QByteArray(environment).replace("@PID@", QByteArray::number(pid))));
         QVERIFY(proc.write(pid, QStringLiteral("cmdline"), cmdline));
         if (!flatpakInfo.isEmpty())
             QVERIFY(proc.write(pid, QStringLiteral("root/.flatpak-info"), flatpakInfo));
