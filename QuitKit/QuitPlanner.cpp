@@ -1,5 +1,6 @@
 #include "QuitPlanner.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace
@@ -32,14 +33,10 @@ const QSet<QString>& messengers()
     return apps;
 }
 
-} // namespace
-
-namespace QuitPlanner
-{
-
+// Freedesktop categories that decide whether an app is a distraction (true) or a work tool
+// (false); broad main categories such as "AudioVideo" or "Network" decide nothing.
 const QHash<QString, bool>& categoryVerdicts()
 {
-    // Main and additional categories of the freedesktop Desktop Menu Specification.
     static const QHash<QString, bool> verdicts{
         {QStringLiteral("Game"), true},          {QStringLiteral("ActionGame"), true},
         {QStringLiteral("AdventureGame"), true}, {QStringLiteral("ArcadeGame"), true},
@@ -61,6 +58,11 @@ const QHash<QString, bool>& categoryVerdicts()
     };
     return verdicts;
 }
+
+} // namespace
+
+namespace QuitPlanner
+{
 
 const QSet<QString>& distractionApps()
 {

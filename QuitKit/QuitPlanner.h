@@ -4,7 +4,6 @@
 #include "QuitPlan.h"
 #include "QuitPreset.h"
 
-#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -16,9 +15,6 @@
 namespace QuitPlanner
 {
 
-// Freedesktop categories that decide whether an app is a distraction (true) or a work tool
-// (false); broad main categories such as "AudioVideo" or "Network" decide nothing.
-const QHash<QString, bool>& categoryVerdicts();
 // Desktop IDs (Flathub and distribution packages) of known distractions and messengers.
 const QSet<QString>& distractionApps();
 // Desktop IDs (Flathub and distribution packages) of known call apps and messengers.
