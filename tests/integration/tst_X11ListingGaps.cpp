@@ -4,14 +4,17 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QTest>
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 // What keeps apps out of the list is said, never an empty success: no window manager says
 // which windows are apps, the server is grabbed, or the session is Wayland. twm, which keeps no
@@ -19,6 +22,16 @@
 class TestX11ListingGaps : public QObject
 {
     Q_OBJECT
+
+    // The process holding the server, told to let go once the workspace waits longer.
+    static inline pid_t holder = 0;
+
+    static void releaseWhenWaitingLonger(QtMsgType, const QMessageLogContext& context,
+                                         const QString&)
+    {
+        if (holder && qstrcmp(context.category, "nimbrel.x11.answers") == 0)
+            kill(std::exchange(holder, 0), SIGUSR1);
+    }
 
     DesktopSession session;
     xcb_connection_t* client = nullptr;
@@ -128,6 +141,37 @@ private slots:
         QVERIFY(gap);
         QVERIFY(!gap->partial);
         QVERIFY(connectedDuringTheGrab.problem());
+    }
+
+    // A server that answers late, as a loaded one does, is waited for: the listing is what it
+    // is when the server answers at once. The grab is let go while the workspace waits again.
+    void busyServerIsWaitedFor()
+    {
+        X11Workspace workspace;
+        const std::optional<Workspace::ListingGap> answeredAtOnce = workspace.listingGap();
+        QProcess hold;
+        hold.start(QStringLiteral(NIMBREL_TEST_PYTHON),
+                   {QStringLiteral("-c"),
+                    QStringLiteral("from Xlib import display; import signal\n"
+                                   "d = display.Display()\n"
+                                   "def release(*_): d.ungrab_server(); d.sync()\n"
+                                   "signal.signal(signal.SIGUSR1, release)\n"
+                                   "d.grab_server(); d.sync(); print('grabbed', flush=True)\n"
+                                   "while True: signal.pause()\n")});
+        QVERIFY(hold.waitForReadyRead(DesktopSession::appearTimeout));
+        holder = pid_t(hold.processId());
+        QLoggingCategory::setFilterRules(QStringLiteral("nimbrel.x11.answers.debug=true"));
+        const QtMessageHandler previous = qInstallMessageHandler(releaseWhenWaitingLonger);
+        const std::optional<Workspace::ListingGap> gap = workspace.listingGap();
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        const pid_t released = std::exchange(holder, 0);
+        hold.kill();
+        hold.waitForFinished();
+        QVERIFY2(released == 0, "the workspace did not wait a second time");
+        QCOMPARE(gap.has_value(), answeredAtOnce.has_value());
+        if (gap)
+            QCOMPARE(gap->reason, answeredAtOnce->reason);
     }
 
     void waylandSessionOnlyX11ServesIsPartial()

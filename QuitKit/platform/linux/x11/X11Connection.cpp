@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 
 #include <chrono>
@@ -24,6 +25,13 @@ constexpr const char* watchedWindowProperties[] = {
 
 // What we always hear of the root window: the client list and other desktop-wide properties.
 constexpr uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+
+// A server that is only busy answers a round trip within the first wait, or else within the
+// second, longer one; a grabbed server answers neither.
+constexpr int quickAnswerTimeout = 1000;
+constexpr int slowAnswerTimeout = 3000;
+
+Q_LOGGING_CATEGORY(x11Answers, "nimbrel.x11.answers", QtInfoMsg)
 
 // How long the server may take to accept us; a grabbed one takes as long as its grab lasts.
 constexpr std::chrono::milliseconds connectTimeout{3000};
@@ -215,17 +223,38 @@ bool X11Connection::hasClientList()
     return has;
 }
 
-bool X11Connection::responds(int milliseconds)
+bool X11Connection::responds()
 {
     if (failure)
         return false;
+    // The server answers in order: while an earlier probe is unanswered it is held still, and
+    // one wait for it was enough.
+    if (unansweredProbe) {
+        if (!awaitReply(*unansweredProbe, 0))
+            return false;
+        unansweredProbe.reset();
+    }
     const xcb_get_input_focus_cookie_t cookie = xcb_get_input_focus(connection);
     xcb_flush(connection);
+    if (awaitReply(cookie.sequence, quickAnswerTimeout))
+        return true;
+    if (failure)
+        return false;
+    qCDebug(x11Answers, "The X server is slow to answer; waiting longer");
+    if (awaitReply(cookie.sequence, slowAnswerTimeout))
+        return true;
+    if (!failure)
+        unansweredProbe = cookie.sequence;
+    return false;
+}
+
+bool X11Connection::awaitReply(unsigned int sequence, int milliseconds)
+{
     QDeadlineTimer deadline(milliseconds);
     for (;;) {
         void* reply = nullptr;
         xcb_generic_error_t* error = nullptr;
-        if (xcb_poll_for_reply(connection, cookie.sequence, &reply, &error)) {
+        if (xcb_poll_for_reply(connection, sequence, &reply, &error)) {
             free(reply);
             free(error);
             return true;
@@ -234,10 +263,8 @@ bool X11Connection::responds(int milliseconds)
             return false;
         pollfd socket{xcb_get_file_descriptor(connection), POLLIN, 0};
         const qint64 left = deadline.remainingTime();
-        if (left == 0 || poll(&socket, 1, int(left)) == 0) {
-            xcb_discard_reply(connection, cookie.sequence);
+        if (left == 0 || poll(&socket, 1, int(left)) == 0)
             return false;
-        }
     }
 }
 

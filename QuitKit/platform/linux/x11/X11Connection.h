@@ -44,8 +44,9 @@ public:
     bool windowManagerSupports(xcb_atom_t hint);
     // The root window carries _NET_CLIENT_LIST.
     bool hasClientList();
-    // The server answers a round trip within `milliseconds`; a grabbed server does not.
-    bool responds(int milliseconds);
+    // The server answers a round trip: at once or, when it is only busy, after a second, longer
+    // wait. A grabbed server answers neither, and is not waited for again until it has answered.
+    bool responds();
     // Reports property changes of `window` from now on.
     void watchWindow(xcb_window_t window);
 
@@ -70,6 +71,8 @@ private:
     void handle(const xcb_generic_event_t* event);
     void handlePingAnswer(const xcb_client_message_event_t* message);
     bool checkConnection();
+    // The reply to request `sequence` arrived within `milliseconds`.
+    bool awaitReply(unsigned int sequence, int milliseconds);
 
     xcb_connection_t* connection = nullptr;
     xcb_ewmh_connection_t ewmhAtoms{};
@@ -80,4 +83,6 @@ private:
     QHash<QByteArray, xcb_atom_t> atoms;
     std::unique_ptr<QSocketNotifier> notifier;
     std::optional<QString> failure;
+    // The round trip a held server has not answered yet.
+    std::optional<unsigned int> unansweredProbe;
 };

@@ -9,9 +9,6 @@
 namespace
 {
 
-// A grabbed server would hold a request for a server time as long as its grab lasts.
-constexpr int answerTimeout = 1000;
-
 bool listsProtocol(X11Connection& connection, xcb_window_t window, xcb_atom_t protocol)
 {
     xcb_icccm_get_wm_protocols_reply_t protocols;
@@ -48,7 +45,7 @@ void sendProtocol(X11Connection& connection, xcb_window_t window, xcb_atom_t pro
 
 bool X11WindowRequests::close(X11Connection& connection, const QList<xcb_window_t>& windows)
 {
-    if (connection.problem() || windows.isEmpty() || !connection.responds(answerTimeout))
+    if (connection.problem() || windows.isEmpty() || !connection.responds())
         return false;
     const xcb_timestamp_t time = connection.serverTime();
     const bool throughWindowManager =
@@ -71,7 +68,7 @@ bool X11WindowRequests::close(X11Connection& connection, const QList<xcb_window_
 QList<xcb_window_t> X11WindowRequests::ping(X11Connection& connection,
                                             const QList<xcb_window_t>& windows)
 {
-    if (connection.problem() || windows.isEmpty() || !connection.responds(answerTimeout))
+    if (connection.problem() || windows.isEmpty() || !connection.responds())
         return {};
     const xcb_timestamp_t time = connection.serverTime();
     const xcb_atom_t ping = connection.ewmh()->_NET_WM_PING;
@@ -88,7 +85,7 @@ QList<xcb_window_t> X11WindowRequests::ping(X11Connection& connection,
 
 bool X11WindowRequests::activate(X11Connection& connection, xcb_window_t window)
 {
-    if (connection.problem() || !connection.responds(answerTimeout))
+    if (connection.problem() || !connection.responds())
         return false;
     const xcb_timestamp_t time = connection.serverTime();
     if (connection.hasWindowManager()) {

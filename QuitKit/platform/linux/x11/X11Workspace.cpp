@@ -18,9 +18,6 @@
 namespace
 {
 
-// How long a refresh waits for the server before it gives up for this time.
-constexpr int serverAnswerTimeout = 1000;
-
 // What the windows say about which app they belong to.
 QList<AppIdentity> identities(const QList<X11Window>& windows)
 {
@@ -136,7 +133,7 @@ QIcon X11Workspace::windowIcon(pid_t pid)
 {
     update();
     const App* app = find(pid);
-    if (!app || !connection->responds(serverAnswerTimeout))
+    if (!app || !connection->responds())
         return {};
     for (const X11Window& window : app->windows) {
         const QImage image = X11WindowIcon::of(*connection, window.id);
@@ -154,7 +151,7 @@ void X11Workspace::update()
     if (!stale)
         return;
     // A grabbed server answers nobody: better no news than a frozen program.
-    if (!connection->responds(serverAnswerTimeout)) {
+    if (!connection->responds()) {
         unseen = QCoreApplication::translate(
             "QuitKit", "the X server does not answer; another program holds it");
         return;
@@ -287,7 +284,7 @@ bool X11Workspace::closeWindows(pid_t pid, quint64 startTime)
         return true;
     }
     // Nothing was asked: no window takes the request, unless the server itself did not answer.
-    if (connection->responds(serverAnswerTimeout))
+    if (connection->responds())
         reasons.cannotBeAsked(pid);
     return false;
 }
