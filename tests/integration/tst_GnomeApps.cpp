@@ -3,6 +3,7 @@
 #include "MutterSession.h"
 #include "TestFiles.h"
 
+#include <QHash>
 #include <QProcess>
 #include <QTest>
 
@@ -20,8 +21,10 @@ class TestGnomeApps : public QObject
     int units = 0;
 
     // Starts test app `script` inside a new unit of app `id`; returns its pid once listed.
-    pid_t startInUnit(const QString& id, const QString& script, const QString& log)
+    pid_t startInUnit(const QString& id, const QString& script, const QString& log,
+                      QHash<QString, QString> environment = {})
     {
+        environment.insert(QStringLiteral("NIMBREL_TEST_LOG"), log);
         const QString unit =
             slice.addUnit(QStringLiteral("app-gnome-%1-%2.scope")
                               .arg(QString(id).replace(u'-', QStringLiteral("\\x2d")))
@@ -31,7 +34,7 @@ class TestGnomeApps : public QObject
             session.startApp(QStringLiteral("echo $$ > '%1/cgroup.procs' && exec %2 %3/%4")
                                  .arg(unit, QStringLiteral(NIMBREL_TEST_PYTHON),
                                       QStringLiteral(NIMBREL_TEST_APPS_DIR), script),
-                             {{QStringLiteral("NIMBREL_TEST_LOG"), log}});
+                             environment);
         if (!app->waitForStarted())
             return 0;
         const pid_t pid = pid_t(app->processId());
@@ -57,6 +60,7 @@ private slots:
         if (const std::optional<QString> problem = slice.create())
             QSKIP(qPrintable(QStringLiteral("no app units can be made: ") + *problem));
         installEntry(QStringLiteral("dev.corvane.NimbrelTest.Actions"), "DBusActivatable=true\n");
+        installEntry(QStringLiteral("dev.corvane.NimbrelTest.OwnsItsName"), {});
         installEntry(QStringLiteral("dev.corvane.NimbrelTest.UnsavedText"),
                      "DBusActivatable=true\n");
         installEntry(QStringLiteral("nimbrel-closer"), {});
@@ -66,14 +70,24 @@ private slots:
 
     void cleanupTestCase() { workspace.reset(); }
 
+    // Whether its entry says DBusActivatable or not, a GApplication owning its desktop ID as a
+    // bus name (as mousepad does) is asked through its quit action.
+    void politeQuitClosesCleanApp_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("D-Bus activatable") << QStringLiteral("dev.corvane.NimbrelTest.Actions");
+        QTest::newRow("owns its ID's bus name")
+            << QStringLiteral("dev.corvane.NimbrelTest.OwnsItsName");
+    }
+
     void politeQuitClosesCleanApp()
     {
-        const QString log = session.scratchPath(QStringLiteral("actions.log"));
+        QFETCH(QString, id);
+        const QString log = session.scratchPath(id + QStringLiteral(".log"));
         const pid_t pid =
-            startInUnit(QStringLiteral("dev.corvane.NimbrelTest.Actions"), "actions.py", log);
+            startInUnit(id, "actions.py", log, {{QStringLiteral("NIMBREL_APP_ID"), id}});
         QVERIFY(pid > 0);
-        QCOMPARE(workspace->runningApplication(pid)->name,
-                 QStringLiteral("dev.corvane.NimbrelTest.Actions"));
+        QCOMPARE(workspace->runningApplication(pid)->name, id);
         QList<pid_t> ended;
         const auto token =
             workspace->addTerminationObserver([&](pid_t gone) { ended.append(gone); });

@@ -1,7 +1,11 @@
-"""A GApplication with a "quit" action; logs whether it ended through the action or a window."""
+"""A GApplication with a "quit" action; logs whether it ended through the action or a window.
+Its ID is NIMBREL_APP_ID when that is set."""
+import os
+
 from nimbrel_test_app import Gio, Gtk, log, window
 
-app = Gtk.Application(application_id="dev.corvane.NimbrelTest.Actions")
+app = Gtk.Application(
+    application_id=os.environ.get("NIMBREL_APP_ID", "dev.corvane.NimbrelTest.Actions"))
 
 
 def quit_action(*_):

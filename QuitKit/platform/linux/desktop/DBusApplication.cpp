@@ -2,7 +2,15 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QRegularExpression>
 #include <QVariantMap>
+
+bool DBusApplication::isBusName(const QString& id)
+{
+    static const QRegularExpression name(
+        QStringLiteral("^[A-Za-z_-][A-Za-z0-9_-]*(\\.[A-Za-z_-][A-Za-z0-9_-]*)+$"));
+    return id.size() <= 255 && name.match(id).hasMatch();
+}
 
 QString DBusApplication::objectPath(const QString& id)
 {

@@ -53,7 +53,9 @@ bool GnomeWorkspace::requestQuit(pid_t pid)
     if (!app)
         return false;
     requests.asking(pid, {});
-    if (!app->entry->dbusActivatable) {
+    // Not only apps that say DBusActivatable own their desktop ID on the bus: a GApplication
+    // whose ID is its desktop file's does too (mousepad, for one). Who owns it is checked first.
+    if (!app->entry->dbusActivatable && !DBusApplication::isBusName(app->entry->id)) {
         requests.cannotBeAsked(pid);
         return false;
     }
