@@ -36,6 +36,8 @@ packages=(
   python3-xlib twm
   # update check: OpenSSL for HTTPS, and the tests' throwaway certificate
   openssl
+  # scripts/stress-test.sh: keeps a core busy while the suite runs
+  stress-ng
 )
 
 missing=()
