@@ -68,6 +68,11 @@ QList<ForeignToplevel> PlasmaWindows::list() const
     return windows.list();
 }
 
+bool PlasmaWindows::awaitsDetails() const
+{
+    return windows.any([](const Window& window) { return !window.ready; });
+}
+
 bool PlasmaWindows::activate(std::uint32_t id, wl_seat*)
 {
     // KWin activates for the seat it has; the request names none.

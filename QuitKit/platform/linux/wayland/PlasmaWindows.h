@@ -21,6 +21,8 @@ public:
     bool isFinished() const override { return false; }
     QString protocolName() const override { return QStringLiteral("KDE Plasma window management"); }
     bool namesProcesses() const override { return true; }
+    // KWin announces a window first and sends its details once asked for them.
+    bool awaitsDetails() const override;
 
     bool activate(std::uint32_t id, wl_seat* seat) override;
     bool close(std::uint32_t id) override;

@@ -8,6 +8,7 @@
 
 #include <wayland-client-core.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -101,6 +102,13 @@ public:
                 toplevels.append(*handle->current);
         }
         return toplevels;
+    }
+
+    // Whether `test` holds for any window, listed or not.
+    template <typename Test> bool any(Test test) const
+    {
+        return std::any_of(handles.cbegin(), handles.cend(),
+                           [&](const auto& entry) { return test(*entry.second); });
     }
 
     // Makes `ask` of the window's proxy; false when the window is gone.

@@ -26,6 +26,9 @@ public:
     virtual QString protocolName() const = 0;
     /// Whether the compositor names each window's process (as a claim to verify).
     virtual bool namesProcesses() const { return false; }
+    /// Whether windows were announced whose details the compositor has yet to send (it sends
+    /// them a round trip later), so they are not listed yet.
+    virtual bool awaitsDetails() const { return false; }
 
     /// Asks the compositor to give the window focus on `seat`; false when it is gone.
     virtual bool activate(std::uint32_t id, wl_seat* seat) = 0;

@@ -51,10 +51,6 @@ WaylandConnection::WaylandConnection(const QByteArray& displayName, QObject* par
 WaylandConnection::~WaylandConnection()
 {
     notifier.reset();
-    if (manager)
-        zwlr_foreign_toplevel_manager_v1_destroy(manager);
-    if (plasmaManager)
-        org_kde_plasma_window_management_destroy(plasmaManager);
     if (firstSeat)
         wl_seat_destroy(firstSeat);
     if (registry)
@@ -75,18 +71,33 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, uint32_t nam
     if (!self->firstSeat && std::strcmp(interface, wl_seat_interface.name) == 0) {
         self->firstSeat =
             static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    } else if (!self->manager &&
+    } else if (!self->managerGlobal &&
                std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
-        self->manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
-            wl_registry_bind(registry, name, &zwlr_foreign_toplevel_manager_v1_interface,
-                             std::min(version, managerVersion)));
-    } else if (!self->plasmaManager && version >= plasmaVersion &&
+        self->managerGlobal = {name, std::min(version, managerVersion)};
+    } else if (!self->plasmaGlobal && version >= plasmaVersion &&
                std::strcmp(interface, org_kde_plasma_window_management_interface.name) == 0) {
-        self->plasmaManager = static_cast<org_kde_plasma_window_management*>(wl_registry_bind(
-            registry, name, &org_kde_plasma_window_management_interface, plasmaVersion));
+        self->plasmaGlobal = name;
     } else if (std::strcmp(interface, ext_foreign_toplevel_list_v1_interface.name) == 0) {
         self->extListGlobal = name;
     }
+}
+
+zwlr_foreign_toplevel_manager_v1* WaylandConnection::takeToplevelManager()
+{
+    if (!managerGlobal)
+        return nullptr;
+    const auto [name, version] = *std::exchange(managerGlobal, std::nullopt);
+    return static_cast<zwlr_foreign_toplevel_manager_v1*>(
+        wl_registry_bind(registry, name, &zwlr_foreign_toplevel_manager_v1_interface, version));
+}
+
+org_kde_plasma_window_management* WaylandConnection::takePlasmaWindowManagement()
+{
+    if (!plasmaGlobal)
+        return nullptr;
+    return static_cast<org_kde_plasma_window_management*>(
+        wl_registry_bind(registry, *std::exchange(plasmaGlobal, std::nullopt),
+                         &org_kde_plasma_window_management_interface, plasmaVersion));
 }
 
 ext_foreign_toplevel_list_v1* WaylandConnection::bindExtToplevelList()
@@ -104,6 +115,10 @@ void WaylandConnection::onGlobalRemove(void* data, wl_registry*, uint32_t name)
     auto* self = static_cast<WaylandConnection*>(data);
     if (self->extListGlobal == name)
         self->extListGlobal.reset();
+    if (self->plasmaGlobal == name)
+        self->plasmaGlobal.reset();
+    if (self->managerGlobal && self->managerGlobal->first == name)
+        self->managerGlobal.reset();
 }
 
 bool WaylandConnection::settle(QDeadlineTimer deadline)

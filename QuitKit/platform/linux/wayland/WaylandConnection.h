@@ -36,16 +36,12 @@ public:
     wl_display* display() const { return connection; }
     int fd() const;
     wl_seat* seat() const { return firstSeat; }
-    // Hands over the manager when the compositor offers one; its events wait for a listener.
-    zwlr_foreign_toplevel_manager_v1* takeToplevelManager()
-    {
-        return std::exchange(manager, nullptr);
-    }
+    // Binds wlr's manager when the compositor offers one. Bound only when asked for, so the
+    // caller's listener is in place before any event: one without is dropped, and with it the
+    // windows the compositor announces on binding.
+    zwlr_foreign_toplevel_manager_v1* takeToplevelManager();
     // The same for Plasma's window management, which KWin offers only to programs it trusts.
-    org_kde_plasma_window_management* takePlasmaWindowManagement()
-    {
-        return std::exchange(plasmaManager, nullptr);
-    }
+    org_kde_plasma_window_management* takePlasmaWindowManagement();
     // Binds the ext toplevel list when the compositor offers one. Bound only when asked for: a
     // compositor offering wlr's list as well would otherwise announce every window twice.
     ext_foreign_toplevel_list_v1* bindExtToplevelList();
@@ -71,8 +67,9 @@ private:
     wl_display* connection = nullptr;
     wl_registry* registry = nullptr;
     wl_seat* firstSeat = nullptr;
-    zwlr_foreign_toplevel_manager_v1* manager = nullptr;
-    org_kde_plasma_window_management* plasmaManager = nullptr;
+    // The globals of the window lists offered, by name and version.
+    std::optional<std::pair<uint32_t, uint32_t>> managerGlobal;
+    std::optional<uint32_t> plasmaGlobal;
     std::optional<uint32_t> extListGlobal;
     std::unique_ptr<QSocketNotifier> notifier;
     std::optional<QString> failure;

@@ -21,12 +21,23 @@
 namespace
 {
 
-// How long start-up may wait for the compositor's first answers; then it lists what it has.
-constexpr int startupTimeout = 1000;
+// How long start-up waits for each of the compositor's answers: a busy compositor gets a second,
+// longer wait before the list goes on without it.
+constexpr int quickAnswerTimeout = 1000;
+constexpr int slowAnswerTimeout = 3000;
+// Windows announced during one round trip have their details a round trip later.
+constexpr int detailRounds = 4;
 // Below every id the X11 backend gives its unverified apps (minus an X client's resource base).
 constexpr pid_t firstUnverifiedId = -0x40000000;
 // Dialogs nest a few levels at most; a longer chain is a loop.
 constexpr int deepestDialog = 16;
+
+// The compositor answered everything asked of it so far.
+bool settle(WaylandConnection& connection)
+{
+    return connection.settle(QDeadlineTimer(quickAnswerTimeout)) ||
+           connection.settle(QDeadlineTimer(slowAnswerTimeout));
+}
 
 } // namespace
 
@@ -36,8 +47,7 @@ WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString&
       connection(std::make_unique<WaylandConnection>(displayName)), matcher(procRoot_),
       nextUnverifiedId(firstUnverifiedId)
 {
-    const QDeadlineTimer deadline(startupTimeout);
-    connection->settle(deadline);
+    bool answering = settle(*connection);
     // wlroots' list where both are offered: sway's IPC only matches windows against that one.
     if (zwlr_foreign_toplevel_manager_v1* manager = connection->takeToplevelManager())
         toplevels = std::make_unique<ForeignToplevels>(manager);
@@ -62,9 +72,13 @@ WaylandWorkspace::WaylandWorkspace(const QByteArray& displayName, const QString&
         qWarning("No native Wayland apps can be listed: %s", qPrintable(*problem()));
         observers.notify(desktopLost);
     });
-    connection->settle(deadline);
+    answering = answering && settle(*connection);
+    // One more round trip for each batch of windows announced before their details; a compositor
+    // that never sends them is not waited for without end.
+    for (int round = 0; answering && toplevels->awaitsDetails() && round < detailRounds; ++round)
+        answering = settle(*connection);
     if (sway)
-        sway->waitForTree(treeNeeded, deadline);
+        sway->waitForTree(treeNeeded, QDeadlineTimer(answering ? slowAnswerTimeout : 0));
     // A stale $SWAYSOCK names no sway: find the processes the other way.
     if (sway && !sway->isConnected())
         sway.reset();
