@@ -131,7 +131,8 @@ private slots:
 
         QCOMPARE(report.stillOpen, QList<AppEntry>{entry});
         QCOMPARE(liar->state(), QProcess::Running);
-        QTRY_COMPARE(TestFiles::readFile(log).contains("delete window"), acceptsDelete);
+        QTRY_COMPARE_WITH_TIMEOUT(TestFiles::readFile(log).contains("delete window"), acceptsDelete,
+                                  DesktopSession::appearTimeout);
         QCOMPARE(apps[QStringLiteral("actions.py")]->state(), QProcess::Running);
         QVERIFY(!TestFiles::readFile(session.scratchPath(QStringLiteral("actions.py.log")))
                      .contains("quit action"));

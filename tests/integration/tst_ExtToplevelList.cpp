@@ -178,17 +178,19 @@ private slots:
         QCOMPARE(unnamed->name, QStringLiteral("org.example.Unnamed"));
         tell(QStringLiteral("app_id late nimbrel-idle"));
         QTRY_VERIFY_WITH_TIMEOUT(workspace->runningApplication(pid), answerTimeout);
-        QTRY_VERIFY(ended.contains(unnamed->pid));
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(unnamed->pid), answerTimeout);
         tell(QStringLiteral("title late Renamed"));
         // Its process outlives its window: still running, no longer an app with a window.
         closeWindow(QStringLiteral("late"));
-        QTRY_VERIFY(!workspace->runningApplication(pid).value_or(RunningApplication{}).onTaskbar);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !workspace->runningApplication(pid).value_or(RunningApplication{}).onTaskbar,
+            answerTimeout);
 
         addWindow(QStringLiteral("lone"), QStringLiteral("org.example.Unnamed"));
         const std::optional<RunningApplication> lone = unverified();
         QVERIFY(lone);
         closeWindow(QStringLiteral("lone"));
-        QTRY_VERIFY(ended.contains(lone->pid));
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(lone->pid), answerTimeout);
         QCOMPARE(workspace->runningApplication(lone->pid), std::nullopt);
     }
 
