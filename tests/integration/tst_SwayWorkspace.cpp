@@ -1,3 +1,4 @@
+#include "DesktopUser.h"
 #include "EnvironmentGuard.h"
 #include "SwaySession.h"
 #include "TestFiles.h"
@@ -53,6 +54,9 @@ class TestSwayWorkspace : public QObject
         return std::any_of(windows.cbegin(), windows.cend(),
                            [&](const QJsonObject& window) { return window["name"] == title; });
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()
@@ -135,7 +139,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(TestFiles::readFile(log).contains("asked"),
                                  SwaySession::appearTimeout);
         // Its question is a dialog of the same app, not an app of its own.
-        QTRY_COMPARE(workspace->runningApplications().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(workspace->runningApplications().size(), 1,
+                                  SwaySession::appearTimeout);
         QVERIFY(workspace->runningApplication(pid));
         QVERIFY(!ended.contains(pid));
         QTRY_COMPARE_WITH_TIMEOUT(workspace->stillOpenReason(pid), StillOpenReason::askingToSave,
@@ -149,9 +154,9 @@ private slots:
         const pid_t second = clients.startListed(*workspace, QStringLiteral("foot"),
                                                  footArguments(QStringLiteral("Second")));
         QVERIFY(first && second);
-        QTRY_COMPARE(session.focusedPid(), second);
+        QTRY_COMPARE_WITH_TIMEOUT(session.focusedPid(), second, SwaySession::appearTimeout);
         QVERIFY(workspace->activate(first));
-        QTRY_COMPARE(session.focusedPid(), first);
+        QTRY_COMPARE_WITH_TIMEOUT(session.focusedPid(), first, SwaySession::appearTimeout);
     }
 
     void forceQuitKillsOnlyVerifiedApps()
@@ -188,7 +193,7 @@ private slots:
         QVERIFY(fresh.requestQuit(twins.pid));
         QVERIFY(one->waitForFinished(SwaySession::appearTimeout));
         QVERIFY(two->waitForFinished(SwaySession::appearTimeout));
-        QTRY_VERIFY(endedHere.contains(twins.pid));
+        QTRY_VERIFY_WITH_TIMEOUT(endedHere.contains(twins.pid), SwaySession::appearTimeout);
     }
 
     void withoutSwayIpcTheAppIdLeadsToOneProcess()

@@ -1,3 +1,4 @@
+#include "DesktopUser.h"
 #include "FakeStatusNotifierWatcher.h"
 #include "SessionBus.h"
 #include "SessionStart.h"
@@ -75,6 +76,9 @@ class TestTrayProgramWayland : public QObject
                  {640, 400});
         QVERIFY(eventually([&] { return desktop->showsPanel(programPid()); }));
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()
