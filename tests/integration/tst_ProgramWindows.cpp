@@ -254,12 +254,12 @@ private slots:
         QVERIFY(key(QStringLiteral("ctrl+comma")));
         QTRY_VERIFY_WITH_TIMEOUT(program->windows().window() != tutorial, inputTimeout);
         QCOMPARE(program->windows().window()->windowTitle(), QStringLiteral("Nimbrel Settings"));
-        QTRY_VERIFY(!tutorial);
+        QTRY_VERIFY_WITH_TIMEOUT(!tutorial, inputTimeout);
         QCOMPARE(program->programWindows().size(), 1);
         QVERIFY(NimbrelProgram::defaults().value(SettingsKeys::tutorialSeen));
         bool turned = false;
         QTimer::singleShot(0, this, [&turned] { turned = true; });
-        QTRY_VERIFY(turned);
+        QTRY_VERIFY_WITH_TIMEOUT(turned, inputTimeout);
         QCOMPARE(program->windows().taskbarPresence(), ProgramWindows::TaskbarPresence::Taskbar);
 
         QVERIFY(activate());

@@ -47,10 +47,9 @@ void xdotool(const QStringList& arguments)
 
 void clickAt(QPoint point, int button)
 {
-    xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y())});
-    // The move settles first, so the click lands in the window now under the pointer.
-    QTest::qWait(50);
-    xdotool({QStringLiteral("click"), QString::number(button)});
+    // The move completes first, so the click lands in the window now under the pointer.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(point.x()),
+             QString::number(point.y()), QStringLiteral("click"), QString::number(button)});
 }
 
 // Root-relative geometry of a window, as the X server sees it.
