@@ -138,7 +138,7 @@ void DBusMenu::Event(int id, const QString& eventId, const QDBusVariant&, uint)
         QMetaObject::invokeMethod(row, &QAction::trigger, Qt::QueuedConnection);
 }
 
-QList<int> DBusMenu::EventGroup(const DBusMenuEventList& events)
+QList<int> DBusMenu::EventGroup(const QList<DBusMenuEvent>& events)
 {
     QList<int> unknown;
     for (const DBusMenuEvent& event : events) {
