@@ -33,11 +33,9 @@ std::optional<int> NimbrelProgram::started(std::optional<StartupFlags::CheckRequ
         NimbrelChecks::start(*check, *this);
         return std::nullopt;
     }
+    // Nothing opens by itself: without a tray the item waits for one, and launching the program
+    // again opens the panel.
     firstRunController.greet();
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        qWarning("nimbrel: the desktop shows no system tray; opening the panel instead");
-        showPopover();
-    }
     return std::nullopt;
 }
 

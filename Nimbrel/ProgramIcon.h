@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
+#include <QString>
 
 // The program's picture on the tray item and in the About box.
 namespace ProgramIcon
@@ -8,5 +10,12 @@ namespace ProgramIcon
 
 /// The moon in the theme's text colour; made anew after a theme change to follow it.
 QIcon moon();
+/// The moon in `colour`.
+QIcon moon(const QColor& colour);
+/// The installed symbolic moon's icon name, which tray hosts draw in their own colour.
+QString symbolicName();
+/// The icon folder (holding hicolor/) that has the symbolic moon beside the program: the
+/// installed share/icons, or the build's; empty when there is none there.
+QString themePath();
 
 } // namespace ProgramIcon

@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "LayerShell.h"
+#include "MoonShade.h"
 #include "NimbrelMenu.h"
 #include "PanelView.h"
 #include "PopoverPlacement.h"
@@ -9,14 +10,30 @@
 #include "ProgramIcon.h"
 #include "QuitModel.h"
 #include "ShellEngine.h"
+#include "StatusNotifierItem.h"
 #include "Theme.h"
+#include "TrayHosts.h"
 #include "WindowSystem.h"
+#include "X11SystemTray.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
+#include <QPainter>
 #include <QQuickView>
 #include <QScreen>
+
+#include <utility>
+
+namespace
+{
+
+// Qt's name for the window that shows a QSystemTrayIcon inside an XEmbed tray.
+const QString xembedIconWindow = QStringLiteral("QSystemTrayIconSys");
+
+} // namespace
 
 TrayController::TrayController(MenuTarget& menus_, QObject* shell_, ShellEngine& engine_,
                                Workspace& workspace_, const ProcessInfo& processes_,
@@ -24,6 +41,9 @@ TrayController::TrayController(MenuTarget& menus_, QObject* shell_, ShellEngine&
     : QObject(parent), menus(menus_), shell(shell_), engine(engine_), workspace(workspace_),
       processes(processes_), store(store_), inUseApps(capture, processes_)
 {
+    xembedRepainted.setSingleShot(true);
+    xembedRepainted.setInterval(50);
+    connect(&xembedRepainted, &QTimer::timeout, this, &TrayController::matchXEmbedTray);
 }
 
 TrayController::~TrayController()
@@ -33,19 +53,111 @@ TrayController::~TrayController()
 
 void TrayController::show()
 {
-    trayIcon = std::make_unique<QSystemTrayIcon>(ProgramIcon::moon());
-    trayIcon->setToolTip(QStringLiteral("Nimbrel"));
-    // The moon follows the desktop between light and dark.
-    connect(Theme::instance(), &Theme::changed, trayIcon.get(),
-            [this] { trayIcon->setIcon(ProgramIcon::moon()); });
-    connect(trayIcon.get(), &QSystemTrayIcon::activated, this, &TrayController::clicked);
-    // No menu of ours can open at the pointer on Wayland: the tray host shows this one itself.
-    if (!WindowSystem::letsProgramPlaceAndGrab()) {
-        exportedMenu.reset(NimbrelMenu::statusMenu(menus));
-        trayIcon->setContextMenu(exportedMenu.get());
+    exportedMenu.reset(NimbrelMenu::statusMenu(menus));
+    if (!WindowSystem::letsProgramPlaceAndGrab())
         layerShell = LayerShell::ofApplication();
+    hosts = std::make_unique<TrayHosts>();
+    connect(hosts.get(), &TrayHosts::changed, this, &TrayController::followHosts);
+    connect(hosts.get(), &TrayHosts::watcherStarted, this, [this] {
+        if (item)
+            item->registerWithWatcher();
+    });
+    // The moon follows the desktop between light and dark where no tray says otherwise.
+    connect(Theme::instance(), &Theme::changed, this, [this] {
+        if (item)
+            item->setFallbackIcon(ProgramIcon::moon());
+        if (xembedIcon)
+            matchXEmbedTray();
+    });
+}
+
+void TrayController::followHosts()
+{
+    // Until the bus answers, an XEmbed tray could still be the lesser of two hosts.
+    if (!hosts->known())
+        return;
+    if (hosts->hasStatusNotifierHost()) {
+        xembedIcon.reset();
+        showStatusNotifierItem();
+    } else if (hosts->hasXEmbedTray()) {
+        showXEmbedIcon();
+    } else {
+        xembedIcon.reset();
+        if (!std::exchange(toldNoTray, true))
+            qWarning("nimbrel: the desktop shows no system tray; waiting for one. Launching "
+                     "Nimbrel again opens its panel");
     }
-    trayIcon->show();
+}
+
+void TrayController::showStatusNotifierItem()
+{
+    if (item)
+        return;
+    item =
+        std::make_unique<StatusNotifierItem>(QStringLiteral("Nimbrel"), ProgramIcon::symbolicName(),
+                                             ProgramIcon::themePath(), exportedMenu.get());
+    item->setFallbackIcon(ProgramIcon::moon());
+    connect(item.get(), &StatusNotifierItem::activated, this, &TrayController::togglePanel);
+    connect(item.get(), &StatusNotifierItem::contextMenuRequested, this, [this](QPoint position) {
+        // Hosts show the exported menu themselves; on Wayland no other menu could open.
+        if (WindowSystem::letsProgramPlaceAndGrab())
+            showMenu(position);
+    });
+    if (!item->publish()) {
+        qWarning("nimbrel: the session bus refused the tray item");
+        return;
+    }
+    item->registerWithWatcher();
+}
+
+void TrayController::showXEmbedIcon()
+{
+    if (xembedIcon) {
+        matchXEmbedTray();
+        return;
+    }
+    if (!xembedMoon.isValid())
+        xembedMoon = Theme::instance()->primaryText();
+    xembedIcon = std::make_unique<QSystemTrayIcon>(ProgramIcon::moon(xembedMoon));
+    xembedIcon->setToolTip(QStringLiteral("Nimbrel"));
+    connect(xembedIcon.get(), &QSystemTrayIcon::activated, this, &TrayController::clicked);
+    // Qt makes the icon's window anew when the tray restarts: every repaint of one is heard.
+    qApp->installEventFilter(this);
+    connect(xembedIcon.get(), &QObject::destroyed, this, [this] { qApp->removeEventFilter(this); });
+    xembedIcon->show();
+    matchXEmbedTray();
+}
+
+bool TrayController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched->objectName() == xembedIconWindow)
+        xembedRepainted.start();
+    return QObject::eventFilter(watched, event);
+}
+
+void TrayController::matchXEmbedTray()
+{
+    X11SystemTray* tray = hosts ? hosts->xembedTray() : nullptr;
+    if (!xembedIcon || !tray)
+        return;
+    QColor moon = xembedMoon;
+    const QRect area = xembedIcon->geometry();
+    if (const std::optional<QColor> foreground = tray->foreground()) {
+        moon = MoonShade::forForeground(*foreground);
+    } else if (area.isValid()) {
+        // What shows around the moon is the bar, as the user sees it.
+        QImage drawn(area.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        xembedIcon->icon().paint(&painter, drawn.rect());
+        painter.end();
+        if (const std::optional<QColor> bar = tray->barColour(area, drawn))
+            moon = MoonShade::onBar(*bar);
+    }
+    if (moon == xembedMoon)
+        return;
+    xembedMoon = moon;
+    xembedIcon->setIcon(ProgramIcon::moon(moon));
 }
 
 void TrayController::clicked(QSystemTrayIcon::ActivationReason reason)
@@ -54,22 +166,26 @@ void TrayController::clicked(QSystemTrayIcon::ActivationReason reason)
         reason == QSystemTrayIcon::Context ||
         (reason == QSystemTrayIcon::Trigger &&
          QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
-    if (menuClick && !exportedMenu)
-        return showMenu();
-    if (reason != QSystemTrayIcon::Trigger)
-        return;
+    if (menuClick)
+        return showMenu(QCursor::pos());
+    if (reason == QSystemTrayIcon::Trigger)
+        togglePanel();
+}
+
+void TrayController::togglePanel()
+{
     if (popover && popover->isVisible())
         popover->close();
     else
         showPanel();
 }
 
-void TrayController::showMenu()
+void TrayController::showMenu(QPoint position)
 {
     // Built afresh and dropped once closed: the tray item keeps no menu.
     QMenu* menu = NimbrelMenu::statusMenu(menus);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(QCursor::pos());
+    menu->popup(position);
 }
 
 void TrayController::showPanel()
@@ -80,7 +196,7 @@ void TrayController::showPanel()
     model->setNeverOffered({AppInfo::identifier()});
     model->setInUse([this, model] { return inUseApps.among(model->apps()); });
     PanelView::load(*window, *model, shell);
-    const QRect tray = trayIcon ? trayIcon->geometry() : QRect();
+    const QRect tray = xembedIcon ? xembedIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();
     QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
     if (!screen)

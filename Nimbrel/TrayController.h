@@ -3,9 +3,12 @@
 #include "InUseApps.h"
 #include "PopoverWindow.h"
 
+#include <QColor>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <memory>
 
@@ -18,9 +21,13 @@ class QQuickView;
 class QuitModel;
 class SettingsStore;
 class ShellEngine;
+class StatusNotifierItem;
+class TrayHosts;
 class Workspace;
 
-/// The tray item, its menu and the panel it opens. Main thread only.
+/// The tray item, its menu and the panel it opens. The item goes to a StatusNotifierItem host
+/// where the desktop has one, else to an XEmbed tray, and waits for either when there is none
+/// yet. Main thread only.
 class TrayController : public QObject
 {
     Q_OBJECT
@@ -34,10 +41,10 @@ public:
                    QObject* parent = nullptr);
     ~TrayController() override;
 
-    /// Puts the item in the tray.
+    /// Puts the item in the tray, now or once a tray appears.
     void show();
-    /// The tray item was clicked: the menu on a right or Ctrl click, else the panel toggles. On
-    /// Wayland the tray host shows the menu itself, and a Ctrl click toggles the panel.
+    /// The XEmbed tray item was clicked: the menu on a right or Ctrl click, else the panel
+    /// toggles.
     void clicked(QSystemTrayIcon::ActivationReason reason);
     /// Opens the panel afresh, by the tray item when the tray tells where that is.
     void showPanel();
@@ -47,8 +54,18 @@ public:
     /// A new window showing the panel over `model`, not yet on screen.
     std::unique_ptr<QQuickView> panelView(QuitModel& model);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void showMenu();
+    void togglePanel();
+    void showMenu(QPoint position);
+    // Moves the item to the host the desktop offers now.
+    void followHosts();
+    void showStatusNotifierItem();
+    void showXEmbedIcon();
+    // Draws the XEmbed moon light or dark, as the tray asks or its bar needs.
+    void matchXEmbedTray();
 
     MenuTarget& menus;
     QObject* shell;
@@ -57,8 +74,13 @@ private:
     const ProcessInfo& processes;
     SettingsStore& store;
     InUseApps inUseApps;
-    std::unique_ptr<QMenu> exportedMenu; // only on Wayland, where the tray host shows it
-    std::unique_ptr<QSystemTrayIcon> trayIcon;
+    std::unique_ptr<QMenu> exportedMenu; // the menu StatusNotifierItem hosts show themselves
+    std::unique_ptr<TrayHosts> hosts;
+    std::unique_ptr<StatusNotifierItem> item;
+    std::unique_ptr<QSystemTrayIcon> xembedIcon;
+    QColor xembedMoon;
+    QTimer xembedRepainted; // gathers the repaints of the XEmbed icon into one look at the bar
+    bool toldNoTray = false;
     std::unique_ptr<LayerShell> layerShell; // only on Wayland; the panel's place where it exists
     QPointer<PopoverWindow> popover;
 };

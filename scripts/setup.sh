@@ -27,6 +27,9 @@ packages=(
   librsvg2-bin appstream man-db bash-completion zsh dpkg-dev file
   # tray program tests: an XEmbed tray and the accessibility bus
   trayer at-spi2-core python3-pyatspi
+  # the real trays the tray item is tested in: XFCE's panel under its window manager (and the
+  # settings daemon it reads its layout from), tint2, and the screenshots the moon is measured in
+  xfce4-panel xfwm4 xfconf tint2 imagemagick
   # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
   libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype
   grim  # screenshots of the sway tests' screen: where the panel shows

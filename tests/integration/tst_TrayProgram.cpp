@@ -6,7 +6,9 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusPendingCall>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -145,6 +147,13 @@ QRect trayIconArea(qint64 owner)
     return area.width() > 1 && area.height() > 1 ? area : QRect();
 }
 
+// A desktop of its own, with no tray of either kind yet; restored to the shared one after.
+struct BareDesktop {
+    QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    DesktopSession session;
+    ~BareDesktop() { qputenv("XDG_RUNTIME_DIR", runtime); }
+};
+
 } // namespace
 
 // The tray program as a user meets it: a real child process on a throwaway desktop with a tray,
@@ -187,6 +196,15 @@ class TestTrayProgram : public QObject
     {
         clickAt(icon, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
+    }
+
+    // Launches the program; true once it said it found no tray, with what it logged in `log`.
+    bool launchWithoutTray(QByteArray& log)
+    {
+        program = launch();
+        return QTest::qWaitFor(
+            [&] { return (log += program->readAllStandardError()).contains("no system tray"); },
+            showTimeout);
     }
 
 private slots:
@@ -301,54 +319,78 @@ private slots:
         QCOMPARE(program->state(), QProcess::Running);
     }
 
-    void activatesThroughStatusNotifierHost()
+    void waitsForTrayOpeningNothing()
     {
-        // A desktop of its own: no XEmbed tray there, only the host on its session bus.
-        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-        const auto restoreRuntime = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", runtime); });
-        DesktopSession bare;
-        NIMBREL_START_DESKTOP(bare);
-        prepareHome(bare);
+        BareDesktop bare;
+        NIMBREL_START_DESKTOP(bare.session);
+        prepareHome(bare.session);
+        // A new user: the tutorial greets them, with nothing on top of it.
+        SettingsStore::standard().set(SettingsKeys::tutorialSeen, false);
 
-        // With no tray of either kind the panel opens by itself, and the log says why, once.
-        program = launch();
+        QByteArray log;
+        QVERIFY(launchWithoutTray(log));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !visibleWindows({QStringLiteral("--name"), "^Welcome to Nimbrel$"}).isEmpty(),
+            showTimeout);
+        QVERIFY(popover().isEmpty());
+
+        // A tray that starts later gets the moon, and still nothing opens by itself.
+        QCOMPARE(bare.session.startTray(), std::nullopt);
+        QTRY_VERIFY_WITH_TIMEOUT(trayIconArea(program->processId()).isValid(), showTimeout);
+        QVERIFY(popover().isEmpty());
+        log += program->readAllStandardError();
+        QCOMPARE(log.count("no system tray"), 1);
+
+        // Launching it again opens the panel, tray or not.
+        const std::unique_ptr<QProcess> second = launch();
+        QVERIFY(second->waitForFinished(showTimeout));
         QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
-        program->kill();
-        program->waitForFinished();
-        QCOMPARE(program->readAllStandardError().count("no system tray"), 1);
+    }
+
+    void registersWithStatusNotifierHostThatComesLater()
+    {
+        BareDesktop bare;
+        NIMBREL_START_DESKTOP(bare.session);
+        prepareHome(bare.session);
+        QByteArray log;
+        QVERIFY(launchWithoutTray(log));
+        QVERIFY(popover().isEmpty());
 
         QDBusConnection bus = QDBusConnection::connectToBus(
             qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("host"));
+        const auto disconnect =
+            qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("host")); });
         FakeStatusNotifierWatcher watcher;
         QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
                                    QDBusConnection::ExportAllContents));
-        // Qt looks for the host once, as the program starts.
         QVERIFY(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
-
-        program = launch();
         QTRY_COMPARE_WITH_TIMEOUT(watcher.items.size(), 1, showTimeout);
-        const auto call = [&](const QString& interface, const QString& method,
-                              const QVariantList& arguments) {
-            QDBusMessage message = QDBusMessage::createMethodCall(
-                watcher.items.first(), QStringLiteral("/StatusNotifierItem"), interface, method);
-            message.setArguments(arguments);
-            return bus.asyncCall(message);
+
+        const auto property = [&](const QString& name) {
+            QDBusMessage get = QDBusMessage::createMethodCall(
+                watcher.items.first(), QStringLiteral("/StatusNotifierItem"),
+                QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+            get << QStringLiteral("org.kde.StatusNotifierItem") << name;
+            return bus.call(get).arguments().value(0).value<QDBusVariant>().variant();
         };
-        // Answered by the program's event loop, so its start-up has run to the end by then.
-        QDBusPendingCall title =
-            call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                 {QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Title")});
-        QTRY_VERIFY_WITH_TIMEOUT(title.isFinished(), showTimeout);
-        QVERIFY2(!title.isError(), qPrintable(title.error().message()));
+        // The menu is there for hosts to show, a click is no request for it, and hosts that
+        // recolour symbolic icons find the moon by name.
+        QCOMPARE(property(QStringLiteral("Menu")).value<QDBusObjectPath>().path(),
+                 QStringLiteral("/MenuBar"));
+        QCOMPARE(property(QStringLiteral("ItemIsMenu")).toBool(), false);
+        QVERIFY(property(QStringLiteral("IconName")).toString().endsWith("-symbolic"));
+        QVERIFY(QFile::exists(property(QStringLiteral("IconThemePath")).toString() +
+                              QStringLiteral("/hicolor/symbolic/apps/") +
+                              property(QStringLiteral("IconName")).toString() +
+                              QStringLiteral(".svg")));
         QVERIFY(popover().isEmpty());
 
-        call(QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"), {640, 400});
+        QDBusMessage activate = QDBusMessage::createMethodCall(
+            watcher.items.first(), QStringLiteral("/StatusNotifierItem"),
+            QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"));
+        activate << 640 << 400;
+        bus.asyncCall(activate);
         QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
-
-        program->kill();
-        program->waitForFinished();
-        program.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("host"));
     }
 };
 
