@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InUseApps.h"
+#include "PanelModelKeeper.h"
 #include "PopoverWindow.h"
 
 #include <QObject>
@@ -39,7 +40,8 @@ public:
     /// The tray item was clicked: the menu on a right or Ctrl click, else the panel toggles. On
     /// Wayland the tray host shows the menu itself, and a Ctrl click toggles the panel.
     void clicked(QSystemTrayIcon::ActivationReason reason);
-    /// Opens the panel afresh, by the tray item when the tray tells where that is.
+    /// Opens the panel, by the tray item when the tray tells where that is: afresh, or with the
+    /// quit or the result it showed when it closed.
     void showPanel();
     void closePanel();
     /// The panel now shown; null when it is closed.
@@ -57,6 +59,7 @@ private:
     const ProcessInfo& processes;
     SettingsStore& store;
     InUseApps inUseApps;
+    PanelModelKeeper panelModels;
     std::unique_ptr<QMenu> exportedMenu; // only on Wayland, where the tray host shows it
     std::unique_ptr<QSystemTrayIcon> trayIcon;
     std::unique_ptr<LayerShell> layerShell; // only on Wayland; the panel's place where it exists
