@@ -90,7 +90,8 @@ void TrayController::showPanel()
         screen = QGuiApplication::primaryScreen();
     window->popUp(popoverGeometry(PanelView::size,
                                   tray.isValid() ? std::optional(tray) : std::nullopt, pointer,
-                                  screen->availableGeometry()));
+                                  WindowSystem::availableGeometry(*screen)),
+                  tray);
     popover = window;
 }
 

@@ -15,6 +15,7 @@ packages=(
   libqt6svg6  # the qsvg image plugin that draws the symbols
   # engine: locale, desktop entries, X11
   libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev
+  libxcb-xinput-dev  # the tray panel hears every click outside it, whoever holds the pointer
   # apps on a call: PipeWire's client library, and a daemon and pw-record for the tests
   libpipewire-0.3-dev pipewire pipewire-bin
   # tests and benchmarks: a real X server, a window manager, client apps, a session bus
@@ -27,6 +28,7 @@ packages=(
   librsvg2-bin appstream man-db bash-completion zsh dpkg-dev file
   # tray program tests: an XEmbed tray and the accessibility bus
   trayer at-spi2-core python3-pyatspi
+  xserver-xorg-video-dummy  # two monitors that Qt sees as two screens: Xorg's dummy driver
   # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
   libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype
   grim  # screenshots of the sway tests' screen: where the panel shows
