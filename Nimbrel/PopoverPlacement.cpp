@@ -15,3 +15,10 @@ QRect popoverGeometry(QSize size, std::optional<QRect> icon, QPoint pointer, QRe
                               std::max(available.top(), available.bottom() - size.height() + 1)));
     return placed;
 }
+
+QRect monitorFreeArea(QRect monitor, std::optional<QRect> workArea)
+{
+    const QRect free = workArea ? monitor & *workArea : monitor;
+    // A work area that misses the monitor says nothing about it.
+    return free.isEmpty() ? monitor : free;
+}

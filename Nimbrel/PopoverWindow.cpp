@@ -3,14 +3,19 @@
 #include "LayerShell.h"
 #include "LayerSurface.h"
 #include "WindowSystem.h"
+#include "X11PanelWindow.h"
+#include "X11PointerPresses.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell_, QWindow* parent)
     : QQuickView(engine, parent), layerShell(layerShell_)
 {
-    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setFlags(WindowSystem::letsProgramPlaceAndGrab()
+                 ? X11PanelWindow::flags()
+                 : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setResizeMode(QQuickView::SizeRootObjectToView);
     setTitle(QStringLiteral("Nimbrel"));
 }
@@ -18,11 +23,13 @@ PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell_, QWindo
 // The place on the layer shell goes before the window's surface does.
 PopoverWindow::~PopoverWindow() = default;
 
-void PopoverWindow::popUp(const QRect& geometry)
+void PopoverWindow::popUp(const QRect& geometry, const QRect& opener_)
 {
     if (!WindowSystem::letsProgramPlaceAndGrab())
         return popUpWhereCompositorPlaces(geometry.size());
+    opener = opener_;
     setGeometry(geometry);
+    X11PanelWindow::prepare(*this);
     show();
     raise();
     requestActivate();
@@ -30,6 +37,11 @@ void PopoverWindow::popUp(const QRect& geometry)
     setKeyboardGrabEnabled(true);
     setMouseGrabEnabled(true);
     grabbing = true;
+    // A desktop shell may hold the pointer right now, and the grab fails: a click on the empty
+    // desktop would then move no focus and reach no window of ours.
+    pointerPresses = std::make_unique<X11PointerPresses>();
+    connect(pointerPresses.get(), &X11PointerPresses::pressed, this,
+            &PopoverWindow::pointerPressedAnywhere);
 }
 
 void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
@@ -95,6 +107,13 @@ bool PopoverWindow::dismissedByOutsideClick(QMouseEvent* event)
     event->accept();
     dismiss();
     return true;
+}
+
+void PopoverWindow::pointerPressedAnywhere()
+{
+    const QPoint pointer = QCursor::pos();
+    if (!geometry().contains(pointer) && !opener.contains(pointer))
+        dismiss();
 }
 
 void PopoverWindow::dismiss()

@@ -6,9 +6,11 @@
 
 class LayerShell;
 class LayerSurface;
+class X11PointerPresses;
 
-/// The tray panel's window: frameless, above other windows, with keyboard focus. It closes on
-/// Esc, on a click outside it and when it loses focus, and then deletes itself with its content.
+/// The tray panel's window: frameless, above other windows, with keyboard focus, never listed by
+/// taskbars or pagers. It closes on Esc, on a click anywhere outside it (the empty desktop too)
+/// and when it loses focus, and then deletes itself with its content.
 /// On Wayland the compositor places and focuses it and nothing is grabbed: Esc and focus loss
 /// close it. Where the compositor has a layer shell, the panel sits there, at the screen's top
 /// right, as panels do; elsewhere it is an ordinary window wherever the compositor puts it.
@@ -22,8 +24,9 @@ public:
     ~PopoverWindow() override;
 
     /// Shows the window at `geometry` and takes the keyboard and pointer; on Wayland it shows the
-    /// window at `geometry`'s size where the compositor puts it.
-    void popUp(const QRect& geometry);
+    /// window at `geometry`'s size where the compositor puts it. A press on `opener` (the tray
+    /// icon) is left to the tray, whose click toggles the panel.
+    void popUp(const QRect& geometry, const QRect& opener = {});
 
 signals:
     void closed();
@@ -38,10 +41,14 @@ protected:
 private:
     void popUpWhereCompositorPlaces(QSize size);
     bool dismissedByOutsideClick(QMouseEvent* event);
+    void pointerPressedAnywhere();
     void dismiss();
 
     LayerShell* layerShell;
     std::unique_ptr<LayerSurface> layerSurface;
+    // Only on X11: presses that the pointer grab, when it failed, does not bring here.
+    std::unique_ptr<X11PointerPresses> pointerPresses;
+    QRect opener;
     bool wasActive = false;
     bool dismissed = false;
     bool grabbing = false;

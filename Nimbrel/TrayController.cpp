@@ -39,7 +39,12 @@ TrayController::TrayController(MenuTarget& menus_, QObject* shell_, ShellEngine&
                                Workspace& workspace_, const ProcessInfo& processes_,
                                MediaCapture& capture, SettingsStore& store_, QObject* parent)
     : QObject(parent), menus(menus_), shell(shell_), engine(engine_), workspace(workspace_),
-      processes(processes_), store(store_), inUseApps(capture, processes_)
+      processes(processes_), store(store_), inUseApps(capture, processes_), panelModels([this] {
+          auto model = std::make_unique<QuitModel>(workspace, processes, store);
+          model->setNeverOffered({AppInfo::identifier()});
+          model->setInUse([this, apps = model.get()] { return inUseApps.among(apps->apps()); });
+          return model;
+      })
 {
     xembedRepainted.setSingleShot(true);
     xembedRepainted.setInterval(50);
@@ -192,10 +197,8 @@ void TrayController::showPanel()
 {
     delete popover;
     auto* window = new PopoverWindow(&engine.get(), layerShell.get());
-    auto* model = new QuitModel(workspace, processes, store, window);
-    model->setNeverOffered({AppInfo::identifier()});
-    model->setInUse([this, model] { return inUseApps.among(model->apps()); });
-    PanelView::load(*window, *model, shell);
+    PanelView::load(*window, panelModels.opened(), shell);
+    connect(window, &PopoverWindow::closed, this, [this, window] { panelModels.closed(*window); });
     const QRect tray = xembedIcon ? xembedIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();
     QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
@@ -203,7 +206,8 @@ void TrayController::showPanel()
         screen = QGuiApplication::primaryScreen();
     window->popUp(popoverGeometry(PanelView::size,
                                   tray.isValid() ? std::optional(tray) : std::nullopt, pointer,
-                                  screen->availableGeometry()));
+                                  WindowSystem::availableGeometry(*screen)),
+                  tray);
     popover = window;
 }
 

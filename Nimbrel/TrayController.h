@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InUseApps.h"
+#include "PanelModelKeeper.h"
 #include "PopoverWindow.h"
 
 #include <QColor>
@@ -46,7 +47,8 @@ public:
     /// The XEmbed tray item was clicked: the menu on a right or Ctrl click, else the panel
     /// toggles.
     void clicked(QSystemTrayIcon::ActivationReason reason);
-    /// Opens the panel afresh, by the tray item when the tray tells where that is.
+    /// Opens the panel, by the tray item when the tray tells where that is: afresh, or with the
+    /// quit or the result it showed when it closed.
     void showPanel();
     void closePanel();
     /// The panel now shown; null when it is closed.
@@ -74,6 +76,7 @@ private:
     const ProcessInfo& processes;
     SettingsStore& store;
     InUseApps inUseApps;
+    PanelModelKeeper panelModels;
     std::unique_ptr<QMenu> exportedMenu; // the menu StatusNotifierItem hosts show themselves
     std::unique_ptr<TrayHosts> hosts;
     std::unique_ptr<StatusNotifierItem> item;

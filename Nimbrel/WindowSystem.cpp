@@ -1,6 +1,10 @@
 #include "WindowSystem.h"
 
+#include "PopoverPlacement.h"
+#include "X11WorkArea.h"
+
 #include <QGuiApplication>
+#include <QScreen>
 
 namespace WindowSystem
 {
@@ -9,6 +13,13 @@ bool letsProgramPlaceAndGrab()
 {
     // "wayland", "wayland-egl", …: every flavour of Qt's Wayland plugin.
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+QRect availableGeometry(const QScreen& screen)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return screen.availableGeometry();
+    return monitorFreeArea(screen.geometry(), X11WorkArea::current(screen));
 }
 
 } // namespace WindowSystem

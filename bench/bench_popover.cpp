@@ -82,7 +82,7 @@ int main(int argc, char* argv[])
             return 1;
         }
         toFrame.append(clock.nsecsElapsed() / 1e6);
-        auto* model = panel->findChild<QuitModel*>();
+        auto* model = panel->rootObject()->property("model").value<QuitModel*>();
         if (!model || model->apps().size() != appCount || model->plan().bytes() < totalBytes / 2) {
             std::fprintf(stderr, "bench_popover: the panel did not list the measured apps\n");
             return 1;

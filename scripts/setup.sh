@@ -15,6 +15,7 @@ packages=(
   libqt6svg6  # the qsvg image plugin that draws the symbols
   # engine: locale, desktop entries, X11
   libicu-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-res0-dev
+  libxcb-xinput-dev  # the tray panel hears every click outside it, whoever holds the pointer
   # apps on a call: PipeWire's client library, and a daemon and pw-record for the tests
   libpipewire-0.3-dev pipewire pipewire-bin
   # tests and benchmarks: a real X server, a window manager, client apps, a session bus
@@ -30,6 +31,7 @@ packages=(
   # the real trays the tray item is tested in: XFCE's panel under its window manager (and the
   # settings daemon it reads its layout from), tint2, and the screenshots the moon is measured in
   xfce4-panel xfwm4 xfconf tint2 imagemagick
+  xserver-xorg-video-dummy  # two monitors that Qt sees as two screens: Xorg's dummy driver
   # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
   libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype
   grim  # screenshots of the sway tests' screen: where the panel shows

@@ -11,9 +11,14 @@ FocusScope {
     readonly property var preset: Texts.presets[model.preset]
 
 
-    Component.onCompleted: model.refresh()
+    // A fresh list when shown, unless it shows a quit that runs or its result (a panel reopened).
+    Component.onCompleted: refreshIfReady()
     onVisibleChanged: {
         if (visible)
+            refreshIfReady();
+    }
+    function refreshIfReady() {
+        if (model.phase.isReady)
             model.refresh();
     }
 

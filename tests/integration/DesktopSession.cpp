@@ -18,9 +18,30 @@ namespace
 // Generous: a loaded two-core machine starts an X server in well under this.
 constexpr int startTimeout = 20000;
 
-std::optional<QString> missingTool()
+// Xorg's dummy driver: a screen large enough for both monitors, the outputs set up by RandR.
+const char dummyConfiguration[] = R"(Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 64000
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2048 768
+    EndSubSection
+EndSection
+)";
+
+std::optional<QString> missingTool(bool twoMonitors)
 {
-    for (const char* tool : {"Xvfb", "openbox", "dbus-daemon"}) {
+    if (twoMonitors &&
+        (QStandardPaths::findExecutable(QStringLiteral("Xorg")).isEmpty() ||
+         !QFileInfo::exists(QStringLiteral("/usr/lib/xorg/modules/drivers/dummy_drv.so"))))
+        return QStringLiteral("Xorg's dummy driver is not installed");
+    for (const char* tool : {twoMonitors ? "xrandr" : "Xvfb", "openbox", "dbus-daemon"}) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
     }
@@ -36,6 +57,8 @@ DesktopSession::DesktopSession(QStringList serverArguments_)
 {
 }
 
+DesktopSession::DesktopSession(TwoMonitors) : twoMonitors(true) {}
+
 DesktopSession::~DesktopSession()
 {
     for (QProcess* app : std::as_const(apps)) {
@@ -49,7 +72,7 @@ DesktopSession::~DesktopSession()
 
 std::optional<QString> DesktopSession::start()
 {
-    if (auto missing = missingTool())
+    if (auto missing = missingTool(twoMonitors))
         return missing;
     if (auto problem = home.create())
         return problem;
@@ -60,7 +83,8 @@ std::optional<QString> DesktopSession::start()
     ownEnvironment.set("NO_AT_BRIDGE", "1");
     ownEnvironment.set("WAYLAND_DISPLAY", {});
     QString failure;
-    if (!startXServer(failure) || !startBus(failure) || !startWindowManager(failure))
+    if (!startXServer(failure) || (twoMonitors && !startTwoMonitors(failure)) ||
+        !startBus(failure) || !startWindowManager(failure))
         return failure;
     return std::nullopt;
 }
@@ -135,14 +159,16 @@ void DesktopSession::stopWindowManager()
     TestProcesses::stop(windowManager);
 }
 
-std::optional<QString> DesktopSession::startTray()
+std::optional<QString> DesktopSession::startTray(const QStringList& trayerArguments)
 {
     tray.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tray.start(QStringLiteral("trayer"),
-               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
-                QStringLiteral("true")});
+               QStringList{QStringLiteral("--edge"), QStringLiteral("top"),
+                           QStringLiteral("--align"), QStringLiteral("right"),
+                           QStringLiteral("--widthtype"), QStringLiteral("request"),
+                           QStringLiteral("--height"), QStringLiteral("24"),
+                           QStringLiteral("--SetDockType"), QStringLiteral("true")} +
+                   trayerArguments);
     if (!tray.waitForStarted(startTimeout))
         return QStringLiteral("trayer did not start");
     // A tray is up once it owns the screen's tray selection.
@@ -180,12 +206,27 @@ bool DesktopSession::startXServer(QString& failure)
     // Only Xvfb keeps the pipe open across exec; other children never see it.
     xServer.setChildProcessModifier([writeEnd] { fcntl(writeEnd, F_SETFD, 0); });
     xServer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    xServer.start(QStringLiteral("Xvfb"),
-                  QStringList{QStringLiteral("-displayfd"), QString::number(writeEnd),
-                              QStringLiteral("-screen"), QStringLiteral("0"),
-                              QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                              QStringLiteral("tcp")} +
-                      serverArguments);
+    if (twoMonitors) {
+        const QString configuration = home.scratchPath(QStringLiteral("xorg.conf"));
+        QFile file(configuration);
+        if (!file.open(QIODevice::WriteOnly) || file.write(dummyConfiguration) < 0) {
+            failure = QStringLiteral("cannot write %1").arg(configuration);
+            return false;
+        }
+        file.close();
+        xServer.start(QStringLiteral("Xorg"),
+                      {QStringLiteral("-displayfd"), QString::number(writeEnd),
+                       QStringLiteral("-config"), configuration, QStringLiteral("-logfile"),
+                       home.scratchPath(QStringLiteral("Xorg.log")), QStringLiteral("-noreset"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    } else {
+        xServer.start(QStringLiteral("Xvfb"),
+                      QStringList{QStringLiteral("-displayfd"), QString::number(writeEnd),
+                                  QStringLiteral("-screen"), QStringLiteral("0"),
+                                  QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                                  QStringLiteral("tcp")} +
+                          serverArguments);
+    }
     close(writeEnd);
     const bool started = xServer.waitForStarted(startTimeout);
     QByteArray number;
@@ -201,11 +242,33 @@ bool DesktopSession::startXServer(QString& failure)
     bool isNumber = false;
     number.trimmed().toInt(&isNumber);
     if (!isNumber || xServer.state() != QProcess::Running) {
-        failure = QStringLiteral("Xvfb did not start");
+        failure = QStringLiteral("%1 did not start").arg(xServer.program());
         return false;
     }
     displayName = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
     ownEnvironment.set("DISPLAY", displayName.toLocal8Bit());
+    return true;
+}
+
+bool DesktopSession::startTwoMonitors(QString& failure)
+{
+    const QString size =
+        QStringLiteral("%1x%2").arg(rightMonitor.width()).arg(rightMonitor.height());
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--addmode"), QStringLiteral("DUMMY1"), size},
+          QStringList{QStringLiteral("--output"), QStringLiteral("DUMMY0"),
+                      QStringLiteral("--mode"), size},
+          QStringList{QStringLiteral("--output"), QStringLiteral("DUMMY1"),
+                      QStringLiteral("--mode"), size, QStringLiteral("--right-of"),
+                      QStringLiteral("DUMMY0")}}) {
+        QProcess xrandr;
+        xrandr.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        xrandr.start(QStringLiteral("xrandr"), arguments);
+        if (!xrandr.waitForFinished(startTimeout) || xrandr.exitCode() != 0) {
+            failure = QStringLiteral("xrandr %1 failed").arg(arguments.join(QLatin1Char(' ')));
+            return false;
+        }
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -25,6 +26,13 @@ public:
 
     // `serverArguments` go to Xvfb after the usual ones, e.g. to switch an extension off.
     explicit DesktopSession(QStringList serverArguments = {});
+    // Two monitors side by side, 1024×768 each, that Qt sees as two screens: Xorg's dummy
+    // driver with two RandR outputs (Xvfb gives Qt one screen whatever its monitors).
+    static constexpr QRect leftMonitor{0, 0, 1024, 768};
+    static constexpr QRect rightMonitor{1024, 0, 1024, 768};
+    struct TwoMonitors {
+    };
+    explicit DesktopSession(TwoMonitors);
     ~DesktopSession();
 
     // Starts the servers; nothing when the desktop is up, else what is missing or failed.
@@ -54,15 +62,17 @@ public:
     // Ends the window manager, leaving a bare X server.
     void stopWindowManager();
     // Starts an XEmbed system tray (trayer, a panel at the top right); nothing when it is up,
-    // else why not. Stopped with the session.
-    std::optional<QString> startTray();
+    // else why not. `trayerArguments` go after the usual ones. Stopped with the session.
+    std::optional<QString> startTray(const QStringList& trayerArguments = {});
 
 private:
     bool startXServer(QString& failure);
+    bool startTwoMonitors(QString& failure);
     bool startWindowManager(QString& failure);
     bool startBus(QString& failure);
 
     QStringList serverArguments;
+    bool twoMonitors = false;
     SessionHome home;
     EnvironmentGuard ownEnvironment;
     SessionBus bus;

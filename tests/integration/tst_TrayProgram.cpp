@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 #include "FakeStatusNotifierWatcher.h"
+#include "ProgramAccessibility.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
@@ -19,6 +20,7 @@
 
 #include <memory>
 #include <signal.h>
+#include <xcb/xcb.h>
 
 namespace
 {
@@ -116,6 +118,51 @@ QString popupMenu()
     return {};
 }
 
+// The window right under `point`, as the X server finds it (the root window on the bare desktop).
+QString windowAt(QPoint point)
+{
+    xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y())});
+    const QString shell = tool(QStringLiteral("xdotool"),
+                               {QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    static const QRegularExpression window(QStringLiteral("WINDOW=(\\d+)"));
+    return window.match(shell).captured(1);
+}
+
+// The root window's id, in decimal as xdotool prints ids.
+QString rootWindow()
+{
+    static const QRegularExpression id(QStringLiteral("Window id: (0x[0-9a-f]+)"));
+    const QString hex =
+        id.match(tool(QStringLiteral("xwininfo"), {QStringLiteral("-root")})).captured(1);
+    return QString::number(hex.toULongLong(nullptr, 16));
+}
+
+// Holds the pointer for itself while it lives, as a desktop shell may at the moment its tray
+// asks the program to open the panel; false when the grab failed.
+class PointerHolder
+{
+public:
+    PointerHolder() : connection(xcb_connect(nullptr, nullptr))
+    {
+        if (xcb_connection_has_error(connection))
+            return;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
+            connection,
+            xcb_grab_pointer(connection, 0, root, XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC,
+                             XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+            nullptr);
+        held = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        free(reply);
+    }
+    ~PointerHolder() { xcb_disconnect(connection); }
+    bool holds() const { return held; }
+
+private:
+    xcb_connection_t* connection;
+    bool held = false;
+};
+
 // The icon window of program `owner` inside trayer's panel; empty until it is embedded. By pid,
 // since the icon of a launch just killed may linger until the X server notices.
 QString trayIcon(qint64 owner)
@@ -166,9 +213,10 @@ class TestTrayProgram : public QObject
     std::unique_ptr<QProcess> program;
 
     // The environment points at the newest desktop session, so a launch lands there.
-    static std::unique_ptr<QProcess> launch(const QStringList& arguments = {})
+    static std::unique_ptr<QProcess> launch(const QStringList& arguments = {},
+                                            const QHash<QString, QString>& environment = {})
     {
-        std::unique_ptr<QProcess> process = DesktopSession::process();
+        std::unique_ptr<QProcess> process = DesktopSession::process(environment);
         process->start(QStringLiteral(NIMBREL_PATH), arguments);
         if (!process->waitForStarted(showTimeout))
             qWarning("nimbrel did not start");
@@ -186,10 +234,46 @@ class TestTrayProgram : public QObject
         SettingsStore::standard().set(SettingsKeys::tutorialSeen, true);
     }
 
-    void launchAndWaitForIcon(const QStringList& arguments = {})
+    void launchAndWaitForIcon(const QStringList& arguments = {},
+                              const QHash<QString, QString>& environment = {})
     {
-        program = launch(arguments);
+        program = launch(arguments, environment);
         QTRY_VERIFY_WITH_TIMEOUT(trayIconArea(program->processId()).isValid(), showTimeout);
+    }
+
+    // Publishes a StatusNotifierWatcher on `bus` and starts the program, which registers its item
+    // there; returns once the program has finished starting.
+    void launchWithStatusNotifierHost(QDBusConnection& bus, FakeStatusNotifierWatcher& watcher)
+    {
+        QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                   QDBusConnection::ExportAllContents));
+        // Qt looks for the host once, as the program starts.
+        QVERIFY(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+        program = launch();
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.items.size(), 1, showTimeout);
+        // Answered by the program's event loop, so its start-up has run to the end by then.
+        QDBusPendingCall title = callItem(
+            bus, watcher, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+            {QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Title")});
+        QTRY_VERIFY_WITH_TIMEOUT(title.isFinished(), showTimeout);
+        QVERIFY2(!title.isError(), qPrintable(title.error().message()));
+    }
+
+    static QDBusPendingCall callItem(QDBusConnection& bus, const FakeStatusNotifierWatcher& watcher,
+                                     const QString& interface, const QString& method,
+                                     const QVariantList& arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            watcher.items.first(), QStringLiteral("/StatusNotifierItem"), interface, method);
+        message.setArguments(arguments);
+        return bus.asyncCall(message);
+    }
+
+    // The host's left click on the item.
+    static void activateItem(QDBusConnection& bus, const FakeStatusNotifierWatcher& watcher)
+    {
+        callItem(bus, watcher, QStringLiteral("org.kde.StatusNotifierItem"),
+                 QStringLiteral("Activate"), {640, 400});
     }
 
     void openWithClick(QPoint icon)
@@ -243,6 +327,15 @@ private slots:
         QVERIFY(screenArea.contains(panel));
         QVERIFY(
             windowProperty(window, QStringLiteral("_NET_FRAME_EXTENTS")).contains("0, 0, 0, 0"));
+        // No taskbar (tint2, lxpanel, …) or pager lists it, and it is transient for nothing: a
+        // transient for a window the window manager does not manage is one mutter rejects.
+        const QString states = windowProperty(window, QStringLiteral("_NET_WM_STATE"));
+        QVERIFY2(states.contains("_NET_WM_STATE_SKIP_TASKBAR") &&
+                     states.contains("_NET_WM_STATE_SKIP_PAGER"),
+                 qPrintable(states));
+        QVERIFY(windowProperty(window, QStringLiteral("_NET_WM_WINDOW_TYPE"))
+                    .contains("_NET_WM_WINDOW_TYPE_UTILITY"));
+        QVERIFY(windowProperty(window, QStringLiteral("WM_TRANSIENT_FOR")).contains("not found"));
 
         QTest::qWait(quickSecondClick);
         clickAt(icon.center(), 1);
@@ -267,6 +360,30 @@ private slots:
             clickAt({200, 600}, 1);
         QTRY_VERIFY_WITH_TIMEOUT(popover().isEmpty(), showTimeout);
         QCOMPARE(program->state(), QProcess::Running);
+    }
+
+    void clickOnDesktopClosesPanelOpenedWhilePointerHeld()
+    {
+        // A desktop of its own without a window manager, which would move the focus on a click
+        // on the desktop: there, as under GNOME on X11, such a click moves no focus at all.
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const auto restoreRuntime = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", runtime); });
+        DesktopSession unmanaged;
+        NIMBREL_START_DESKTOP(unmanaged);
+        unmanaged.stopWindowManager();
+        prepareHome(unmanaged);
+        const QPoint desktop(4, screenArea.bottom() - 4);
+        QCOMPARE(windowAt(desktop), rootWindow());
+        {
+            // Without a tray the program opens its panel by itself, while the pointer is held.
+            const PointerHolder shell;
+            QVERIFY(shell.holds());
+            program = launch();
+            QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
+        }
+        clickAt(desktop, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(popover().isEmpty(), showTimeout);
+        cleanup();
     }
 
     void rightClickOffersStatusMenu()
@@ -317,6 +434,56 @@ private slots:
         // The flag last, with nothing after it, is no request: the usual launch.
         launchAndWaitForIcon({QStringLiteral("--check-menus")});
         QCOMPARE(program->state(), QProcess::Running);
+    }
+
+    // Last of the cases on this desktop: the quit closes its apps, and leaves a save question.
+    void resultSurvivesFocusLoss()
+    {
+        // What the panel shows is read as a screen reader reads it.
+        ProgramAccessibility accessibility;
+        QProcessEnvironment readable;
+        accessibility.prepare(readable, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
+        QHash<QString, QString> environment;
+        for (const QString& name : readable.keys())
+            environment.insert(name, readable.value(name));
+        const QString log = session.scratchPath(QStringLiteral("unsaved.log"));
+        const qint64 unsaved =
+            session.startApp(QStringLiteral("unsaved.py"), {{"NIMBREL_TEST_LOG", log}})
+                ->processId();
+        const QStringList byPid{QStringLiteral("--pid"), QString::number(unsaved)};
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(byPid).isEmpty(), showTimeout);
+
+        launchAndWaitForIcon({}, environment);
+        const QPoint icon = trayIconArea(program->processId()).center();
+        openWithClick(icon);
+        QTRY_VERIFY_WITH_TIMEOUT(accessibility.focus(QStringLiteral("Quit")), showTimeout);
+        xdotool({QStringLiteral("key"), QStringLiteral("space")});
+
+        // The save question takes the focus from the panel while the quit waits for the app.
+        const auto asked = [&log] {
+            QFile file(log);
+            return file.open(QIODevice::ReadOnly) && file.readAll().contains("asked");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(asked(), showTimeout);
+        QString question;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const QString& window : visibleWindows(byPid)) {
+                    if (!windowProperty(window, QStringLiteral("WM_NAME"))
+                             .contains("Unsaved Notes"))
+                        question = window;
+                }
+                return !question.isEmpty();
+            }(),
+            showTimeout);
+        xdotool({QStringLiteral("windowactivate"), question});
+        QTRY_VERIFY_WITH_TIMEOUT(popover().isEmpty(), showTimeout);
+
+        // Opened again, the panel shows the quit, then its result: the app still open with its
+        // Force Quit, and Reopen for the apps that closed.
+        openWithClick(icon);
+        QTRY_VERIFY_WITH_TIMEOUT(accessibility.focus(QStringLiteral("Force Quit")), showTimeout);
+        QVERIFY(accessibility.focus(QStringLiteral("Reopen")));
     }
 
     void waitsForTrayOpeningNothing()
@@ -391,6 +558,58 @@ private slots:
         activate << 640 << 400;
         bus.asyncCall(activate);
         QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
+    }
+
+    void panelClearsBarOnEitherMonitor()
+    {
+        // Two monitors, a bar along the top of the left one that keeps its room (a strut), and
+        // a StatusNotifierItem host, which does not tell where it shows the moon: the panel opens
+        // at the pointer, on the bar.
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const auto restoreRuntime = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", runtime); });
+        DesktopSession monitors{DesktopSession::TwoMonitors()};
+        NIMBREL_START_DESKTOP(monitors);
+        NIMBREL_START_SESSION(
+            monitors.startTray({QStringLiteral("--widthtype"), QStringLiteral("percent"),
+                                QStringLiteral("--width"), QStringLiteral("100"),
+                                QStringLiteral("--SetPartialStrut"), QStringLiteral("true")}),
+            "");
+        prepareHome(monitors);
+        QDBusConnection bus = QDBusConnection::connectToBus(
+            qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("monitors host"));
+        const auto disconnect = qScopeGuard(
+            [] { QDBusConnection::disconnectFromBus(QStringLiteral("monitors host")); });
+        FakeStatusNotifierWatcher watcher;
+        launchWithStatusNotifierHost(bus, watcher);
+        if (QTest::currentTestFailed())
+            return;
+        // The window manager has taken the bar's room off the work area.
+        QTRY_VERIFY_WITH_TIMEOUT(tool(QStringLiteral("xprop"),
+                                      {QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")})
+                                     .contains(QStringLiteral("= 0, 24,")),
+                                 showTimeout);
+
+        const QRect left = DesktopSession::leftMonitor;
+        const QRect right = DesktopSession::rightMonitor;
+        const QPoint onBar(left.right() - 40, 12);
+        const QPoint pastBar(right.right() - 40, 12);
+        for (const QPoint pointer : {onBar, pastBar}) {
+            xdotool({QStringLiteral("mousemove"), QString::number(pointer.x()),
+                     QString::number(pointer.y())});
+            activateItem(bus, watcher);
+            QString window;
+            QTRY_VERIFY_WITH_TIMEOUT(!(window = popover()).isEmpty(), showTimeout);
+            const QRect panel = geometry(window);
+            const QRect free = pointer == onBar ? left.adjusted(0, 24, 0, 0) : right;
+            QVERIFY2(free.contains(panel), qPrintable(QStringLiteral("panel at %1,%2 %3×%4")
+                                                          .arg(panel.x())
+                                                          .arg(panel.y())
+                                                          .arg(panel.width())
+                                                          .arg(panel.height())));
+            xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+            QTRY_VERIFY_WITH_TIMEOUT(popover().isEmpty(), showTimeout);
+        }
+        cleanup();
     }
 };
 
