@@ -1,7 +1,7 @@
 #include "ContrastRatio.h"
 #include "FakeProcessInfo.h"
-#include "Localization.h"
 #include "FakeWorkspace.h"
+#include "Localization.h"
 #include "QuitModel.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
@@ -441,7 +441,8 @@ void tst_QuitListView::captionFitsWhole()
     // The last app carries the rest, so the total is exact.
     for (int i = 0; i < count; ++i)
         addApp(400 + i, QStringLiteral("App %1").arg(i),
-               i + 1 < count ? total / quint64(count) : total - (total / quint64(count)) * (count - 1));
+               i + 1 < count ? total / quint64(count)
+                             : total - (total / quint64(count)) * (count - 1));
     showView();
     QTRY_COMPARE(model->plan().toQuit.size(), count);
     const QQuickItem* label = item("mainButton")->property("contentItem").value<QQuickItem*>();
