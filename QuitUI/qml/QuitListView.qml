@@ -59,12 +59,16 @@ FocusScope {
                     text: modelData.title
                     Accessible.name: modelData.title
                     Accessible.description: modelData.explanation
+                    font.pixelSize: Units.font(13)
                     contentItem: Label {
                         text: presetTab.text
                         font: presetTab.font
                         color: presetTab.checked ? Theme.selectionText : Theme.primaryText
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
+                        // A longer language's title shrinks a little before it elides.
+                        fontSizeMode: Text.HorizontalFit
+                        minimumPixelSize: Units.font(10)
                         elide: Text.ElideRight
                     }
                     background: Rectangle {
