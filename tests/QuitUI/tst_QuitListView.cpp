@@ -406,7 +406,7 @@ void tst_QuitListView::captionFitsWhole_data()
         {"German", QLocale(QLocale::German, QLocale::Germany)}};
     // The widest figures: the most digits below a unit's change, and 999.9 GB.
     const QList<std::pair<const char*, quint64>> totals{
-        {"1 MB", mb}, {"999 MB", 999 * mb}, {"999.9 GB", 1023 * 1024 * mb}};
+        {"1 MB", mb}, {"999 MB", 999 * mb}, {"999.9 GB", quint64(999.9 * 1024) * mb}};
     for (const auto& [language, locale] : languages)
         for (const qreal scale : {1.0, 1.25})
             for (const int count : {1, 9, 10, 99})
