@@ -303,7 +303,7 @@ QCoro::Task<> takeSnapshots(QString directory, NimbrelProgram* program)
         const std::unique_ptr<QuitModel> model = program->firstRun().sampleModel(store);
         std::unique_ptr<QQuickView> panel = program->tray().panelView(*model);
         panel->setFlags(Qt::FramelessWindowHint);
-        panel->setGeometry(QRect(QPoint(), PanelView::size));
+        panel->setGeometry(QRect(QPoint(), PanelView::size()));
         panel->show();
         QCoro::Task<bool> listed = drawn(panel.get());
         co_await listed;

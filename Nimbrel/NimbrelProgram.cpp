@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "NimbrelChecks.h"
 #include "SettingsStore.h"
+#include "Theme.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -10,7 +11,7 @@
 
 NimbrelProgram::NimbrelProgram(Workspace& workspace_, const ProcessInfo& processes_,
                                MediaCapture& capture, QObject* parent)
-    : QObject(parent), workspace(workspace_), processes(processes_),
+    : QObject(parent), workspace(workspace_), processes(processes_), widgetLook(*Theme::instance()),
       trayController(*this, this, engine, workspace_, processes_, capture, defaults()),
       windowController(*this, this, engine),
       firstRunController(windowController, workspace_, processes_, defaults())

@@ -7,6 +7,7 @@
 #include "StartupFlags.h"
 #include "TrayController.h"
 #include "UpdateChecks.h"
+#include "WidgetLook.h"
 
 #include <QObject>
 
@@ -63,7 +64,8 @@ public:
 private:
     Workspace& workspace;
     const ProcessInfo& processes;
-    ShellEngine engine; // before the views, which it must outlive
+    ShellEngine engine;    // before the views, which it must outlive
+    WidgetLook widgetLook; // before the widgets, which it dresses from the start
     TrayController trayController;
     ProgramWindows windowController;
     FirstRun firstRunController;

@@ -1,11 +1,18 @@
 #include "PanelView.h"
 
 #include "QuitModel.h"
+#include "Units.h"
 
 #include <QQuickView>
 
 namespace PanelView
 {
+
+QSize size()
+{
+    const Units* units = Units::instance();
+    return QSize(int(units->panelWidth()), int(units->size(470)));
+}
 
 bool load(QQuickView& view, QuitModel& model, QObject* shell)
 {

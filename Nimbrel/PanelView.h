@@ -10,7 +10,8 @@ class QuitModel;
 namespace PanelView
 {
 
-inline constexpr QSize size{380, 470};
+/// The panel's size: 380 × 470 units, so it grows with the desktop's font.
+QSize size();
 
 /// Shows the panel over `model` in `view`, sized with the view; `shell` answers the settings
 /// button (nothing happens without one). False when the panel could not be loaded.

@@ -30,3 +30,9 @@ QString ProgramIcon::themePath()
     const QString symbolic = QStringLiteral("hicolor/symbolic/apps/%1.svg").arg(symbolicName());
     return QFileInfo::exists(icons.filePath(symbolic)) ? icons.canonicalPath() : QString();
 }
+
+QIcon ProgramIcon::application()
+{
+    return QIcon::fromTheme(AppInfo::identifier(),
+                            QIcon(QStringLiteral(":/icons/dev.corvane.Nimbrel.svg")));
+}

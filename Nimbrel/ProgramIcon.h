@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QString>
 
-// The program's picture on the tray item and in the About box.
+// The program's pictures: the moon on the tray item, and its icon in the About box.
 namespace ProgramIcon
 {
 
@@ -17,5 +17,7 @@ QString symbolicName();
 /// The icon folder (holding hicolor/) that has the symbolic moon beside the program: the
 /// installed share/icons, or the build's; empty when there is none there.
 QString themePath();
+/// The program's icon: the icon theme's, as the desktop shows it, else the one built in.
+QIcon application();
 
 } // namespace ProgramIcon

@@ -1,15 +1,12 @@
 #include "ProgramWindows.h"
 
-#include "AppInfo.h"
+#include "AboutBox.h"
 #include "NimbrelMenu.h"
-#include "ProgramIcon.h"
 #include "ShellEngine.h"
-#include "Theme.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QQuickView>
 #include <QScreen>
 #include <QTimer>
@@ -93,19 +90,7 @@ void ProgramWindows::hide()
 void ProgramWindows::showAbout()
 {
     setTaskbarPresence(TaskbarPresence::Taskbar);
-    auto* about = new QMessageBox(QMessageBox::NoIcon,
-                                  QCoreApplication::translate("Nimbrel", "About Nimbrel"),
-                                  QStringLiteral("<b>Nimbrel</b><br>%1").arg(AppInfo::version()));
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->setIconPixmap(ProgramIcon::moon().pixmap(64));
-    const QColor secondary = Theme::instance()->secondaryText();
-    about->setInformativeText(
-        QStringLiteral("<span style=\"font-size: 11pt; color: %1\">%2</span>")
-            .arg(secondary.name(),
-                 QCoreApplication::translate(
-                     "Nimbrel", "Quit every app in one click. Nothing leaves your computer.")
-                     .toHtmlEscaped()));
-    about->open();
+    (new AboutBox)->open();
 }
 
 void ProgramWindows::setTaskbarPresence(TaskbarPresence newPresence)

@@ -5,7 +5,8 @@
 
 #include <optional>
 
-// The self-checks the tray program can be started for instead of its usual run.
+// What the tray program can be started for instead of its usual run: an answer on the terminal,
+// or a self-check.
 namespace StartupFlags
 {
 
@@ -22,6 +23,17 @@ struct CheckRequest {
 
     bool operator==(const CheckRequest&) const = default;
 };
+
+enum class Answer {
+    Help,    // --help or -h
+    Version, // --version
+};
+
+// The answer `arguments` (the whole command line, program path first) ask for; nothing when they
+// ask none. The first such flag counts, except as the path of a self-check flag before it.
+std::optional<Answer> answerRequest(const QStringList& arguments);
+// What --help prints, in the user's language.
+QString usage();
 
 // The self-check `arguments` (the whole command line, program path first) ask for; nothing for
 // the usual run. A flag counts at its first occurrence, and only with an argument after it, which

@@ -204,7 +204,7 @@ void TrayController::showPanel()
     QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    window->popUp(popoverGeometry(PanelView::size,
+    window->popUp(popoverGeometry(PanelView::size(),
                                   tray.isValid() ? std::optional(tray) : std::nullopt, pointer,
                                   WindowSystem::availableGeometry(*screen)),
                   tray);

@@ -3,6 +3,7 @@
 #include "MainThread.h"
 #include "QuitPlanner.h"
 #include "RunningApps.h"
+#include "SampleApps.h"
 #include "SettingsStore.h"
 #include "StoredChoices.h"
 #include "ViewText.h"
@@ -145,7 +146,10 @@ QPixmap QuitModel::icon(const AppEntry& app)
     if (cached != icons.constEnd())
         return *cached;
     QIcon found;
-    if (const auto place = desktopFileOf(app))
+    // The tutorial's made-up apps have drawings of their own, whatever is installed.
+    if (const auto sample = SampleApps::iconFile(app); sample && fixed)
+        found = QIcon(*sample);
+    if (const auto place = desktopFileOf(app); found.isNull() && place)
         found = workspace.desktopFileIcon(*place);
     // Apps without a desktop file still put their own icon on their windows.
     if (found.isNull())

@@ -94,8 +94,8 @@ QColor Theme::secondaryText() const
 
 QColor Theme::green() const
 {
-    // One green in both looks: it carries white text on either background.
-    return QColor::fromRgbF(0.16f, 0.62f, 0.33f);
+    // One green in both looks: it carries white text, and stands out on either background.
+    return QColor(0x1f, 0x84, 0x44);
 }
 
 QColor Theme::grey() const
@@ -105,7 +105,23 @@ QColor Theme::grey() const
 
 QColor Theme::orange() const
 {
-    return pick(QColor(0xe6, 0x61, 0x00), QColor(0xff, 0x78, 0x00));
+    return pick(QColor(0xb3, 0x4a, 0x00), QColor(0xff, 0x78, 0x00));
+}
+
+QColor Theme::edge() const
+{
+    return pick(QColor(0x8a, 0x8a, 0x8e), QColor(0x7a, 0x7a, 0x7a));
+}
+
+QColor Theme::selection() const
+{
+    // On dark, the button's green would sink into the window; a lighter one carries dark text.
+    return pick(green(), QColor(0x57, 0xc4, 0x7f));
+}
+
+QColor Theme::selectionText() const
+{
+    return pick(QColor(Qt::white), QColor(0x11, 0x11, 0x11));
 }
 
 bool Theme::eventFilter(QObject* watched, QEvent* event)

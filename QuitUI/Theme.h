@@ -16,8 +16,9 @@ class QQmlEngine;
 /// The look follows the desktop's colour-scheme preference from the XDG desktop portal, read
 /// without waiting and followed as it changes; where the desktop states none it follows the
 /// application palette's lightness. Once setDark() chooses, the desktop no longer changes it.
-/// `grey` is opaque; a disabled control draws it at `greyOpacity`. Needs a QGuiApplication;
-/// main thread only.
+/// `grey` is opaque; a disabled control draws it at `greyOpacity`. The colours keep the WCAG
+/// contrasts in both looks: text 4.5:1 on what it is drawn on, controls and edges 3:1 against
+/// the window. Needs a QGuiApplication; main thread only.
 class Theme : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,9 @@ class Theme : public QObject
     Q_PROPERTY(QColor grey READ grey NOTIFY changed)
     Q_PROPERTY(qreal greyOpacity READ greyOpacity CONSTANT)
     Q_PROPERTY(QColor orange READ orange NOTIFY changed)
+    Q_PROPERTY(QColor edge READ edge NOTIFY changed)
+    Q_PROPERTY(QColor selection READ selection NOTIFY changed)
+    Q_PROPERTY(QColor selectionText READ selectionText NOTIFY changed)
 
 public:
     /// A theme that asks the desktop portal on `bus` for the preference.
@@ -53,6 +57,12 @@ public:
     qreal greyOpacity() const { return 0.35; }
     /// The banner's colour.
     QColor orange() const;
+    /// The outline of the panel and of controls, so they stand apart from what is behind them.
+    QColor edge() const;
+    /// The fill of what is chosen: the selected preset, a ticked box.
+    QColor selection() const;
+    /// Text and tick marks drawn on `selection`.
+    QColor selectionText() const;
 
 signals:
     void changed();

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws the README's pictures: the panel in both themes (nimbrel-preview), the program's own
+# Draws the README's pictures: the panel in both themes and in German (nimbrel-preview), the program's own
 # window snapshots (--snapshot-windows, into docs/snapshots) and the tray panel opened over a
 # small desktop (its own Xvfb, openbox and trayer, with a few stand-in apps).
 set -euo pipefail
@@ -9,6 +9,7 @@ out=docs
 mkdir -p "$out"
 build/Nimbrel/nimbrel-preview "$out/panel-light.png"
 build/Nimbrel/nimbrel-preview --dark "$out/panel-dark.png"
+LANGUAGE= LC_ALL= LC_MESSAGES= LANG=de_DE.UTF-8 build/Nimbrel/nimbrel-preview "$out/panel-german.png"
 
 source scripts/private-desktop.sh
 mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME/nimbrel"
@@ -41,4 +42,5 @@ eval "$(xdotool getwindowgeometry --shell "$tray")"
 xdotool mousemove $((X + WIDTH - 12)) $((Y + HEIGHT / 2)) click 1
 sleep 2
 /usr/bin/python3 scripts/screenshot/grab.py "$out/desktop.png"
-echo "screenshot: wrote $out/panel-light.png, $out/panel-dark.png, $out/desktop.png and $out/snapshots/"
+echo "screenshot: wrote $out/panel-light.png, $out/panel-dark.png, $out/panel-german.png," \
+  "$out/desktop.png and $out/snapshots/"

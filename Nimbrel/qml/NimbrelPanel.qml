@@ -10,18 +10,19 @@ ThemedPane {
     required property QuitModel model
     required property var shell
 
-    padding: 16
+    padding: Units.size(16)
+    edged: true
     focus: true
 
     ColumnLayout {
         anchors.fill: parent
-        spacing: 10
+        spacing: Units.size(10)
 
         RowLayout {
             Layout.fillWidth: true
             Label {
                 text: "Nimbrel"
-                font.pixelSize: 15
+                font.pixelSize: Units.font(15)
                 font.bold: true
                 color: Theme.primaryText
             }

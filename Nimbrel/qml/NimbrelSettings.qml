@@ -10,7 +10,7 @@ ThemedPane {
 
     required property var shell
 
-    padding: 20
+    padding: Units.size(20)
 
     LoginSwitch {
         id: login
@@ -22,7 +22,7 @@ ThemedPane {
 
         ColumnLayout {
             anchors.fill: parent
-            spacing: 12
+            spacing: Units.size(12)
 
             Switch {
                 objectName: "loginSwitch"
@@ -35,7 +35,7 @@ ThemedPane {
             }
             Label {
                 text: qsTranslate("Nimbrel", "Nimbrel collects nothing and never connects anywhere except to check for updates.")
-                font.pixelSize: 11
+                font.pixelSize: Units.font(11)
                 color: Theme.secondaryText
                 wrapMode: Text.Wrap
                 Layout.fillWidth: true

@@ -11,9 +11,9 @@ ThemedPane {
     required property var shell
     property int step: 0
 
-    leftPadding: 24
-    rightPadding: 24
-    bottomPadding: 20
+    leftPadding: Units.size(24)
+    rightPadding: Units.size(24)
+    bottomPadding: Units.size(20)
     topPadding: 0
     focus: true
 
@@ -28,15 +28,15 @@ ThemedPane {
 
     ColumnLayout {
         anchors.fill: parent
-        spacing: 12
+        spacing: Units.size(12)
 
         RowLayout {
-            Layout.topMargin: 18
+            Layout.topMargin: Units.size(18)
             Layout.fillWidth: true
             Label {
                 objectName: "stepLine"
                 text: qsTranslate("Nimbrel", "Step %L1 of %L2").arg(tutorial.step + 1).arg(2)
-                font.pixelSize: 12
+                font.pixelSize: Units.font(12)
                 color: Theme.secondaryText
             }
             Item { Layout.fillWidth: true }
@@ -50,13 +50,13 @@ ThemedPane {
 
         ColumnLayout {
             visible: tutorial.step === 0
-            spacing: 12
+            spacing: Units.size(12)
             Layout.fillWidth: true
             Layout.fillHeight: true
 
             Label {
                 text: qsTranslate("Nimbrel", "Too many apps open?")
-                font.pixelSize: 22
+                font.pixelSize: Units.font(22)
                 font.bold: true
                 color: Theme.primaryText
             }
@@ -77,8 +77,8 @@ ThemedPane {
                 Button {
                     objectName: "nextButton"
                     text: qsTranslate("Nimbrel", "Next")
-                    font.pixelSize: 15
-                    padding: 10
+                    font.pixelSize: Units.font(15)
+                    padding: Units.size(10)
                     onClicked: {
                         tutorial.step = 1;
                         tutorial.forceActiveFocus();
@@ -90,19 +90,19 @@ ThemedPane {
 
         ColumnLayout {
             visible: tutorial.step !== 0
-            spacing: 12
+            spacing: Units.size(12)
             Layout.fillWidth: true
             Layout.fillHeight: true
 
             Item { Layout.fillHeight: true }
             Symbol {
                 name: "moon.zzz.fill"
-                size: 44
+                size: Units.size(44)
                 Layout.alignment: Qt.AlignHCenter
             }
             Label {
                 text: qsTranslate("Nimbrel", "Nimbrel lives in the system tray")
-                font.pixelSize: 22
+                font.pixelSize: Units.font(22)
                 font.bold: true
                 color: Theme.primaryText
                 horizontalAlignment: Text.AlignHCenter

@@ -143,6 +143,38 @@
         <source>Open Nimbrel</source>
         <translation>Nimbrel öffnen</translation>
     </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Usage: nimbrel [OPTION]
+Lists the apps you have open, with the memory they use, from the system tray, and
+quits the ones you choose the ordinary way: apps with unsaved work ask you first.
+
+  -h, --help                 show this help and exit
+  --version                  show the version and exit
+
+Self-checks, for tests (each writes its result and exits):
+  --check-menus FILE         the menus and their shortcuts
+  --check-tutorial FILE      the tutorial and the program windows
+  --snapshot-windows FOLDER  pictures of the windows, in both looks
+  --idle-report FILE         what the program costs while idle
+</source>
+        <translation>Aufruf: nimbrel [OPTION]
+Zeigt im Infobereich die geöffneten Apps mit ihrem Speicherbedarf und beendet die
+gewählten auf dem üblichen Weg: Apps mit ungesicherten Änderungen fragen zuerst.
+
+  -h, --help                 diese Hilfe zeigen und beenden
+  --version                  die Version zeigen und beenden
+
+Selbsttests, für Tests (jeder schreibt sein Ergebnis und endet):
+  --check-menus DATEI        die Menüs und ihre Tastenkürzel
+  --check-tutorial DATEI     die Einführung und die Programmfenster
+  --snapshot-windows ORDNER  Bilder der Fenster, hell und dunkel
+  --idle-report DATEI        was das Programm im Leerlauf kostet
+</translation>
+    </message>
 </context>
 <context>
     <name>NimbrelCtl</name>
@@ -524,7 +556,7 @@ Optionen:
     </message>
     <message>
         <source>%1 · frees %2 of memory</source>
-        <translation>%1 · gibt %2 Speicher frei</translation>
+        <translation>%1 · gibt %2 frei</translation>
     </message>
     <message>
         <source>Quit %1</source>

@@ -9,18 +9,26 @@ Button {
 
     property bool available: true
 
-    font.pixelSize: 14
+    font.pixelSize: Units.font(14)
     font.weight: Font.DemiBold
-    topPadding: 8
-    bottomPadding: 8
-    leftPadding: 12
-    rightPadding: 12
+    topPadding: Units.size(8)
+    bottomPadding: Units.size(8)
+    leftPadding: Units.size(12)
+    rightPadding: Units.size(12)
 
     Accessible.name: text
+    // A screen reader's press does what a click does, and nothing while the control is off.
+    Accessible.onPressAction: {
+        if (enabled)
+            clicked();
+    }
 
     contentItem: Label {
         text: button.text
         font: button.font
+        // A long caption (many apps, a long language) shrinks a little before it elides.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: Units.font(11)
         color: "white"
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
@@ -28,8 +36,8 @@ Button {
     }
 
     background: Rectangle {
-        implicitHeight: 32
-        radius: 10
+        implicitHeight: Units.size(32)
+        radius: Units.size(10)
         color: button.available ? Theme.green : Theme.grey
         opacity: button.available ? (button.down ? 0.75 : 1) : Theme.greyOpacity
         border.width: button.visualFocus ? 2 : 0

@@ -37,7 +37,7 @@ FocusScope {
         objectName: "list"
         anchors.fill: parent
         visible: !view.model.phase.isDone
-        spacing: 12
+        spacing: Units.spacing
 
         TabBar {
             id: picker
@@ -52,14 +52,39 @@ FocusScope {
             ToolTip.text: view.preset.explanation
             Accessible.name: qsTranslate("QuitUI", "What to quit")
             Layout.fillWidth: true
+            spacing: Units.size(4)
+            background: null
 
             Repeater {
                 model: Texts.presets
+                // The chosen preset stands out in the theme's colours, in both looks.
                 TabButton {
+                    id: presetTab
                     required property var modelData
                     text: modelData.title
                     Accessible.name: modelData.title
                     Accessible.description: modelData.explanation
+                    font.pixelSize: Units.font(13)
+                    contentItem: Label {
+                        text: presetTab.text
+                        font: presetTab.font
+                        color: presetTab.checked ? Theme.selectionText : Theme.primaryText
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                        // A longer language's title shrinks a little before it elides.
+                        fontSizeMode: Text.HorizontalFit
+                        minimumPixelSize: Units.font(10)
+                        elide: Text.ElideRight
+                    }
+                    background: Rectangle {
+                        implicitHeight: Units.size(26)
+                        radius: Units.size(6)
+                        color: presetTab.checked ? Theme.selection : "transparent"
+                        border.width: presetTab.visualFocus ? 2 : 1
+                        border.color: presetTab.visualFocus ? presetTab.palette.highlight
+                                                            : presetTab.checked ? Theme.selection
+                                                                                : Theme.edge
+                    }
                 }
             }
         }
@@ -67,15 +92,17 @@ FocusScope {
         RowLayout {
             objectName: "sampleBanner"
             visible: view.model.simulate
-            spacing: 6
+            spacing: Units.size(6)
             Symbol {
                 name: "theatermasks"
                 color: Theme.orange
-                size: 14
+                size: Units.size(14)
             }
             Label {
                 text: qsTranslate("QuitUI", "Example apps — nothing on your computer is closed")
-                font.pixelSize: 12
+                // Screen readers list hidden items too; this one is only true in the tutorial.
+                Accessible.ignored: !view.model.simulate
+                font.pixelSize: Units.font(12)
                 font.weight: Font.DemiBold
                 color: Theme.orange
                 wrapMode: Text.Wrap
@@ -86,7 +113,7 @@ FocusScope {
         Label {
             objectName: "explanation"
             text: view.preset.explanation
-            font.pixelSize: 12
+            font.pixelSize: Units.font(12)
             color: Theme.secondaryText
             wrapMode: Text.Wrap
             Layout.fillWidth: true
@@ -94,7 +121,7 @@ FocusScope {
 
         Label {
             text: qsTranslate("QuitUI", "Ticked apps close; untick one to keep it (remembered). Apps with unsaved work ask you to save first, like Ctrl+Q.")
-            font.pixelSize: 11
+            font.pixelSize: Units.font(11)
             color: Theme.secondaryText
             wrapMode: Text.Wrap
             Layout.fillWidth: true
@@ -104,7 +131,8 @@ FocusScope {
             objectName: "emptyText"
             visible: appList.count === 0
             text: qsTranslate("QuitUI", "No other apps are open.")
-            font.pixelSize: 13
+            Accessible.ignored: !visible
+            font.pixelSize: Units.font(13)
             color: Theme.secondaryText
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
@@ -126,7 +154,7 @@ FocusScope {
                 id: appList
                 objectName: "appList"
                 model: view.model.rows
-                spacing: 2
+                spacing: Units.size(2)
                 clip: true
                 reuseItems: true
                 // Qt 6.4's qmllint sees no ids outside a delegate, though QML resolves them (what
@@ -144,11 +172,11 @@ FocusScope {
             id: button
             objectName: "mainButton"
             text: view.model.mainButtonCaption
-            font.pixelSize: 15
+            font.pixelSize: Units.font(15)
             available: view.model.mainButtonEnabled
             enabled: view.model.mainButtonEnabled
-            topPadding: 8 + 6
-            bottomPadding: 8 + 6
+            topPadding: Units.size(14)
+            bottomPadding: Units.size(14)
             Layout.fillWidth: true
             onClicked: view.model.startQuitAll()
         }

@@ -10,7 +10,7 @@ ColumnLayout {
     required property QuitModel model
     readonly property var result: model.result
 
-    spacing: 14
+    spacing: Units.size(14)
     Accessible.role: Accessible.Grouping
     Accessible.name: result.headline
 
@@ -19,7 +19,7 @@ ColumnLayout {
     Symbol {
         name: "checkmark.circle.fill"
         color: Theme.green
-        size: 56
+        size: Units.size(56)
         Layout.alignment: Qt.AlignHCenter
     }
 
@@ -30,20 +30,20 @@ ColumnLayout {
 
         Label {
             text: view.result.freedText
-            font.pixelSize: 44
+            font.pixelSize: Units.font(44)
             font.bold: true
             color: Theme.primaryText
             Layout.alignment: Qt.AlignHCenter
         }
         Label {
             text: view.result.closedLine
-            font.pixelSize: 15
+            font.pixelSize: Units.font(15)
             color: Theme.secondaryText
             Layout.alignment: Qt.AlignHCenter
         }
         Label {
             text: view.result.closedNames
-            font.pixelSize: 12
+            font.pixelSize: Units.font(12)
             color: Theme.secondaryText
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
@@ -54,7 +54,7 @@ ColumnLayout {
         Button {
             visible: view.result.showsReopen
             text: qsTranslate("QuitUI", "Reopen Them")
-            font.pixelSize: 11
+            font.pixelSize: Units.font(11)
             onClicked: view.model.reopenClosed()
             ToolTip.visible: hovered
             ToolTip.text: qsTranslate("QuitUI", "Opens the closed apps again, if you closed one by mistake.")
@@ -66,7 +66,7 @@ ColumnLayout {
     Label {
         visible: !view.result.freesMemory
         text: view.result.headline
-        font.pixelSize: 22
+        font.pixelSize: Units.font(22)
         font.weight: Font.DemiBold
         color: Theme.primaryText
         horizontalAlignment: Text.AlignHCenter
@@ -77,7 +77,7 @@ ColumnLayout {
     Label {
         visible: view.result.stillOpen.length > 0
         text: view.result.stillOpenLine
-        font.pixelSize: 12
+        font.pixelSize: Units.font(12)
         color: Theme.secondaryText
         horizontalAlignment: Text.AlignHCenter
         wrapMode: Text.Wrap
@@ -89,13 +89,13 @@ ColumnLayout {
         visible: view.result.stillOpen.length > 0
         contentWidth: availableWidth
         Layout.fillWidth: true
-        Layout.preferredHeight: Math.min(stillOpenRows.implicitHeight, 160)
-        ScrollBar.vertical.policy: stillOpenRows.implicitHeight > 160 ? ScrollBar.AlwaysOn
+        Layout.preferredHeight: Math.min(stillOpenRows.implicitHeight, Units.size(160))
+        ScrollBar.vertical.policy: stillOpenRows.implicitHeight > Units.size(160) ? ScrollBar.AlwaysOn
                                                                        : ScrollBar.AlwaysOff
         ColumnLayout {
             id: stillOpenRows
             width: stillOpenArea.availableWidth
-            spacing: 4
+            spacing: Units.size(4)
             Repeater {
                 model: view.result.stillOpen
                 // Qt 6.4's qmllint sees no ids outside a delegate, though QML resolves them.
@@ -112,8 +112,8 @@ ColumnLayout {
     BigButton {
         objectName: "doneButton"
         text: qsTranslate("QuitUI", "Done")
-        topPadding: 8 + 4
-        bottomPadding: 8 + 4
+        topPadding: Units.size(12)
+        bottomPadding: Units.size(12)
         Layout.fillWidth: true
         onClicked: view.model.finish()
     }

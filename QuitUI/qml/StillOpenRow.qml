@@ -15,24 +15,24 @@ RowLayout {
                                           ? modelData.name + ", " + modelData.reason
                                           : modelData.name
 
-    spacing: 10
+    spacing: Units.size(10)
 
     Image {
         source: row.modelData.icon
-        Layout.preferredWidth: 20
-        Layout.preferredHeight: 20
-        sourceSize.width: 32
-        sourceSize.height: 32
+        Layout.preferredWidth: Units.size(20)
+        Layout.preferredHeight: Units.size(20)
+        sourceSize.width: Units.size(32)
+        sourceSize.height: Units.size(32)
         fillMode: Image.PreserveAspectFit
         Accessible.ignored: true
     }
     ColumnLayout {
-        spacing: 0
+        spacing: Units.size(0)
         Layout.fillWidth: true
 
         Label {
             text: row.modelData.name
-            font.pixelSize: 12
+            font.pixelSize: Units.font(12)
             elide: Text.ElideRight
             maximumLineCount: 1
             Layout.fillWidth: true
@@ -40,7 +40,7 @@ RowLayout {
         Label {
             visible: text !== ""
             text: row.modelData.reason
-            font.pixelSize: 10
+            font.pixelSize: Units.font(10)
             color: Theme.secondaryText
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -49,14 +49,14 @@ RowLayout {
     }
     Button {
         text: qsTranslate("QuitUI", "Show")
-        font.pixelSize: 11
+        font.pixelSize: Units.font(11)
         onClicked: row.quitModel.show(row.modelData.pid)
         Accessible.name: text
         Accessible.description: row.description
     }
     Button {
         text: qsTranslate("QuitUI", "Force Quit")
-        font.pixelSize: 11
+        font.pixelSize: Units.font(11)
         onClicked: row.quitModel.forceQuit(row.modelData.pid)
         ToolTip.visible: hovered
         ToolTip.text: qsTranslate("QuitUI", "Unsaved work in this app will be lost.")

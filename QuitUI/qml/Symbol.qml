@@ -5,7 +5,7 @@ import Nimbrel.QuitUI
 Image {
     property string name
     property color color: Theme.primaryText
-    property real size: 16
+    property real size: Units.size(16)
 
     source: "image://symbol/" + name + "?color=" + color
     sourceSize.width: size

@@ -4,6 +4,12 @@ import Nimbrel.QuitUI
 
 // A window's background in the program's theme; controls inside draw with its palette.
 Pane {
+    id: pane
+
+    // A window without the window manager's frame draws its own edge, so it stands apart from
+    // a window of the same shade behind it.
+    property bool edged: false
+
     palette.window: Theme.windowBackground
     palette.windowText: Theme.primaryText
     palette.text: Theme.primaryText
@@ -18,5 +24,7 @@ Pane {
 
     background: Rectangle {
         color: Theme.windowBackground
+        border.width: pane.edged ? 1 : 0
+        border.color: Theme.edge
     }
 }

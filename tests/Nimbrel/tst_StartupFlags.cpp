@@ -12,6 +12,8 @@ class tst_StartupFlags : public QObject
 private slots:
     void checkRequest_data();
     void checkRequest();
+    void answerRequest_data();
+    void answerRequest();
 };
 
 void tst_StartupFlags::checkRequest_data()
@@ -58,6 +60,33 @@ void tst_StartupFlags::checkRequest()
     QFETCH(QStringList, arguments);
     QFETCH(std::optional<CheckRequest>, expected);
     QVERIFY(StartupFlags::checkRequest(arguments) == expected);
+}
+
+void tst_StartupFlags::answerRequest_data()
+{
+    using StartupFlags::Answer;
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<std::optional<Answer>>("expected");
+    const std::optional<Answer> none;
+    QTest::newRow("usual run") << QStringList{"nimbrel"} << none;
+    QTest::newRow("help") << QStringList{"nimbrel", "--help"} << std::optional(Answer::Help);
+    QTest::newRow("short help") << QStringList{"nimbrel", "-h"} << std::optional(Answer::Help);
+    QTest::newRow("version") << QStringList{"nimbrel", "--version"}
+                             << std::optional(Answer::Version);
+    QTest::newRow("the first wins")
+        << QStringList{"nimbrel", "--version", "--help"} << std::optional(Answer::Version);
+    QTest::newRow("a self-check's path")
+        << QStringList{"nimbrel", "--check-menus", "--help"} << none;
+    QTest::newRow("after a self-check")
+        << QStringList{"nimbrel", "--idle-report", "i", "--help"} << std::optional(Answer::Help);
+    QTest::newRow("program path") << QStringList{"--help"} << none;
+}
+
+void tst_StartupFlags::answerRequest()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(std::optional<StartupFlags::Answer>, expected);
+    QVERIFY(StartupFlags::answerRequest(arguments) == expected);
 }
 
 QTEST_APPLESS_MAIN(tst_StartupFlags)

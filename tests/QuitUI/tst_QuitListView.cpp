@@ -1,19 +1,25 @@
+#include "ContrastRatio.h"
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
+#include "Localization.h"
 #include "QuitModel.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestApps.h"
+#include "Theme.h"
 #include "Views.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <QtQml/QQmlExtensionPlugin>
 
 #include <memory>
@@ -31,8 +37,11 @@ import QtQuick
 import Nimbrel.QuitUI
 Window {
     required property QuitModel quitModel
-    width: 380; height: 470
-    QuitListView { anchors.fill: parent; anchors.margins: 16; model: quitModel; focus: true }
+    width: Units.panelWidth; height: Units.size(470)
+    color: Theme.windowBackground
+    QuitListView {
+        anchors.fill: parent; anchors.margins: Units.size(16); model: quitModel; focus: true
+    }
 }
 )";
 
@@ -64,6 +73,10 @@ private slots:
     void resultSections_data();
     void resultSections();
     void forceQuitFromResult();
+    void selectedPresetStandsOut_data();
+    void selectedPresetStandsOut();
+    void captionFitsWhole_data();
+    void captionFitsWhole();
 
 private:
     void addApp(pid_t pid, const QString& name, quint64 footprint, bool located = false);
@@ -338,6 +351,105 @@ void tst_QuitListView::forceQuitFromResult()
     QCOMPARE(workspace->forceQuitRequests, QList<pid_t>{300});
     QTRY_COMPARE(model->resultSummary().freedText, QStringLiteral("100 MB"));
     QCOMPARE(model->resultSummary().stillOpen.size(), 1);
+}
+
+void tst_QuitListView::selectedPresetStandsOut_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+}
+
+// As drawn, the chosen preset differs from the others by 3:1 at least, in either look.
+void tst_QuitListView::selectedPresetStandsOut()
+{
+    QFETCH(bool, dark);
+    Theme::instance()->setDark(dark);
+    const auto restore = qScopeGuard([] { Theme::instance()->setDark(false); });
+    model->setPreset(QuitPreset::work);
+    showView();
+    QList<QQuickItem*> presets;
+    for (QQuickItem* candidate : itemsUnder(window->contentItem())) {
+        if (candidate->inherits("QQuickTabButton"))
+            presets.append(candidate);
+    }
+    QCOMPARE(presets.size(), 3);
+    // Beside the caption, which is centred, inside the outline.
+    const auto fill = [&](const QImage& shot, const QQuickItem* preset) {
+        const QPointF inside = preset->mapToScene(QPointF(4, preset->height() / 2));
+        return shot.pixelColor((inside * window->devicePixelRatio()).toPoint());
+    };
+    const QImage shot = window->grabWindow();
+    QColor chosen;
+    QList<QColor> others;
+    for (const QQuickItem* preset : std::as_const(presets)) {
+        if (preset->property("checked").toBool())
+            chosen = fill(shot, preset);
+        else
+            others.append(fill(shot, preset));
+    }
+    QVERIFY(chosen.isValid());
+    QCOMPARE(others.size(), 2);
+    for (const QColor& other : std::as_const(others))
+        QVERIFY2(contrastRatio(chosen, other) >= 3,
+                 qPrintable(chosen.name() + QLatin1String(" against ") + other.name()));
+}
+
+void tst_QuitListView::captionFitsWhole_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<qreal>("fontScale");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<quint64>("total");
+    const QList<std::pair<const char*, QLocale>> languages{
+        {"English", QLocale(QLocale::English, QLocale::UnitedStates)},
+        {"German", QLocale(QLocale::German, QLocale::Germany)}};
+    // The widest figures: the most digits below a unit's change, and 999.9 GB.
+    const QList<std::pair<const char*, quint64>> totals{
+        {"1 MB", mb}, {"999 MB", 999 * mb}, {"999.9 GB", quint64(999.9 * 1024) * mb}};
+    for (const auto& [language, locale] : languages)
+        for (const qreal scale : {1.0, 1.25})
+            for (const int count : {1, 9, 10, 99})
+                for (const auto& [figure, total] : totals)
+                    QTest::addRow("%s, font ×%.2f, %d apps, %s", language, scale, count, figure)
+                        << locale << scale << count << total;
+}
+
+// However many apps and however much memory, the main button says it all in every language we
+// ship, at the desktop's font size and a larger one.
+void tst_QuitListView::captionFitsWhole()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(qreal, fontScale);
+    QFETCH(int, count);
+    QFETCH(quint64, total);
+    QLocale::setDefault(locale);
+    installTranslations(*QCoreApplication::instance());
+    const QFont desktopFont = QGuiApplication::font();
+    QFont larger = desktopFont;
+    larger.setPointSizeF(desktopFont.pointSizeF() * fontScale);
+    QGuiApplication::setFont(larger);
+    const auto restore = qScopeGuard([&] {
+        QGuiApplication::setFont(desktopFont);
+        for (QTranslator* table : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(table);
+            delete table;
+        }
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    });
+
+    // The last app carries the rest, so the total is exact.
+    for (int i = 0; i < count; ++i)
+        addApp(400 + i, QStringLiteral("App %1").arg(i),
+               i + 1 < count ? total / quint64(count)
+                             : total - (total / quint64(count)) * (count - 1));
+    showView();
+    QTRY_COMPARE(model->plan().toQuit.size(), count);
+    const QQuickItem* label = item("mainButton")->property("contentItem").value<QQuickItem*>();
+    QVERIFY(label);
+    QVERIFY2(caption().contains(locale.toString(count)), qPrintable(caption()));
+    QCOMPARE(label->property("text").toString(), caption());
+    QVERIFY2(!label->property("truncated").toBool(), qPrintable(caption()));
 }
 
 QTEST_MAIN(tst_QuitListView)

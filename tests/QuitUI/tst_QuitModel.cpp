@@ -1,6 +1,7 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
 #include "QuitModel.h"
+#include "SampleApps.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestApps.h"
@@ -80,6 +81,7 @@ private slots:
     void icons_data();
     void icons();
     void iconLookedUpOncePerPid();
+    void samplesHaveTheirOwnIcons();
     void reopenSkipsAppsWithoutLocation();
     void modelDroppedDuringRealQuit();
     void modelDroppedDuringPretendQuit();
@@ -414,6 +416,34 @@ void tst_QuitModel::iconLookedUpOncePerPid()
     QCOMPARE(workspace->desktopFileLookups, QStringList{"com.found"});
     // Another pid is another app, even with the same identifier.
     QCOMPARE(model->icon(entry(4, "Found", "com.found")).toImage().pixelColor(16, 16),
+             QColor(Qt::red));
+}
+
+// The tutorial's rows tell the samples apart by their drawings, even where an app of the same
+// desktop ID is installed.
+void tst_QuitModel::samplesHaveTheirOwnIcons()
+{
+    for (const AppEntry& sample : SampleApps::tutorial()) {
+        workspace->desktopFiles.insert(*sample.desktopId, "/apps/installed.desktop");
+        workspace->windowIcons.insert(sample.pid, solid(Qt::blue));
+    }
+    workspace->fileIcons.insert("/apps/installed.desktop", solid(Qt::red));
+    const auto model = makeModel();
+    model->setFixedApps(SampleApps::tutorial());
+    model->refresh();
+    QSet<size_t> drawings;
+    for (const AppEntry& sample : SampleApps::tutorial()) {
+        const QImage icon = model->icon(sample).toImage();
+        const QColor middle = icon.pixelColor(icon.width() / 2, icon.height() / 2);
+        QVERIFY2(middle.alpha() > 0 && middle != QColor(Qt::red) && middle != QColor(Qt::blue) &&
+                     middle != genericColor(),
+                 qPrintable(sample.name));
+        drawings.insert(qHash(QByteArrayView(icon.constBits(), icon.sizeInBytes())));
+    }
+    QCOMPARE(drawings.size(), SampleApps::tutorial().size());
+    // Outside the tutorial an app with a sample's pid is what its desktop file says.
+    const auto live = makeModel();
+    QCOMPARE(live->icon(SampleApps::tutorial().constFirst()).toImage().pixelColor(16, 16),
              QColor(Qt::red));
 }
 

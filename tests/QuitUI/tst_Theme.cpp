@@ -1,3 +1,4 @@
+#include "ContrastRatio.h"
 #include "SymbolIcon.h"
 #include "SymbolImageProvider.h"
 #include "Theme.h"
@@ -116,6 +117,8 @@ private slots:
     void chosenLookWins();
     void symbolsDrawInColour_data();
     void symbolsDrawInColour();
+    void contrastInBothLooks_data();
+    void contrastInBothLooks();
 
 signals:
     void portalChangeSent();
@@ -305,6 +308,46 @@ void tst_Theme::symbolsDrawInColour()
     const QImage served = provider.requestImage(name + "?color=#ff8000", &size, QSize(20, 20));
     QCOMPARE(size, QSize(20, 20));
     QCOMPARE(problemWithSymbol(served, QColor(0xff, 0x80, 0x00)), QString());
+}
+
+void tst_Theme::contrastInBothLooks_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QByteArray>("foreground");
+    QTest::addColumn<QByteArray>("background");
+    QTest::addColumn<qreal>("least");
+    // Text needs 4.5:1; a control's outline or fill, and a tick mark, 3:1. By the names the
+    // views read them under.
+    const QList<std::tuple<const char*, const char*, const char*, qreal>> pairs{
+        {"text", "primaryText", "windowBackground", 4.5},
+        {"secondary text", "secondaryText", "windowBackground", 4.5},
+        {"banner", "orange", "windowBackground", 4.5},
+        {"button on the window", "green", "windowBackground", 3},
+        {"panel and box edges", "edge", "windowBackground", 3},
+        {"selected preset on the window", "selection", "windowBackground", 3},
+        {"selected preset's text, tick marks", "selectionText", "selection", 4.5},
+    };
+    for (const bool dark : {false, true})
+        for (const auto& [name, foreground, background, least] : pairs)
+            QTest::addRow("%s, %s", dark ? "dark" : "light", name)
+                << dark << QByteArray(foreground) << QByteArray(background) << least;
+}
+
+void tst_Theme::contrastInBothLooks()
+{
+    QFETCH(bool, dark);
+    QFETCH(QByteArray, foreground);
+    QFETCH(QByteArray, background);
+    QFETCH(qreal, least);
+    Theme theme(*connection);
+    theme.setDark(dark);
+    const QColor front = theme.property(foreground.constData()).value<QColor>();
+    const QColor back = theme.property(background.constData()).value<QColor>();
+    QVERIFY(front.isValid() && back.isValid());
+    const qreal ratio = contrastRatio(front, back);
+    QVERIFY2(ratio >= least, qPrintable(QString::number(ratio, 'f', 2)));
+    // The button's caption is white in both looks.
+    QVERIFY(contrastRatio(Qt::white, theme.green()) >= 4.5);
 }
 
 QTEST_MAIN(tst_Theme)

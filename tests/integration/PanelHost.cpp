@@ -1,5 +1,6 @@
-// panel_host: shows the tray panel over the tutorial's sample apps in an ordinary window on the
-// current display and runs until it is ended, so a test can drive and inspect it from outside.
+// panel_host: shows the tray panel over the tutorial's sample apps (or, with --running, over the
+// apps running on the current display) in an ordinary window there and runs until it is ended, so
+// a test can drive and inspect it from outside.
 #include "PanelView.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
@@ -25,8 +26,9 @@ int main(int argc, char* argv[])
     const std::unique_ptr<Workspace> workspace = WorkspaceFactory::createWorkspace();
     const ProcProcessInfo processes;
     QuitModel model(*workspace, processes, store);
-    // Fixed apps, so what the panel lists does not depend on what runs on the machine.
-    model.setFixedApps(SampleApps::tutorial());
+    // Fixed apps unless asked, so what the panel lists does not depend on what runs there.
+    if (!QGuiApplication::arguments().contains(QStringLiteral("--running")))
+        model.setFixedApps(SampleApps::tutorial());
 
     QQmlEngine engine;
     Views::prepare(engine);
@@ -34,7 +36,7 @@ int main(int argc, char* argv[])
     view.setTitle(QStringLiteral("Nimbrel panel"));
     if (!PanelView::load(view, model, nullptr))
         return 1;
-    view.resize(PanelView::size);
+    view.resize(PanelView::size());
     view.show();
     return application.exec();
 }

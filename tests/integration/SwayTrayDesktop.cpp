@@ -10,7 +10,8 @@
 namespace
 {
 
-const QSize popoverSize{380, 470};
+// The panel is 380 × 470 units, a unit following the desktop's font (Units).
+const QSize popoverUnits{380, 470};
 // The panel's distance from the output's edges.
 constexpr int margin = 8;
 
@@ -54,12 +55,22 @@ bool SwayTrayDesktop::showsPanel(pid_t program)
     const QImage shown = screen();
     if (shown.isNull())
         return false;
-    const QRect panel(shown.width() - margin - popoverSize.width(), margin, popoverSize.width(),
-                      popoverSize.height());
-    const QRgb inside = shown.pixel(panel.topLeft() + QPoint(2, 2));
-    return shown.pixel(panel.bottomRight() - QPoint(2, 2)) == inside &&
-           shown.pixel(panel.topLeft() - QPoint(3, -2)) != inside &&
-           shown.pixel(panel.bottomLeft() + QPoint(2, 3)) != inside;
+    // From inside its top right corner, along its padding to its edges.
+    const QPoint corner(shown.width() - margin - 3, margin + 2);
+    const QRgb inside = shown.pixel(corner);
+    if (shown.pixel(corner + QPoint(5, 0)) == inside)
+        return false;
+    int left = corner.x();
+    while (left > 0 && shown.pixel(left - 1, corner.y()) == inside)
+        --left;
+    int bottom = corner.y();
+    while (bottom + 1 < shown.height() && shown.pixel(corner.x(), bottom + 1) == inside)
+        ++bottom;
+    const int width = corner.x() - left + 5;
+    const int height = bottom - margin + 3;
+    return width >= popoverUnits.width() * 3 / 4 &&
+           qAbs(height * popoverUnits.width() - width * popoverUnits.height()) <=
+               6 * popoverUnits.height();
 }
 
 std::optional<QString> SwayTrayDesktop::press(Key key)

@@ -83,6 +83,20 @@ bool checked(const QString& control)
     });
 }
 
+// Performs `action` on the first control of `role` whose name starts with `name`, as a screen
+// reader or a tool such as dogtail does; false when there is no such control or action.
+bool perform(const QString& role, const QString& name, const QString& action)
+{
+    QStringList command =
+        QProcess::splitCommand(DesktopSession::appCommand(QStringLiteral("accessible_action.py")));
+    const QString program = command.takeFirst();
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(program, command << hostName << role << name << action);
+    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
+}
+
 bool xdotool(const QStringList& arguments)
 {
     QProcess tool;
@@ -138,12 +152,27 @@ class TestPanelAccessibility : public QObject
         return names;
     }
 
-    static QString mainButton()
+    // The main button while `apps` are ticked.
+    static QString mainButton(const QList<AppEntry>& apps = SampleApps::tutorial())
     {
-        const QList<AppEntry>& apps = SampleApps::tutorial();
         return QLatin1String("push button: ") +
                ViewText::mainButtonCaption(Phase::ready(), int(apps.size()), totalMemory(apps),
                                            false);
+    }
+
+    // The panel shows the first sample ticked or not, and the main button counts accordingly.
+    static bool showsFirstSample(bool ticked)
+    {
+        const QString tickBox = sampleTickBoxes().constFirst();
+        const QList<AppEntry> counted =
+            ticked ? SampleApps::tutorial() : SampleApps::tutorial().mid(1);
+        const QList<Accessible> tree = accessibleTree();
+        return std::any_of(tree.cbegin(), tree.cend(),
+                           [&](const Accessible& object) {
+                               return object.announced() == tickBox &&
+                                      object.states.contains(QLatin1String("checked")) == ticked;
+                           }) &&
+               announced(tree, QStringLiteral("push button")).contains(mainButton(counted));
     }
 
     // Presses `key` and returns the control that takes the focus; empty when none does.
@@ -263,6 +292,82 @@ private slots:
         // Ticked again, so the panel is as the other cases expect it.
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("space")}));
         QVERIFY(QTest::qWaitFor([&] { return checked(tickBox); }, showTimeout));
+    }
+
+    void tickBoxActionsGoThroughModel_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("Toggle") << QStringLiteral("Toggle");
+        QTest::newRow("Press") << QStringLiteral("Press");
+    }
+
+    // What the box shows is what the main button will do: the caption counts one app fewer.
+    void tickBoxActionsGoThroughModel()
+    {
+        QFETCH(QString, action);
+        const QString tickLabel = ViewText::tickLabel(SampleApps::tutorial().constFirst().name);
+        QVERIFY(showsFirstSample(true));
+        QVERIFY(perform(QStringLiteral("check box"), tickLabel, action));
+        QVERIFY(QTest::qWaitFor([] { return showsFirstSample(false); }, showTimeout));
+        QVERIFY(perform(QStringLiteral("check box"), tickLabel, action));
+        QVERIFY(QTest::qWaitFor([] { return showsFirstSample(true); }, showTimeout));
+    }
+
+    void hiddenTextIsNotExposed_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("exposed");
+        QTest::newRow("the hint")
+            << QCoreApplication::translate(
+                   "QuitUI",
+                   "Ticked apps close; untick one to keep it (remembered). Apps with unsaved "
+                   "work ask you to save first, like Ctrl+Q.")
+            << true;
+        QTest::newRow("the sample banner outside the tutorial")
+            << QCoreApplication::translate("QuitUI",
+                                           "Example apps — nothing on your computer is closed")
+            << false;
+        QTest::newRow("the empty-list text while apps are listed")
+            << QCoreApplication::translate("QuitUI", "No other apps are open.") << false;
+    }
+
+    void hiddenTextIsNotExposed()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, exposed);
+        const QList<Accessible> tree = accessibleTree();
+        QCOMPARE(std::any_of(tree.cbegin(), tree.cend(),
+                             [&](const Accessible& object) { return object.name == text; }),
+                 exposed);
+    }
+
+    // Last, as it ends the sample panel: a panel over the desktop's real apps, pressed by a
+    // screen reader, quits the app it lists.
+    void pressOnMainButtonQuitsApp()
+    {
+        host->terminate();
+        QVERIFY(host->waitForFinished(showTimeout));
+        QProcess* app = session.startApp(QStringLiteral("closer.py"));
+        QVERIFY(app->waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return !windowOf(app->processId()).isEmpty(); },
+                                DesktopSession::appearTimeout));
+
+        host = DesktopSession::process(
+            {{QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1")}});
+        host->setProcessChannelMode(QProcess::ForwardedChannels);
+        host->start(QStringLiteral(PANEL_HOST_PATH), {QStringLiteral("--running")});
+        QVERIFY(host->waitForStarted());
+        const QString caption = QCoreApplication::translate("QuitUI", "Quit 1 App");
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         return announced(accessibleTree(), QStringLiteral("push button"))
+                                    .filter(caption)
+                                    .size() == 1;
+                     },
+                     showTimeout),
+                 qPrintable(announced(accessibleTree()).join(QLatin1String(" | "))));
+        QVERIFY(perform(QStringLiteral("push button"), caption, QStringLiteral("Press")));
+        QVERIFY(app->waitForFinished(showTimeout));
     }
 };
 
