@@ -248,8 +248,8 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
     }
     if (!ended)
         err << "nimbrelctl: "
-            << QCoreApplication::translate(
-                   "NimbrelCtl", "%1 (%2) could not be force quit, or has not ended yet")
+            << QCoreApplication::translate("NimbrelCtl",
+                                           "%1 (%2) could not be force quit, or has not ended yet")
                    .arg(CtlText::printable(listed->name), QString::number(listed->pid))
             << Qt::endl;
     return ended ? success : failure;

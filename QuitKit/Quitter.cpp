@@ -69,9 +69,7 @@ private:
 
 Quitter::Quitter(Workspace& workspace_) : Quitter(workspace_, QuitClock::system()) {}
 
-Quitter::Quitter(Workspace& workspace_, QuitClock& clock_) : workspace(workspace_), clock(clock_)
-{
-}
+Quitter::Quitter(Workspace& workspace_, QuitClock& clock_) : workspace(workspace_), clock(clock_) {}
 
 QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                            ProgressCallback onChange)
@@ -97,10 +95,9 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                        std::move(onChange));
     // Named, not a temporary of the co_await: g++ 12 may destroy such temporaries twice when
     // the awaiter does not suspend.
-    ReportAwaiter finished(
-        [wait, timeout, toAsk, &clock = clock](ReportAwaiter::Completion done) {
-            wait->start(clock, timeout, toAsk, std::move(done));
-        });
+    ReportAwaiter finished([wait, timeout, toAsk, &clock = clock](ReportAwaiter::Completion done) {
+        wait->start(clock, timeout, toAsk, std::move(done));
+    });
     Report final = co_await finished;
     co_return final;
 }

@@ -18,10 +18,9 @@ inline quint64 totalMemory(const QList<AppEntry>& apps)
 inline quint64 shownTotalMemory(const QList<AppEntry>& apps)
 {
     constexpr quint64 smallestShown = 1024 * 1024;
-    return std::accumulate(apps.begin(), apps.end(), quint64(0),
-                           [](quint64 sum, const AppEntry& app) {
-                               return sum + (app.memory > 0 && app.memory < smallestShown
-                                                 ? smallestShown
-                                                 : app.memory);
-                           });
+    return std::accumulate(
+        apps.begin(), apps.end(), quint64(0), [](quint64 sum, const AppEntry& app) {
+            return sum +
+                   (app.memory > 0 && app.memory < smallestShown ? smallestShown : app.memory);
+        });
 }

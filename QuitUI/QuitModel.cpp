@@ -114,8 +114,7 @@ void QuitModel::followStillOpen()
         workspace.removeTerminationObserver(*std::exchange(stillOpenWatch, std::nullopt));
         return;
     }
-    stillOpenWatch =
-        workspace.addTerminationObserver([this](pid_t pid) { stillOpenEnded(pid); });
+    stillOpenWatch = workspace.addTerminationObserver([this](pid_t pid) { stillOpenEnded(pid); });
     // Apps that ended before there was anyone to hear of it.
     for (const AppEntry& app : report->stillOpen) {
         if (Quitter::hasGone(workspace, app.pid))

@@ -168,7 +168,7 @@ private:
     double quitTimeout = 12.0;
     QHash<pid_t, QPixmap> icons;
     mutable QHash<QString, bool> launchable; // by desktop file, looked up once
-    bool reopened = false;           // the shown result's apps were started again
+    bool reopened = false;                   // the shown result's apps were started again
     std::optional<Workspace::ObserverToken> stillOpenWatch;
     quint64 serial;
     AppRows* appRows;

@@ -34,14 +34,12 @@ ResultSummary::ResultSummary(const Quitter::Report& report, bool simulate,
     if (!report.stillOpen.isEmpty())
         stillOpenLine = ViewText::stillOpenLine(report.stillOpen.size());
     for (const AppEntry& app : report.stillOpen) {
-        stillOpen.append(
-            QVariantMap{{QStringLiteral("pid"), app.pid},
-                        {QStringLiteral("name"), app.name},
-                        {QStringLiteral("icon"), iconSource(app.pid)},
-                        {QStringLiteral("reason"), stillOpenReasonText(report.reason(app))},
-                        {QStringLiteral("offersForceQuit"),
-                         offersForceQuit(report.forceQuitState(app))},
-                        {QStringLiteral("forceQuitNote"),
-                         forceQuitStateText(report.forceQuitState(app))}});
+        stillOpen.append(QVariantMap{
+            {QStringLiteral("pid"), app.pid},
+            {QStringLiteral("name"), app.name},
+            {QStringLiteral("icon"), iconSource(app.pid)},
+            {QStringLiteral("reason"), stillOpenReasonText(report.reason(app))},
+            {QStringLiteral("offersForceQuit"), offersForceQuit(report.forceQuitState(app))},
+            {QStringLiteral("forceQuitNote"), forceQuitStateText(report.forceQuitState(app))}});
     }
 }

@@ -47,6 +47,6 @@ public:
     QString reopenCaption;
     bool reopenEnabled = false;
     QString notReopenableLine; // empty when every closed app can be reopened, or in sample mode
-    QString stillOpenLine; // empty when nothing is still open
+    QString stillOpenLine;     // empty when nothing is still open
     QVariantList stillOpen;
 };

@@ -318,8 +318,8 @@ private slots:
         QTest::newRow("no running application")
             << false << ForceQuitState::possible << true << false << false;
         QTest::newRow("unverified") << true << ForceQuitState::unverified << true << false << false;
-        QTest::newRow("another user's") << true << ForceQuitState::otherUser << true << false
-                                        << false;
+        QTest::newRow("another user's")
+            << true << ForceQuitState::otherUser << true << false << false;
     }
 
     void forceQuit()
@@ -352,9 +352,9 @@ private slots:
         clock.advance(std::chrono::seconds(1));
         const Report report = QCoro::waitFor(run);
         QCOMPARE(report.stillOpen.size(), 3);
-        QCOMPARE(report.forceQuitStates, (QHash<pid_t, ForceQuitState>{
-                                             {-5, ForceQuitState::unverified},
-                                             {6, ForceQuitState::otherUser}}));
+        QCOMPARE(report.forceQuitStates,
+                 (QHash<pid_t, ForceQuitState>{{-5, ForceQuitState::unverified},
+                                               {6, ForceQuitState::otherUser}}));
         QCOMPARE(report.forceQuitState(entry(7, "Mine")), ForceQuitState::possible);
     }
 };

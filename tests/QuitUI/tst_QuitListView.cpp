@@ -351,8 +351,8 @@ void tst_QuitListView::forceQuitFromResult()
             notes.append(candidate->property("text").toString());
     }
     QCOMPARE(forceQuitButtons, 2);
-    QCOMPARE(notes,
-             QStringList{QStringLiteral("Can't be force quit: no process of it could be verified")});
+    QCOMPARE(notes, QStringList{
+                        QStringLiteral("Can't be force quit: no process of it could be verified")});
 
     clickText(QStringLiteral("Show"), 0);
     QCOMPARE(workspace->activations, QList<pid_t>{300});

@@ -309,8 +309,8 @@ void tst_QuitModel::forceQuitCountsAppAsClosedOnlyOnceItEnds_data()
         << ForceQuitState::possible << true << true << true << ForceQuitState::possible;
     QTest::newRow("killed, ends later")
         << ForceQuitState::possible << true << false << true << ForceQuitState::waiting;
-    QTest::newRow("kill refused")
-        << ForceQuitState::possible << false << false << true << ForceQuitState::failed;
+    QTest::newRow("kill refused") << ForceQuitState::possible << false << false << true
+                                  << ForceQuitState::failed;
     QTest::newRow("unverified window")
         << ForceQuitState::unverified << true << false << false << ForceQuitState::unverified;
     QTest::newRow("another user's process")

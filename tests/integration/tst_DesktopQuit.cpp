@@ -199,8 +199,8 @@ private slots:
                     const auto running = workspace->runningApplication(pid_t(app->processId()));
                     if (!running)
                         return false;
-                    targets.append(AppEntry{running->pid, QStringLiteral("App"), std::nullopt,
-                                            std::nullopt, 0, {}});
+                    targets.append(AppEntry{
+                        running->pid, QStringLiteral("App"), std::nullopt, std::nullopt, 0, {}});
                 }
                 return TestFiles::readFile(slowLog).contains("shown");
             }(),
@@ -208,8 +208,10 @@ private slots:
 
         QList<qint64> progress;
         sincePress.start();
-        const Quitter::Report report = QCoro::waitFor(Quitter(*workspace).quit(
-            targets, 12.0, [&](const Quitter::Report&) { progress.append(sincePress.elapsed()); }));
+        const Quitter::Report report =
+            QCoro::waitFor(Quitter(*workspace).quit(targets, 12.0, [&](const Quitter::Report&) {
+                progress.append(sincePress.elapsed());
+            }));
         const qint64 resultAt = sincePress.elapsed();
 
         QCOMPARE(report.stillOpen, QList<AppEntry>{targets.last()});
