@@ -10,11 +10,18 @@
 #include "Workspace.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <QTimer>
+
+#include <chrono>
 
 namespace
 {
+
+// How long a force quit waits for the killed process to end before it says it has not.
+constexpr std::chrono::seconds forceQuitBound{5};
 
 QString json(const QJsonObject& object)
 {
@@ -174,6 +181,21 @@ QCoro::Task<int> CtlCommands::quit(CtlArguments arguments)
     co_return report.stillOpen.isEmpty() ? success : appsStillOpen;
 }
 
+bool CtlCommands::hasEnded(pid_t pid)
+{
+    // A killed process ends at once unless the kernel holds it (stuck I/O): wait a little.
+    QEventLoop loop;
+    const Workspace::ObserverToken token = workspace.addTerminationObserver([&](pid_t ended) {
+        if (ended == pid || ended == Workspace::desktopLost)
+            loop.quit();
+    });
+    QTimer::singleShot(forceQuitBound, &loop, &QEventLoop::quit);
+    if (!Quitter::hasGone(workspace, pid))
+        loop.exec();
+    workspace.removeTerminationObserver(token);
+    return Quitter::hasGone(workspace, pid);
+}
+
 int CtlCommands::forceQuit(const CtlArguments& arguments)
 {
     const QList<AppEntry> apps = snapshot(false);
@@ -204,7 +226,16 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
                 << Qt::endl;
         return badArguments;
     }
-    const bool ended = Quitter(workspace).forceQuit(*listed);
+    if (const ForceQuitState state = workspace.forceQuitState(listed->pid);
+        state != ForceQuitState::possible) {
+        err << "nimbrelctl: "
+            << QStringLiteral("%1 (%2): %3")
+                   .arg(CtlText::printable(listed->name), QString::number(listed->pid),
+                        forceQuitStateText(state))
+            << Qt::endl;
+        return failure;
+    }
+    const bool ended = Quitter(workspace).forceQuit(*listed) && hasEnded(listed->pid);
     if (arguments.json) {
         out << json(
             QJsonObject{{QStringLiteral("app"),
@@ -217,8 +248,8 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
     }
     if (!ended)
         err << "nimbrelctl: "
-            << QCoreApplication::translate(
-                   "NimbrelCtl", "%1 (%2) could not be force quit; it may have ended already")
+            << QCoreApplication::translate("NimbrelCtl",
+                                           "%1 (%2) could not be force quit, or has not ended yet")
                    .arg(CtlText::printable(listed->name), QString::number(listed->pid))
             << Qt::endl;
     return ended ? success : failure;

@@ -43,6 +43,8 @@ private:
     int plan(const CtlArguments& arguments);
     QCoro::Task<int> quit(CtlArguments arguments);
     int forceQuit(const CtlArguments& arguments);
+    // Whether the app `pid`, just killed, has ended, waiting a few seconds for it.
+    bool hasEnded(pid_t pid);
     // Refuses to quit apps on stored choices that could not be read; nothing when it may go on.
     std::optional<int> refusal(const CtlArguments& arguments);
 

@@ -24,13 +24,32 @@ QJsonValue reasonName(StillOpenReason reason)
     Q_UNREACHABLE();
 }
 
-// The apps still open, each with why.
+// Whether the app can be force quit, under the engine's name of the state.
+QString forceQuitName(ForceQuitState state)
+{
+    switch (state) {
+    case ForceQuitState::possible:
+        return QStringLiteral("possible");
+    case ForceQuitState::unverified:
+        return QStringLiteral("unverified");
+    case ForceQuitState::otherUser:
+        return QStringLiteral("otherUser");
+    case ForceQuitState::waiting:
+        return QStringLiteral("waiting");
+    case ForceQuitState::failed:
+        return QStringLiteral("failed");
+    }
+    Q_UNREACHABLE();
+}
+
+// The apps still open, each with why and whether it can be force quit.
 QJsonArray stillOpen(const Quitter::Report& report, const QSet<pid_t>& inUse)
 {
     QJsonArray array;
     for (const AppEntry& app : report.stillOpen) {
         QJsonObject object = CtlJson::entry(app, inUse.contains(app.pid));
         object.insert(QStringLiteral("reason"), reasonName(report.reason(app)));
+        object.insert(QStringLiteral("forceQuit"), forceQuitName(report.forceQuitState(app)));
         array.append(object);
     }
     return array;

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QCoroTask>
+#include <QEventLoop>
 #include <QTextStream>
 
 #include <cstdio>
@@ -66,5 +67,14 @@ int nimbrelctlRun(const CtlArguments& arguments)
     capture.settle(std::chrono::seconds(1));
     const int status = QCoro::waitFor(commands.run(arguments));
     out.flush();
+    // A quit that ended first still asks every app (--timeout 0 only asks).
+    QEventLoop untilSent;
+    bool sent = false;
+    workspace->whenRequestsSent([&] {
+        sent = true;
+        untilSent.quit();
+    });
+    if (!sent)
+        untilSent.exec();
     return status;
 }

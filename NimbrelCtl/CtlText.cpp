@@ -1,6 +1,7 @@
 #include "CtlText.h"
 
 #include "FormatBytes.h"
+#include "TotalMemory.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -81,7 +82,7 @@ QString CtlText::plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>
                    QLatin1Char('\n');
     text += QCoreApplication::translate("NimbrelCtl", "Quits %L1 (frees %2):")
                 .arg(plan.toQuit.size())
-                .arg(formatBytes(plan.bytes())) +
+                .arg(formatBytes(shownTotalMemory(plan.toQuit))) +
             QLatin1Char('\n');
     text += table(plan.toQuit, inUseNotes(plan.toQuit, inUse));
     text += QCoreApplication::translate("NimbrelCtl", "Keeps %L1:").arg(plan.kept.size()) +
@@ -95,7 +96,7 @@ QString CtlText::report(const Quitter::Report& report)
     QString text = printable(report.headline()) + QLatin1Char('\n');
     if (!report.closed.isEmpty()) {
         text += QCoreApplication::translate("NimbrelCtl", "Closed (freed %1):")
-                    .arg(formatBytes(report.freed())) +
+                    .arg(formatBytes(shownTotalMemory(report.closed))) +
                 QLatin1Char('\n');
         text += table(report.closed);
     }
@@ -104,8 +105,12 @@ QString CtlText::report(const Quitter::Report& report)
                     "NimbrelCtl", "Still open (it may be asking you to save, or not responding):") +
                 QLatin1Char('\n');
         QStringList reasons;
-        for (const AppEntry& app : report.stillOpen)
-            reasons.append(stillOpenReasonText(report.reason(app)));
+        for (const AppEntry& app : report.stillOpen) {
+            QStringList said{stillOpenReasonText(report.reason(app)),
+                             forceQuitStateText(report.forceQuitState(app))};
+            said.removeAll(QString());
+            reasons.append(said.join(QStringLiteral("; ")));
+        }
         text += table(report.stillOpen, reasons);
     }
     return text;

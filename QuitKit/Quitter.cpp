@@ -1,6 +1,7 @@
 #include "Quitter.h"
 
 #include "MainThread.h"
+#include "QuitClock.h"
 #include "QuitterWait.h"
 #include "Workspace.h"
 
@@ -66,7 +67,9 @@ private:
 
 } // namespace
 
-Quitter::Quitter(Workspace& workspace_) : workspace(workspace_) {}
+Quitter::Quitter(Workspace& workspace_) : Quitter(workspace_, QuitClock::system()) {}
+
+Quitter::Quitter(Workspace& workspace_, QuitClock& clock_) : workspace(workspace_), clock(clock_) {}
 
 QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                            ProgressCallback onChange)
@@ -75,13 +78,14 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
 
     Report report;
     QHash<pid_t, AppEntry> pending;
+    QList<pid_t> toAsk;
     for (const AppEntry& app : apps) {
         if (hasGone(workspace, app.pid)) {
             report.closed.append(app);
             continue;
         }
         pending.insert(app.pid, app);
-        workspace.requestQuit(app.pid);
+        toAsk.append(app.pid);
     }
     if (pending.isEmpty())
         co_return report;
@@ -91,10 +95,8 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
                                        std::move(onChange));
     // Named, not a temporary of the co_await: g++ 12 may destroy such temporaries twice when
     // the awaiter does not suspend.
-    ReportAwaiter finished([wait, timeout, &workspace = workspace](ReportAwaiter::Completion done) {
-        // The wait begins once every request is out, so even a zero time-out asks every app.
-        workspace.whenRequestsSent(
-            [wait, timeout, done = std::move(done)] { wait->start(timeout, done); });
+    ReportAwaiter finished([wait, timeout, toAsk, &clock = clock](ReportAwaiter::Completion done) {
+        wait->start(clock, timeout, toAsk, std::move(done));
     });
     Report final = co_await finished;
     co_return final;
@@ -102,7 +104,8 @@ QCoro::Task<Quitter::Report> Quitter::quit(QList<AppEntry> apps, double timeout,
 
 bool Quitter::forceQuit(const AppEntry& app)
 {
-    if (!workspace.runningApplication(app.pid))
+    if (!workspace.runningApplication(app.pid) ||
+        workspace.forceQuitState(app.pid) != ForceQuitState::possible)
         return false;
     return workspace.forceQuit(app.pid);
 }

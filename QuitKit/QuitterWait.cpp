@@ -3,10 +3,8 @@
 #include "LocalizedCompare.h"
 #include "MainThread.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <utility>
@@ -14,7 +12,7 @@
 namespace
 {
 
-// QTimer takes an int of milliseconds: round up so a run never ends early, and clamp.
+// Whole milliseconds, rounded up so a run never ends early, and clamped.
 int timeoutMilliseconds(double seconds)
 {
     const double ms = std::ceil(seconds * 1000.0);
@@ -32,7 +30,8 @@ Quitter::Wait::Wait(Workspace& workspace_, Report report_, QHash<pid_t, AppEntry
 {
 }
 
-void Quitter::Wait::start(double timeout, Completion completion)
+void Quitter::Wait::start(QuitClock& clock, double timeout, const QList<pid_t>& toAsk,
+                          Completion completion)
 {
     requireMainThread("Quitter: starting a wait");
     done = std::move(completion);
@@ -44,21 +43,26 @@ void Quitter::Wait::start(double timeout, Completion completion)
         else if (wait)
             wait->closed(pid);
     });
+    // Counted from the press: some requests are answered only later, or never.
+    clock.callAfter(std::chrono::milliseconds(timeoutMilliseconds(timeout)),
+                    [wait = shared_from_this()] {
+                        requireMainThread("Quitter: the time-out");
+                        wait->finish();
+                    });
 
-    // Apps that ended between their quit request and the observer's registration.
+    asking = true;
+    for (const pid_t pid : toAsk)
+        workspace.requestQuit(pid);
+    asking = false;
+
+    // Apps that ended unseen while they were asked.
     const QList<pid_t> snapshot = pending.keys();
     for (const pid_t pid : snapshot) {
         if (Quitter::hasGone(workspace, pid))
             closed(pid);
     }
-    if (!done)
-        return;
-
-    QTimer::singleShot(timeoutMilliseconds(timeout), Qt::PreciseTimer, QCoreApplication::instance(),
-                       [wait = shared_from_this()] {
-                           requireMainThread("Quitter: the time-out");
-                           wait->finish();
-                       });
+    if (pending.isEmpty())
+        finish();
 }
 
 void Quitter::Wait::closed(pid_t pid)
@@ -70,7 +74,7 @@ void Quitter::Wait::closed(pid_t pid)
     pending.erase(found);
     if (onChange)
         onChange(report);
-    if (pending.isEmpty())
+    if (pending.isEmpty() && !asking)
         finish();
 }
 
@@ -100,6 +104,9 @@ void Quitter::Wait::finish()
             continue;
         }
         report.stillOpen.append(it.value());
+        if (const ForceQuitState state = workspace.forceQuitState(it.key());
+            state != ForceQuitState::possible)
+            report.forceQuitStates.insert(it.key(), state);
         if (const StillOpenReason reason = workspace.stillOpenReason(it.key());
             reason != StillOpenReason::none)
             report.reasons.insert(it.key(), reason);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuitClock.h"
 #include "Quitter.h"
 #include "Workspace.h"
 
@@ -20,9 +21,11 @@ public:
     Wait(Workspace& workspace, Report report, QHash<pid_t, AppEntry> pending,
          ProgressCallback onChange);
 
-    // Starts following the pending apps; `done` runs exactly once with the final report,
-    // possibly before this returns when every app turns out to be gone already.
-    void start(double timeout, Completion done);
+    // Follows the pending apps and starts the time-out on `clock`, then asks the apps of
+    // `toAsk` to quit, so that neither an exit during the requests nor a slow answer escapes
+    // the run. `done` runs exactly once with the final report, possibly before this returns
+    // when every app turns out to be gone already.
+    void start(QuitClock& clock, double timeout, const QList<pid_t>& toAsk, Completion done);
 
 private:
     void closed(pid_t pid);
@@ -35,5 +38,6 @@ private:
     QHash<pid_t, AppEntry> pending;
     const ProgressCallback onChange;
     std::optional<Workspace::ObserverToken> token;
-    Completion done; // present exactly while the run is open
+    Completion done;     // present exactly while the run is open
+    bool asking = false; // the requests are going out: the run is not over before they are
 };

@@ -4,9 +4,24 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 quint64 Quitter::Report::freed() const
 {
     return totalMemory(closed);
+}
+
+bool Quitter::Report::markClosed(pid_t pid)
+{
+    const auto open = std::find_if(stillOpen.cbegin(), stillOpen.cend(),
+                                   [pid](const AppEntry& app) { return app.pid == pid; });
+    if (open == stillOpen.cend())
+        return false;
+    closed.append(*open);
+    stillOpen.removeIf([pid](const AppEntry& app) { return app.pid == pid; });
+    reasons.remove(pid);
+    forceQuitStates.remove(pid);
+    return true;
 }
 
 QString Quitter::Report::headline() const
@@ -22,5 +37,5 @@ QString Quitter::Report::headline() const
     if (bytes == 0)
         return countLine;
     return QCoreApplication::translate("QuitKit", "%1, freed %2")
-        .arg(countLine, formatBytes(bytes));
+        .arg(countLine, formatBytes(shownTotalMemory(closed)));
 }

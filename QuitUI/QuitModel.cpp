@@ -6,6 +6,7 @@
 #include "SampleApps.h"
 #include "SettingsStore.h"
 #include "StoredChoices.h"
+#include "TotalMemory.h"
 #include "ViewText.h"
 #include "Workspace.h"
 
@@ -66,11 +67,15 @@ QuitModel::QuitModel(Workspace& workspace_, const ProcessInfo& processes_, Setti
     for (auto changed :
          {&QuitModel::planChanged, &QuitModel::phaseChanged, &QuitModel::simulateChanged})
         connect(this, changed, this, &QuitModel::mainButtonChanged);
+    for (auto changed : {&QuitModel::phaseChanged, &QuitModel::simulateChanged})
+        connect(this, changed, this, &QuitModel::resultChanged);
 }
 
 QuitModel::~QuitModel()
 {
     liveModels().remove(serial);
+    if (stillOpenWatch)
+        workspace.removeTerminationObserver(*stillOpenWatch);
 }
 
 QuitModel* QuitModel::withSerial(quint64 serial)
@@ -93,8 +98,37 @@ void QuitModel::setPreset(QuitPreset preset)
 
 void QuitModel::setPhase(const Phase& phase)
 {
+    if (!phase.isDone())
+        reopened = false;
     currentPhase = phase;
+    followStillOpen();
     emit phaseChanged();
+}
+
+void QuitModel::followStillOpen()
+{
+    const std::optional<Quitter::Report> report = currentPhase.report();
+    const bool wanted = report && !report->stillOpen.isEmpty();
+    if (wanted == stillOpenWatch.has_value())
+        return;
+    if (!wanted) {
+        workspace.removeTerminationObserver(*std::exchange(stillOpenWatch, std::nullopt));
+        return;
+    }
+    stillOpenWatch = workspace.addTerminationObserver([this](pid_t pid) { stillOpenEnded(pid); });
+    // Apps that ended before there was anyone to hear of it.
+    for (const AppEntry& app : report->stillOpen) {
+        if (Quitter::hasGone(workspace, app.pid))
+            QMetaObject::invokeMethod(
+                this, [this, pid = app.pid] { stillOpenEnded(pid); }, Qt::QueuedConnection);
+    }
+}
+
+void QuitModel::stillOpenEnded(pid_t pid)
+{
+    std::optional<Quitter::Report> report = currentPhase.report();
+    if (report && report->markClosed(pid))
+        setPhase(Phase::done(*report));
 }
 
 void QuitModel::setApps(const QList<AppEntry>& apps)
@@ -131,7 +165,7 @@ void QuitModel::setWillQuit(const AppEntry& app, bool will)
     emit keepChanged();
 }
 
-std::optional<QString> QuitModel::desktopFileOf(const AppEntry& app)
+std::optional<QString> QuitModel::desktopFileOf(const AppEntry& app) const
 {
     if (app.desktopFile)
         return app.desktopFile;
@@ -216,20 +250,42 @@ QCoro::Task<> QuitModel::realQuit(QPointer<QuitModel> model, Quitter quitter,
 void QuitModel::reopen(const QList<AppEntry>& apps)
 {
     for (const AppEntry& app : apps) {
-        if (const auto place = desktopFileOf(app))
-            workspace.launchDesktopFile(*place);
+        if (canReopen(app))
+            workspace.launchDesktopFile(*desktopFileOf(app));
     }
+}
+
+bool QuitModel::canReopen(const AppEntry& app) const
+{
+    const std::optional<QString> place = desktopFileOf(app);
+    if (!place)
+        return false;
+    const auto known = launchable.constFind(*place);
+    if (known != launchable.constEnd())
+        return *known;
+    return *launchable.insert(*place, workspace.canLaunchDesktopFile(*place));
 }
 
 void QuitModel::forceQuit(const AppEntry& app)
 {
-    quitter.forceQuit(app);
-    std::optional<Quitter::Report> report = currentPhase.report();
-    if (!report)
+    const std::optional<Quitter::Report> before = currentPhase.report();
+    if (!before) {
+        quitter.forceQuit(app);
         return;
-    report->stillOpen.removeIf([&app](const AppEntry& open) { return open.pid == app.pid; });
-    report->reasons.remove(app.pid);
-    report->closed.append(app);
+    }
+    if (!before->stillOpen.contains(app) || !offersForceQuit(before->forceQuitState(app)))
+        return;
+    const bool killed = quitter.forceQuit(app);
+    // The kill may have been heard of already: then the app is closed and nothing is left to say.
+    std::optional<Quitter::Report> report = currentPhase.report();
+    if (!report || !report->stillOpen.contains(app))
+        return;
+    if (!killed && Quitter::hasGone(workspace, app.pid)) {
+        stillOpenEnded(app.pid);
+        return;
+    }
+    report->forceQuitStates.insert(app.pid,
+                                   killed ? ForceQuitState::waiting : ForceQuitState::failed);
     setPhase(Phase::done(*report));
 }
 
@@ -261,8 +317,12 @@ void QuitModel::startQuitAll()
 
 void QuitModel::reopenClosed()
 {
-    if (const std::optional<Quitter::Report> report = currentPhase.report())
-        reopen(report->closed);
+    const std::optional<Quitter::Report> report = currentPhase.report();
+    if (!report || reopened || pretend)
+        return;
+    reopen(report->closed);
+    reopened = true;
+    emit resultChanged();
 }
 
 void QuitModel::show(int pid)
@@ -296,14 +356,16 @@ ResultSummary QuitModel::resultSummary() const
     const std::optional<Quitter::Report> report = currentPhase.report();
     if (!report)
         return {};
-    return ResultSummary(*report, pretend, [this](pid_t pid) { return iconSource(pid); });
+    return ResultSummary(
+        *report, pretend, [this](pid_t pid) { return iconSource(pid); },
+        [this](const AppEntry& app) { return canReopen(app); }, reopened);
 }
 
 QString QuitModel::mainButtonCaption() const
 {
     const QuitPlan current = plan();
-    return ViewText::mainButtonCaption(currentPhase, int(current.toQuit.size()), current.bytes(),
-                                       pretend);
+    return ViewText::mainButtonCaption(currentPhase, int(current.toQuit.size()),
+                                       shownTotalMemory(current.toQuit), pretend);
 }
 
 bool QuitModel::mainButtonEnabled() const

@@ -8,6 +8,7 @@
 #include "QuitPreset.h"
 #include "Quitter.h"
 #include "ResultSummary.h"
+#include "Workspace.h"
 
 #include <QCoroTask>
 #include <QHash>
@@ -24,7 +25,6 @@
 
 class ProcessInfo;
 class SettingsStore;
-class Workspace;
 
 /// The state behind a list of apps to quit: the apps shown, the chosen preset, the apps the user
 /// keeps and the phase of the quit. Computes the plan, runs the quit (or pretends to) and
@@ -43,7 +43,7 @@ class QuitModel : public QObject
     Q_PROPERTY(QStringList keep READ keepForView NOTIFY keepChanged)
     Q_PROPERTY(Phase phase READ phase NOTIFY phaseChanged)
     Q_PROPERTY(PlanSummary plan READ planSummary NOTIFY planChanged)
-    Q_PROPERTY(ResultSummary result READ resultSummary NOTIFY phaseChanged)
+    Q_PROPERTY(ResultSummary result READ resultSummary NOTIFY resultChanged)
     Q_PROPERTY(bool simulate READ simulate NOTIFY simulateChanged)
     Q_PROPERTY(QString mainButtonCaption READ mainButtonCaption NOTIFY mainButtonChanged)
     Q_PROPERTY(bool mainButtonEnabled READ mainButtonEnabled NOTIFY mainButtonChanged)
@@ -95,15 +95,19 @@ public:
 
     /// Quits the plan's apps (or pretends to), moving through the phases; ends with done.
     QCoro::Task<> quitAll();
-    /// Starts the given apps again in the background.
+    /// Starts those of the given apps again, in the background, that have a program to start.
     void reopen(const QList<AppEntry>& apps);
-    /// Kills one still-open app; when done, the report counts it as closed at once.
+    /// Whether the app's desktop entry names a program to start it again with.
+    bool canReopen(const AppEntry& app) const;
+    /// Kills one still-open app. When done, the report counts it as closed once its process has
+    /// ended (as with any app still open that ends); a refused kill is noted on its row.
     void forceQuit(const AppEntry& app);
 
     // What the views call, naming apps by pid; a pid no longer listed is ignored.
     Q_INVOKABLE void setWillQuit(int pid, bool will);
     /// Starts quitAll() without waiting for it; the views follow the phase.
     Q_INVOKABLE void startQuitAll();
+    /// Reopens the closed apps once; the result then offers it no more.
     Q_INVOKABLE void reopenClosed();
     /// Brings a still-open app forward; nothing when it has gone meanwhile.
     Q_INVOKABLE void show(int pid);
@@ -126,6 +130,8 @@ signals:
     void presetChanged();
     void keepChanged();
     void phaseChanged();
+    /// Whenever what the result view shows changes: the phase, or a reopen.
+    void resultChanged();
     /// Whenever the apps, the preset or the kept apps change.
     void planChanged();
     void simulateChanged();
@@ -136,7 +142,11 @@ private:
     void setPresetValue(QuitPreset::Value value) { setPreset(value); }
     QStringList keepForView() const;
     void setApps(const QList<AppEntry>& apps);
-    std::optional<QString> desktopFileOf(const AppEntry& app);
+    std::optional<QString> desktopFileOf(const AppEntry& app) const;
+    // Follows the apps the result shows still open while there are any, so each moves to the
+    // closed ones when it ends.
+    void followStillOpen();
+    void stillOpenEnded(pid_t pid);
 
     static QCoro::Task<> pretendQuit(QPointer<QuitModel> model, QList<AppEntry> targets);
     static QCoro::Task<> realQuit(QPointer<QuitModel> model, Quitter quitter,
@@ -157,6 +167,9 @@ private:
     bool pretend = false;
     double quitTimeout = 12.0;
     QHash<pid_t, QPixmap> icons;
+    mutable QHash<QString, bool> launchable; // by desktop file, looked up once
+    bool reopened = false;                   // the shown result's apps were started again
+    std::optional<Workspace::ObserverToken> stillOpenWatch;
     quint64 serial;
     AppRows* appRows;
 };

@@ -78,11 +78,16 @@ QString joinNames(const QStringList& names)
     return QString(reinterpret_cast<const QChar*>(joined.getBuffer()), joined.length());
 }
 
-bool showsReopen(const Quitter::Report& report, bool simulate)
+QString reopenCaption(qsizetype count)
 {
-    return !simulate &&
-           std::any_of(report.closed.cbegin(), report.closed.cend(),
-                       [](const AppEntry& app) { return app.desktopFile.has_value(); });
+    if (count == 1)
+        return QCoreApplication::translate("QuitUI", "Reopen 1 App");
+    return QCoreApplication::translate("QuitUI", "Reopen %L1 Apps").arg(count);
+}
+
+QString notReopenableLine(const QStringList& names)
+{
+    return QCoreApplication::translate("QuitUI", "Can't be reopened: %1").arg(joinNames(names));
 }
 
 } // namespace ViewText

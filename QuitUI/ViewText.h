@@ -22,7 +22,9 @@ QString closedCountLine(qsizetype closed);
 QString stillOpenLine(qsizetype stillOpen);
 // The names joined as the user's language lists them ("A, B, and C" in English).
 QString joinNames(const QStringList& names);
-// "Reopen Them" only makes sense for real apps that can be found again.
-bool showsReopen(const Quitter::Report& report, bool simulate);
+// The reopen button's caption: "Reopen 1 App", or with the count.
+QString reopenCaption(qsizetype count);
+// The line naming the closed apps that cannot be started again.
+QString notReopenableLine(const QStringList& names);
 
 } // namespace ViewText

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ForceQuitState.h"
 #include "RunningApplication.h"
 #include "StillOpenReason.h"
 
@@ -44,11 +45,13 @@ public:
     /// Asks the app to quit the ordinary way (it may ask to save); the outcome comes by observer.
     virtual bool requestQuit(pid_t pid) = 0;
     /// Calls `done` once every request requestQuit() made so far has gone out; some are prepared
-    /// asynchronously, and a run that ends first would never send them.
+    /// asynchronously, and a program that exits first would never send them.
     virtual void whenRequestsSent(std::function<void()> done) { done(); }
     /// Why an app that requestQuit() asked is still open, from what it did since; none when
     /// nothing tells.
     virtual StillOpenReason stillOpenReason(pid_t /*pid*/) { return StillOpenReason::none; }
+    /// Whether forceQuit() may act on the app: possible, unverified or otherUser.
+    virtual ForceQuitState forceQuitState(pid_t /*pid*/) { return ForceQuitState::possible; }
     /// Kills the app at once; false when it is gone or could not be signalled.
     virtual bool forceQuit(pid_t pid) = 0;
     /// Brings the app's window forward.
@@ -66,6 +69,8 @@ public:
     /// Icon a running app shows on its own windows; a null icon when it shows none.
     virtual QIcon windowIcon(pid_t pid) = 0;
     virtual QIcon genericAppIcon() = 0;
+    /// Whether the desktop file names a program to start (an `Exec` that can run).
+    virtual bool canLaunchDesktopFile(const QString& desktopFile) = 0;
     /// Starts the app a desktop file describes, in the background; does not wait for it.
     virtual void launchDesktopFile(const QString& desktopFile) = 0;
 };

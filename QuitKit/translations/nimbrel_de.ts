@@ -321,10 +321,6 @@ Optionen:
         <translation>%1 (%2) sofort beendet</translation>
     </message>
     <message>
-        <source>%1 (%2) could not be force quit; it may have ended already</source>
-        <translation>%1 (%2) ließ sich nicht sofort beenden; die App ist vielleicht schon beendet</translation>
-    </message>
-    <message>
         <source>cannot find the nimbrelctl program itself</source>
         <translation>das Programm nimbrelctl selbst ist nicht zu finden</translation>
     </message>
@@ -379,6 +375,10 @@ Optionen:
     <message>
         <source>cannot load its commands: %1</source>
         <translation>seine Befehle lassen sich nicht laden: %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2) could not be force quit, or has not ended yet</source>
+        <translation>%1 (%2) ließ sich nicht sofort beenden oder ist noch nicht beendet</translation>
     </message>
 </context>
 <context>
@@ -491,6 +491,22 @@ Optionen:
         <source>windows are shown, but no window manager tells which of them are apps</source>
         <translation>Fenster werden angezeigt, aber kein Fenstermanager sagt, welche davon Apps sind</translation>
     </message>
+    <message>
+        <source>Can&apos;t be force quit: no process of it could be verified</source>
+        <translation>Nicht sofort zu beenden: kein Prozess der App ließ sich prüfen</translation>
+    </message>
+    <message>
+        <source>Can&apos;t be force quit: it runs as another user</source>
+        <translation>Nicht sofort zu beenden: läuft als anderer Benutzer</translation>
+    </message>
+    <message>
+        <source>Force quit; waiting for it to end</source>
+        <translation>Sofort beendet; wartet auf das Ende</translation>
+    </message>
+    <message>
+        <source>Force quit failed; it is still open</source>
+        <translation>Sofort beenden fehlgeschlagen; noch geöffnet</translation>
+    </message>
 </context>
 <context>
     <name>QuitUI</name>
@@ -509,10 +525,6 @@ Optionen:
     <message>
         <source>No other apps are open.</source>
         <translation>Es sind keine anderen Apps geöffnet.</translation>
-    </message>
-    <message>
-        <source>Reopen Them</source>
-        <translation>Wieder öffnen</translation>
     </message>
     <message>
         <source>Opens the closed apps again, if you closed one by mistake.</source>
@@ -577,6 +589,18 @@ Optionen:
     <message>
         <source>Still open — they may be asking you to save, or not responding:</source>
         <translation>Noch geöffnet – fragen vielleicht, ob gesichert werden soll, oder reagieren nicht:</translation>
+    </message>
+    <message>
+        <source>Reopen 1 App</source>
+        <translation>1 App wieder öffnen</translation>
+    </message>
+    <message>
+        <source>Reopen %L1 Apps</source>
+        <translation>%L1 Apps wieder öffnen</translation>
+    </message>
+    <message>
+        <source>Can&apos;t be reopened: %1</source>
+        <translation>Nicht wieder zu öffnen: %1</translation>
     </message>
 </context>
 <context>

@@ -52,14 +52,27 @@ ColumnLayout {
             Layout.fillWidth: true
         }
         Button {
+            objectName: "reopenButton"
             visible: view.result.showsReopen
-            text: qsTranslate("QuitUI", "Reopen Them")
+            enabled: view.result.reopenEnabled
+            text: view.result.reopenCaption
             font.pixelSize: Units.font(11)
             onClicked: view.model.reopenClosed()
             ToolTip.visible: hovered
             ToolTip.text: qsTranslate("QuitUI", "Opens the closed apps again, if you closed one by mistake.")
             Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
+        }
+        Label {
+            visible: text !== ""
+            text: view.result.notReopenableLine
+            font.pixelSize: Units.font(11)
+            color: Theme.secondaryText
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            Layout.fillWidth: true
         }
     }
 

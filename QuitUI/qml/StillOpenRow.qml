@@ -10,10 +10,11 @@ RowLayout {
 
     required property QuitModel quitModel
     required property var modelData
-    // What a screen reader hears with each button: the app, and why it is still open.
-    readonly property string description: modelData.reason !== ""
-                                          ? modelData.name + ", " + modelData.reason
-                                          : modelData.name
+    // What a screen reader hears with each button: the app, why it is still open, and how a
+    // force quit of it stands.
+    readonly property string description: [modelData.name, modelData.reason,
+                                           modelData.forceQuitNote].filter(part => part !== "")
+                                                                   .join(", ")
 
     spacing: Units.size(10)
 
@@ -46,6 +47,17 @@ RowLayout {
             maximumLineCount: 1
             Layout.fillWidth: true
         }
+        Label {
+            objectName: "forceQuitNote"
+            visible: text !== ""
+            text: row.modelData.forceQuitNote
+            font.pixelSize: Units.font(10)
+            color: Theme.secondaryText
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            Layout.fillWidth: true
+        }
     }
     Button {
         text: qsTranslate("QuitUI", "Show")
@@ -55,6 +67,7 @@ RowLayout {
         Accessible.description: row.description
     }
     Button {
+        visible: row.modelData.offersForceQuit
         text: qsTranslate("QuitUI", "Force Quit")
         font.pixelSize: Units.font(11)
         onClicked: row.quitModel.forceQuit(row.modelData.pid)

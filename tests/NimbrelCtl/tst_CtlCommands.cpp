@@ -171,15 +171,24 @@ private slots:
         workspace.stillOpenReasons = {{101, StillOpenReason::notResponding},
                                       {102, StillOpenReason::askingToSave},
                                       {105, StillOpenReason::cannotBeAsked}};
+        workspace.forceQuitStates = {{102, ForceQuitState::otherUser},
+                                     {105, ForceQuitState::unverified}};
         QCOMPARE(run({"quit", "--json", "--preset", "everything", "--timeout", "0.05"}),
                  int(CtlCommands::appsStillOpen));
-        QHash<QString, QJsonValue> reasons;
-        for (const QJsonValue app : jsonOut()[QStringLiteral("stillOpen")].toArray())
+        QHash<QString, QJsonValue> reasons, forceQuit;
+        for (const QJsonValue app : jsonOut()[QStringLiteral("stillOpen")].toArray()) {
             reasons.insert(app[QStringLiteral("name")].toString(), app[QStringLiteral("reason")]);
+            forceQuit.insert(app[QStringLiteral("name")].toString(),
+                             app[QStringLiteral("forceQuit")]);
+        }
         QCOMPARE(reasons, (QHash<QString, QJsonValue>{{"Steam", "notResponding"},
                                                       {"Editor", "askingToSave"},
                                                       {"Notes", QJsonValue::Null},
                                                       {"Terminal", "cannotBeAsked"}}));
+        QCOMPARE(forceQuit, (QHash<QString, QJsonValue>{{"Steam", "possible"},
+                                                        {"Editor", "otherUser"},
+                                                        {"Notes", "possible"},
+                                                        {"Terminal", "unverified"}}));
     }
 
     void saysWhatTheListLeavesOut_data()
@@ -243,6 +252,12 @@ private slots:
         workspace.forceQuitResult = false;
         QCOMPARE(run({"force-quit", "101"}), int(CtlCommands::failure));
         QVERIFY(err.contains("could not be force quit"));
+
+        // Another user's process is never signalled.
+        workspace.forceQuitStates.insert(103, ForceQuitState::otherUser);
+        QCOMPARE(run({"force-quit", "103"}), int(CtlCommands::failure));
+        QVERIFY2(err.contains("Can't be force quit: it runs as another user"), qPrintable(err));
+        QCOMPARE(workspace.forceQuitRequests, (QList<pid_t>{102, 101}));
     }
 
     void forceQuitOutcomes_data()

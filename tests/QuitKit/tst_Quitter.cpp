@@ -1,9 +1,9 @@
+#include "FakeClock.h"
 #include "FakeWorkspace.h"
 #include "Quitter.h"
 #include "TestApps.h"
 
 #include <QCoroTask>
-#include <QElapsedTimer>
 #include <QLocale>
 #include <QTest>
 #include <QThread>
@@ -118,27 +118,52 @@ private slots:
         QCOMPARE(workspace.observerCount(), 0);
     }
 
-    void timeOutCountsFromEndOfSweep()
+    void boundCountsFromThePressWhateverTheAnswers()
     {
+        // One app answers its request after 5 s and never exits; the other exits meanwhile.
+        FakeWorkspace workspace;
+        workspace.addApp(running(1));
+        workspace.addApp(running(2));
+        workspace.answersLate = true;
+        FakeClock clock;
+        Quitter quitter(workspace, clock);
+        QList<Report> progress;
+        QCoro::Task<Report> run = quitter.quit({entry(1, "Slow"), entry(2, "Quick")}, 12,
+                                               [&](const Report& r) { progress.append(r); });
+
+        QCOMPARE(workspace.quitRequests, (QList<pid_t>{1, 2}));
+        workspace.endApp(2);
+        QCOMPARE(closedCounts(progress), QList<qsizetype>{1});
+        clock.advance(std::chrono::seconds(5));
+        workspace.answerRequests();
+        clock.advance(std::chrono::milliseconds(6999));
+        QVERIFY(!run.isReady());
+        clock.advance(std::chrono::milliseconds(1));
+        QVERIFY(run.isReady());
+        QCOMPARE(QCoro::waitFor(run), (Report{{entry(2, "Quick")}, {entry(1, "Slow")}}));
+    }
+
+    void appsEndingWhileAskedAreCountedOnce()
+    {
+        // The first app ends, heard of, while the second is still being asked.
         FakeWorkspace workspace;
         workspace.addApp(running(1));
         workspace.addApp(running(2));
         workspace.onQuitRequest = [&](pid_t pid) {
-            if (pid == 1)
-                workspace.endAppQuietly(pid);
+            if (pid == 2)
+                workspace.endApp(1);
         };
-        Quitter quitter(workspace);
-        QElapsedTimer sinceSweep;
-        QCoro::Task<Report> run =
-            quitter.quit({entry(1, "A"), entry(2, "B")}, 0.1, [&](const Report&) {
-                QThread::msleep(150);
-                sinceSweep.start();
-            });
-
-        QVERIFY(sinceSweep.isValid());
-        const Report report = QCoro::waitFor(run);
-        QVERIFY2(sinceSweep.elapsed() >= 90, qPrintable(QString::number(sinceSweep.elapsed())));
-        QCOMPARE(report, (Report{{entry(1, "A")}, {entry(2, "B")}}));
+        FakeClock clock;
+        Quitter quitter(workspace, clock);
+        QList<Report> progress;
+        QCoro::Task<Report> run = quitter.quit({entry(1, "A"), entry(2, "B")}, 12,
+                                               [&](const Report& r) { progress.append(r); });
+        QCOMPARE(workspace.quitRequests, (QList<pid_t>{1, 2}));
+        QVERIFY(!run.isReady());
+        workspace.endApp(2);
+        QVERIFY(run.isReady());
+        QCOMPARE(closedCounts(progress), (QList<qsizetype>{1, 2}));
+        QCOMPARE(QCoro::waitFor(run), (Report{{entry(1, "A"), entry(2, "B")}, {}}));
     }
 
     void reportsAppsStillOpenAtTimeOut_data()
@@ -283,24 +308,54 @@ private slots:
     void forceQuit_data()
     {
         QTest::addColumn<bool>("isRunning");
+        QTest::addColumn<ForceQuitState>("state");
         QTest::addColumn<bool>("killSucceeds");
+        QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("result");
-        QTest::newRow("running") << true << true << true;
-        QTest::newRow("running, kill refused") << true << false << false;
-        QTest::newRow("no running application") << false << true << false;
+        QTest::newRow("running") << true << ForceQuitState::possible << true << true << true;
+        QTest::newRow("running, kill refused")
+            << true << ForceQuitState::possible << false << true << false;
+        QTest::newRow("no running application")
+            << false << ForceQuitState::possible << true << false << false;
+        QTest::newRow("unverified") << true << ForceQuitState::unverified << true << false << false;
+        QTest::newRow("another user's")
+            << true << ForceQuitState::otherUser << true << false << false;
     }
 
     void forceQuit()
     {
         QFETCH(bool, isRunning);
+        QFETCH(ForceQuitState, state);
         QFETCH(bool, killSucceeds);
+        QFETCH(bool, asked);
         FakeWorkspace workspace;
         if (isRunning)
             workspace.addApp(running(7));
+        workspace.forceQuitStates.insert(7, state);
         workspace.forceQuitResult = killSucceeds;
         Quitter quitter(workspace);
         QTEST(quitter.forceQuit(entry(7, "Seven")), "result");
-        QCOMPARE(workspace.forceQuitRequests.size(), isRunning ? 1 : 0);
+        QCOMPARE(workspace.forceQuitRequests.size(), asked ? 1 : 0);
+    }
+
+    void reportSaysWhichAppsCannotBeForceQuit()
+    {
+        FakeWorkspace workspace;
+        for (pid_t pid : {-5, 6, 7})
+            workspace.addApp(running(pid));
+        workspace.forceQuitStates = {{-5, ForceQuitState::unverified},
+                                     {6, ForceQuitState::otherUser}};
+        FakeClock clock;
+        Quitter quitter(workspace, clock);
+        QCoro::Task<Report> run =
+            quitter.quit({entry(-5, "Window"), entry(6, "Root's"), entry(7, "Mine")}, 1);
+        clock.advance(std::chrono::seconds(1));
+        const Report report = QCoro::waitFor(run);
+        QCOMPARE(report.stillOpen.size(), 3);
+        QCOMPARE(report.forceQuitStates,
+                 (QHash<pid_t, ForceQuitState>{{-5, ForceQuitState::unverified},
+                                               {6, ForceQuitState::otherUser}}));
+        QCOMPARE(report.forceQuitState(entry(7, "Mine")), ForceQuitState::possible);
     }
 };
 

@@ -35,6 +35,10 @@ private slots:
             << QList<AppEntry>{app(1, 512 * mb), app(2, 256 * mb), app(3, 768 * mb)}
             << QList<AppEntry>{app(4, 100 * mb)} << 1536 * mb
             << QStringLiteral("Closed 3 apps, freed 1.5 GB");
+        // Rows of "3 MB" and "1 MB": a total of 3 MB would disagree with them.
+        QTest::newRow("a row under 1 MB counts as the 1 MB it shows")
+            << QList<AppEntry>{app(1, 2662 * 1024), app(2, 614 * 1024)} << QList<AppEntry>{}
+            << quint64(3276 * 1024) << QStringLiteral("Closed 2 apps, freed 4 MB");
         QTest::newRow("two unmeasured")
             << QList<AppEntry>{app(1, 0), app(2, 0)} << QList<AppEntry>{} << quint64(0)
             << QStringLiteral("Closed 2 apps");

@@ -286,14 +286,16 @@ void tst_QuitListView::resultSections_data()
         QStringLiteral("Still open — they may be asking you to save, or not responding:");
     QTest::newRow("freed, one still open, reopen")
         << 1 << true << true
-        << QStringList{"200 MB", "of memory freed — 2 apps closed", one, "Reopen Them"}
+        << QStringList{"200 MB", "of memory freed — 2 apps closed", one, "Reopen 2 Apps"}
         << QStringList{several};
     QTest::newRow("nothing freed, several still open")
         << 2 << false << true << QStringList{"Closed 1 app", several, "Force Quit"}
-        << QStringList{"Reopen Them", one};
+        << QStringList{"Reopen 1 App", one};
     QTest::newRow("freed, no locations, nothing still open")
-        << 0 << true << false << QStringList{"300 MB", "of memory freed — 3 apps closed"}
-        << QStringList{"Reopen Them", one, several};
+        << 0 << true << false
+        << QStringList{"300 MB", "of memory freed — 3 apps closed",
+                       "Can't be reopened: App 0, App 1, and App 2"}
+        << QStringList{"Reopen 3 Apps", one, several};
 }
 
 void tst_QuitListView::resultSections()
@@ -328,17 +330,42 @@ void tst_QuitListView::resultSections()
         QVERIFY2(visibleTexts.contains(text), qPrintable(text));
     for (const QString& text : hidden)
         QVERIFY2(!visibleTexts.contains(text), qPrintable(text));
+
+    // Reopening works once: a second press would start the apps twice.
+    if (QQuickItem* reopen = item("reopenButton"); reopen && reopen->isVisible()) {
+        click(reopen);
+        QCOMPARE(workspace->launched.size(), 3 - stubborn);
+        QTRY_VERIFY(!reopen->isEnabled());
+    }
 }
 
 void tst_QuitListView::forceQuitFromResult()
 {
     addApp(300, "Stuck A", 100 * mb);
     addApp(301, "Stuck B", 50 * mb);
+    addApp(302, "Window of nobody known", 0);
+    workspace->forceQuitStates.insert(302, ForceQuitState::unverified);
     showView();
-    QTRY_COMPARE(rows().size(), 2);
+    QTRY_COMPARE(rows().size(), 3);
     click(item("mainButton"));
     QTRY_VERIFY(model->phase().isDone());
-    QCOMPARE(model->phase().report()->stillOpen.size(), 2);
+    QCOMPARE(model->phase().report()->stillOpen.size(), 3);
+    // The window no verified process owns says why it has no Force Quit button.
+    QTRY_VERIFY(item("doneButton") && item("doneButton")->isVisible());
+    int forceQuitButtons = 0;
+    QStringList notes;
+    for (QQuickItem* candidate : itemsUnder(window->contentItem())) {
+        if (!candidate->isVisible())
+            continue;
+        if (candidate->property("text").toString() == QStringLiteral("Force Quit") &&
+            candidate->inherits("QQuickAbstractButton"))
+            ++forceQuitButtons;
+        if (candidate->objectName() == QStringLiteral("forceQuitNote"))
+            notes.append(candidate->property("text").toString());
+    }
+    QCOMPARE(forceQuitButtons, 2);
+    QCOMPARE(notes, QStringList{
+                        QStringLiteral("Can't be force quit: no process of it could be verified")});
 
     clickText(QStringLiteral("Show"), 0);
     QCOMPARE(workspace->activations, QList<pid_t>{300});
@@ -350,7 +377,7 @@ void tst_QuitListView::forceQuitFromResult()
     clickText(QStringLiteral("Force Quit"), 0);
     QCOMPARE(workspace->forceQuitRequests, QList<pid_t>{300});
     QTRY_COMPARE(model->resultSummary().freedText, QStringLiteral("100 MB"));
-    QCOMPARE(model->resultSummary().stillOpen.size(), 1);
+    QCOMPARE(model->resultSummary().stillOpen.size(), 2);
 }
 
 void tst_QuitListView::selectedPresetStandsOut_data()

@@ -73,7 +73,8 @@ private slots:
     void emptyPlanLeavesReady();
     void pretendQuit();
     void realQuitReportsAndKeepsFigures();
-    void forceQuitCountsAppAsClosed();
+    void forceQuitCountsAppAsClosedOnlyOnceItEnds_data();
+    void forceQuitCountsAppAsClosedOnlyOnceItEnds();
     void forceQuitOutsideDoneOnlyAsks();
     void refreshKeepsOnlyDone_data();
     void refreshKeepsOnlyDone();
@@ -83,6 +84,7 @@ private slots:
     void iconLookedUpOncePerPid();
     void samplesHaveTheirOwnIcons();
     void reopenSkipsAppsWithoutLocation();
+    void reopenOffersOnlyStartableAppsOnce();
     void modelDroppedDuringRealQuit();
     void modelDroppedDuringPretendQuit();
 
@@ -298,11 +300,34 @@ void tst_QuitModel::realQuitReportsAndKeepsFigures()
              QStringLiteral("Not responding"));
 }
 
-void tst_QuitModel::forceQuitCountsAppAsClosed()
+void tst_QuitModel::forceQuitCountsAppAsClosedOnlyOnceItEnds_data()
 {
+    QTest::addColumn<ForceQuitState>("before");
+    QTest::addColumn<bool>("killed");
+    QTest::addColumn<bool>("endsAtOnce");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<ForceQuitState>("after");
+    QTest::newRow("killed, ends at once")
+        << ForceQuitState::possible << true << true << true << ForceQuitState::possible;
+    QTest::newRow("killed, ends later")
+        << ForceQuitState::possible << true << false << true << ForceQuitState::waiting;
+    QTest::newRow("kill refused") << ForceQuitState::possible << false << false << true
+                                  << ForceQuitState::failed;
+    QTest::newRow("unverified window")
+        << ForceQuitState::unverified << true << false << false << ForceQuitState::unverified;
+    QTest::newRow("another user's process")
+        << ForceQuitState::otherUser << true << false << false << ForceQuitState::otherUser;
+}
+
+void tst_QuitModel::forceQuitCountsAppAsClosedOnlyOnceItEnds()
+{
+    QFETCH(ForceQuitState, before);
+    QFETCH(bool, killed);
+    QFETCH(bool, endsAtOnce);
+    QFETCH(bool, asked);
+    QFETCH(ForceQuitState, after);
     TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 3000);
     TestApps::addRunning(*workspace, *processes, 102, "Beta", "com.beta", 2000);
-    TestApps::addRunning(*workspace, *processes, 103, "Gamma", "com.gamma", 1000);
     const auto model = makeModel();
     model->setQuitTimeout(0.05);
     model->refresh();
@@ -312,17 +337,42 @@ void tst_QuitModel::forceQuitCountsAppAsClosed()
             workspace->endApp(pid);
     };
     workspace->stillOpenReasons[101] = StillOpenReason::notResponding;
+    workspace->forceQuitStates[101] = before;
     QCoro::waitFor(model->quitAll());
-    QCOMPARE(model->phase(), Phase::done(Report{{measured[1]},
-                                                {measured[0], measured[2]},
-                                                false,
-                                                {{101, StillOpenReason::notResponding}}}));
+    const Report stuck{{measured[1]},
+                       {measured[0]},
+                       false,
+                       {{101, StillOpenReason::notResponding}},
+                       before == ForceQuitState::possible
+                           ? QHash<pid_t, ForceQuitState>{}
+                           : QHash<pid_t, ForceQuitState>{{101, before}}};
+    QCOMPARE(model->phase(), Phase::done(stuck));
+    QCOMPARE(model->resultSummary().stillOpen.first().toMap().value("offersForceQuit").toBool(),
+             before == ForceQuitState::possible);
 
-    // Closed now, so no longer said to be not responding.
+    workspace->forceQuitResult = killed;
+    workspace->forceQuitEndsApp = endsAtOnce;
     model->forceQuit(measured[0]);
-    QCOMPARE(workspace->forceQuitRequests, QList<pid_t>{101});
-    QCOMPARE(model->phase(), Phase::done(Report{{measured[1], measured[0]}, {measured[2]}}));
-    QCOMPARE(model->phase().report()->freed(), measured[1].memory + measured[0].memory);
+    QCOMPARE(workspace->forceQuitRequests, asked ? QList<pid_t>{101} : QList<pid_t>{});
+    // Closed, and so no longer said to be not responding, only once it has ended.
+    const Report closed{{measured[1], measured[0]}, {}};
+    if (endsAtOnce) {
+        QCOMPARE(model->phase(), Phase::done(closed));
+        QCOMPARE(model->phase().report()->freed(), measured[1].memory + measured[0].memory);
+        return;
+    }
+    Report open = stuck;
+    open.forceQuitStates.insert(101, after);
+    QCOMPARE(model->phase(), Phase::done(open));
+    QCOMPARE(model->phase().report()->freed(), measured[1].memory);
+    QCOMPARE(model->resultSummary().stillOpen.first().toMap().value("forceQuitNote").toString(),
+             forceQuitStateText(after));
+
+    // An app still open that ends, by the kill or on its own, counts as closed then.
+    workspace->endApp(101);
+    QCOMPARE(model->phase(), Phase::done(closed));
+    // Two apps under 1 MB each: each row shows "1 MB".
+    QCOMPARE(model->resultSummary().freedText, QStringLiteral("2 MB"));
 }
 
 void tst_QuitModel::forceQuitOutsideDoneOnlyAsks()
@@ -458,6 +508,45 @@ void tst_QuitModel::reopenSkipsAppsWithoutLocation()
                    entry(4, "Found", "com.found")});
     QCOMPARE(workspace->launched, QStringList({"/apps/located.desktop", "/apps/found.desktop"}));
     QCOMPARE(model->phase(), Phase::done(Report{{located}, {}}));
+}
+
+void tst_QuitModel::reopenOffersOnlyStartableAppsOnce()
+{
+    AppEntry mail = entry(1, "Mail", "org.mail");
+    mail.desktopFile = "/apps/mail.desktop";
+    AppEntry broken = entry(2, "Broken", "org.broken");
+    broken.desktopFile = "/apps/broken.desktop";
+    AppEntry files = entry(3, "Files", "org.files");
+    files.desktopFile = "/apps/files.desktop";
+    workspace->unlaunchable.insert("/apps/broken.desktop");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto model = makeModel();
+    model->setPhase(Phase::done(Report{{mail, entry(4, "xcalc"), broken, files}, {}}));
+
+    ResultSummary summary = model->resultSummary();
+    QVERIFY(summary.showsReopen);
+    QVERIFY(summary.reopenEnabled);
+    QCOMPARE(summary.reopenCaption, QStringLiteral("Reopen 2 Apps"));
+    QCOMPARE(summary.notReopenableLine, QStringLiteral("Can't be reopened: xcalc and Broken"));
+
+    QSignalSpy resultChanged(model.get(), &QuitModel::resultChanged);
+    model->reopenClosed();
+    model->reopenClosed();
+    QCOMPARE(workspace->launched, QStringList({"/apps/mail.desktop", "/apps/files.desktop"}));
+    QCOMPARE(resultChanged.count(), 1);
+    summary = model->resultSummary();
+    QVERIFY(summary.showsReopen);
+    QVERIFY(!summary.reopenEnabled);
+
+    // The next result offers it again; sample apps are never offered.
+    model->setPhase(Phase::ready());
+    model->setPhase(Phase::done(Report{{mail}, {}}));
+    QCOMPARE(model->resultSummary().reopenCaption, QStringLiteral("Reopen 1 App"));
+    QVERIFY(model->resultSummary().reopenEnabled);
+    model->setSimulate(true);
+    QVERIFY(!model->resultSummary().showsReopen);
+    QVERIFY(model->resultSummary().notReopenableLine.isEmpty());
+    QLocale::setDefault(QLocale::c());
 }
 
 void tst_QuitModel::modelDroppedDuringRealQuit()

@@ -1,10 +1,7 @@
-#include "TestApps.h"
 #include "ViewText.h"
 
 #include <QLocale>
 #include <QTest>
-
-using TestApps::entry;
 
 class tst_ViewText : public QObject
 {
@@ -108,28 +105,6 @@ private slots:
         QLocale::setDefault(locale);
         QCOMPARE(ViewText::joinNames(names), joined);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-
-    void showsReopen_data()
-    {
-        QTest::addColumn<QList<AppEntry>>("closed");
-        QTest::addColumn<bool>("simulate");
-        QTest::addColumn<bool>("shows");
-        AppEntry located = entry(1, "Mail", "org.mail");
-        located.desktopFile = QStringLiteral("/usr/share/applications/org.mail.desktop");
-        const AppEntry unlocated = entry(2, "Tool", "org.tool");
-        QTest::newRow("one located") << QList<AppEntry>{unlocated, located} << false << true;
-        QTest::newRow("none located") << QList<AppEntry>{unlocated} << false << false;
-        QTest::newRow("sample mode") << QList<AppEntry>{located} << true << false;
-        QTest::newRow("nothing closed") << QList<AppEntry>{} << false << false;
-    }
-
-    void showsReopen()
-    {
-        QFETCH(QList<AppEntry>, closed);
-        QFETCH(bool, simulate);
-        QFETCH(bool, shows);
-        QCOMPARE(ViewText::showsReopen(Quitter::Report{closed, {}}, simulate), shows);
     }
 };
 

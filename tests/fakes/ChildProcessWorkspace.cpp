@@ -116,4 +116,9 @@ QIcon ChildProcessWorkspace::genericAppIcon()
     return {};
 }
 
+bool ChildProcessWorkspace::canLaunchDesktopFile(const QString&)
+{
+    return false;
+}
+
 void ChildProcessWorkspace::launchDesktopFile(const QString&) {}

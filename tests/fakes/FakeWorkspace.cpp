@@ -2,6 +2,8 @@
 
 #include <QPixmap>
 
+#include <utility>
+
 void FakeWorkspace::addApp(const RunningApplication& app)
 {
     apps.append(app);
@@ -46,12 +48,27 @@ bool FakeWorkspace::requestQuit(pid_t pid)
     return true;
 }
 
+void FakeWorkspace::whenRequestsSent(std::function<void()> done)
+{
+    if (answersLate)
+        unanswered.append(std::move(done));
+    else
+        done();
+}
+
+void FakeWorkspace::answerRequests()
+{
+    answersLate = false;
+    for (const std::function<void()>& done : std::exchange(unanswered, {}))
+        done();
+}
+
 bool FakeWorkspace::forceQuit(pid_t pid)
 {
     forceQuitRequests.append(pid);
     if (!runningApplication(pid))
         return false;
-    if (forceQuitResult)
+    if (forceQuitResult && forceQuitEndsApp)
         endApp(pid);
     return forceQuitResult;
 }
@@ -97,6 +114,11 @@ QIcon FakeWorkspace::windowIcon(pid_t pid)
 QIcon FakeWorkspace::genericAppIcon()
 {
     return genericIcon();
+}
+
+bool FakeWorkspace::canLaunchDesktopFile(const QString& desktopFile)
+{
+    return !unlaunchable.contains(desktopFile);
 }
 
 void FakeWorkspace::launchDesktopFile(const QString& desktopFile)

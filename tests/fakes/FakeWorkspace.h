@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
 // A workspace the tests script (which apps run, what a quit request does) and inspect
@@ -23,9 +24,16 @@ public:
     // Runs on every quit request, after it was recorded (e.g. to end the app).
     std::function<void(pid_t)> onQuitRequest;
     bool forceQuitResult = true;
+    bool forceQuitEndsApp = true; // a successful kill ends the app at once
+    // What forceQuitState() answers, by pid; possible when not set.
+    QHash<pid_t, ForceQuitState> forceQuitStates;
+    // Quit requests go out only when answerRequests() says so, as slow D-Bus answers do.
+    bool answersLate = false;
+    void answerRequests();
     QHash<QString, QString> desktopFiles; // desktop ID -> desktop file
     QHash<QString, QIcon> fileIcons;      // desktop file -> icon
     QHash<pid_t, QIcon> windowIcons;      // pid -> icon
+    QSet<QString> unlaunchable;           // desktop files without a program to start
     std::optional<ListingGap> gap;        // what listingGap() answers
     // What stillOpenReason() answers, by pid; none when not set.
     QHash<pid_t, StillOpenReason> stillOpenReasons;
@@ -49,6 +57,11 @@ public:
     {
         return stillOpenReasons.value(pid, StillOpenReason::none);
     }
+    void whenRequestsSent(std::function<void()> done) override;
+    ForceQuitState forceQuitState(pid_t pid) override
+    {
+        return forceQuitStates.value(pid, ForceQuitState::possible);
+    }
     bool forceQuit(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
@@ -57,6 +70,7 @@ public:
     QIcon desktopFileIcon(const QString& desktopFile) override;
     QIcon windowIcon(pid_t pid) override;
     QIcon genericAppIcon() override;
+    bool canLaunchDesktopFile(const QString& desktopFile) override;
     void launchDesktopFile(const QString& desktopFile) override;
 
     // The icon genericAppIcon() hands out, so tests can recognise it.
@@ -65,4 +79,5 @@ public:
 private:
     QList<RunningApplication> apps;
     TerminationObservers observers;
+    QList<std::function<void()>> unanswered;
 };

@@ -9,6 +9,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <memory>
@@ -170,6 +171,66 @@ private slots:
         QVERIFY2(!actionsLog.contains("window closed"), qPrintable(actionsLog));
     }
 
+    // Exits are counted as they happen, even while another app's answer is slow, and the result
+    // comes 12 s after the press whatever that app does.
+    void progressAndBoundRunFromThePress()
+    {
+        QElapsedTimer sincePress;
+        QList<QProcess*> closers;
+        QList<qint64> exited;
+        for (int delay : {400, 1400, 2400}) {
+            QProcess* closer = session.startApp(
+                QStringLiteral("late_closer.py"),
+                {{QStringLiteral("NIMBREL_CLOSE_DELAY_MS"), QString::number(delay)},
+                 {QStringLiteral("NIMBREL_TITLE"), QStringLiteral("Late %1").arg(delay)}});
+            QVERIFY(closer->waitForStarted());
+            connect(closer, &QProcess::finished, this,
+                    [&sincePress, &exited] { exited.append(sincePress.elapsed()); });
+            closers.append(closer);
+        }
+        const QString slowLog = session.scratchPath(QStringLiteral("slow_answer.py.log"));
+        QProcess* slow = session.startApp(QStringLiteral("slow_answer.py"),
+                                          {{QStringLiteral("NIMBREL_TEST_LOG"), slowLog}});
+        QVERIFY(slow->waitForStarted());
+        QList<AppEntry> targets;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                targets.clear();
+                for (const QProcess* app : std::as_const(closers) + QList<QProcess*>{slow}) {
+                    const auto running = workspace->runningApplication(pid_t(app->processId()));
+                    if (!running)
+                        return false;
+                    targets.append(AppEntry{
+                        running->pid, QStringLiteral("App"), std::nullopt, std::nullopt, 0, {}});
+                }
+                return TestFiles::readFile(slowLog).contains("shown");
+            }(),
+            DesktopSession::appearTimeout);
+
+        QList<qint64> progress;
+        sincePress.start();
+        const Quitter::Report report =
+            QCoro::waitFor(Quitter(*workspace).quit(targets, 12.0, [&](const Quitter::Report&) {
+                progress.append(sincePress.elapsed());
+            }));
+        const qint64 resultAt = sincePress.elapsed();
+
+        QCOMPARE(report.stillOpen, QList<AppEntry>{targets.last()});
+        QVERIFY(TestFiles::readFile(slowLog).contains("answered"));
+        QCOMPARE(progress.size(), 3);
+        QCOMPARE(exited.size(), 3);
+        // Each exit is heard of while the slow app still has not answered (5 s after asking).
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(qAbs(progress[i] - exited[i]) < 500,
+                     qPrintable(QStringLiteral("exit %1 at %2 ms, counted at %3 ms")
+                                    .arg(i)
+                                    .arg(exited[i])
+                                    .arg(progress[i])));
+        // A loaded machine may run the time-out a little late, never 2 s late.
+        QVERIFY2(resultAt >= 12000 && resultAt < 13000, qPrintable(QString::number(resultAt)));
+        slow->kill();
+    }
+
     void forceQuitEndsTheApp()
     {
         const AppEntry unsaved = listedApp(QStringLiteral("unsaved.py"));
@@ -186,6 +247,12 @@ private slots:
 
     void reopenStartsTheAppAgain()
     {
+        // Only an entry that names a program can start it again.
+        const QString noProgram = session.scratchPath(QStringLiteral("no-program.desktop"));
+        QVERIFY(TestFiles::writeFile(noProgram,
+                                     "[Desktop Entry]\nType=Application\nName=No Program\n"));
+        QVERIFY(!workspace->canLaunchDesktopFile(noProgram));
+        QVERIFY(workspace->canLaunchDesktopFile(entries.closer));
         const pid_t before = listedApp(QStringLiteral("closer.py")).pid;
         workspace->launchDesktopFile(entries.closer);
         std::optional<RunningApplication> reopened;

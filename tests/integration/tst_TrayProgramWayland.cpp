@@ -200,7 +200,7 @@ private slots:
         // Return is the panel's main action.
         QCOMPARE(desktop->press(TrayDesktop::Key::enter), std::nullopt);
         QVERIFY(eventually([&] { return desktop->otherWindowCount(programPid()) == 0; }));
-        QVERIFY(eventually([&] { return desktop->focusButton(QStringLiteral("Reopen Them")); }));
+        QVERIFY(eventually([&] { return desktop->focusButton(QStringLiteral("Reopen 1 App")); }));
         QCOMPARE(desktop->press(TrayDesktop::Key::space), std::nullopt);
         QVERIFY(eventually([&] { return desktop->otherWindowCount(programPid()) == 1; }));
         QVERIFY(desktop->showsPanel(programPid()));

@@ -101,6 +101,12 @@ StillOpenReason CombinedWorkspace::stillOpenReason(pid_t pid)
     return owner ? owner->stillOpenReason(pid) : StillOpenReason::none;
 }
 
+ForceQuitState CombinedWorkspace::forceQuitState(pid_t pid)
+{
+    Workspace* owner = ownerOf(pid);
+    return owner ? owner->forceQuitState(pid) : ForceQuitState::possible;
+}
+
 bool CombinedWorkspace::forceQuit(pid_t pid)
 {
     Workspace* owner = ownerOf(pid);
@@ -142,6 +148,11 @@ QIcon CombinedWorkspace::windowIcon(pid_t pid)
 QIcon CombinedWorkspace::genericAppIcon()
 {
     return backends.front()->genericAppIcon();
+}
+
+bool CombinedWorkspace::canLaunchDesktopFile(const QString& desktopFile)
+{
+    return backends.front()->canLaunchDesktopFile(desktopFile);
 }
 
 void CombinedWorkspace::launchDesktopFile(const QString& desktopFile)

@@ -26,6 +26,7 @@ public:
     bool requestQuit(pid_t pid) override;
     void whenRequestsSent(std::function<void()> done) override;
     StillOpenReason stillOpenReason(pid_t pid) override;
+    ForceQuitState forceQuitState(pid_t pid) override;
     bool forceQuit(pid_t pid) override;
     bool activate(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
@@ -34,6 +35,7 @@ public:
     QIcon desktopFileIcon(const QString& desktopFile) override;
     QIcon windowIcon(pid_t pid) override;
     QIcon genericAppIcon() override;
+    bool canLaunchDesktopFile(const QString& desktopFile) override;
     void launchDesktopFile(const QString& desktopFile) override;
 
 private:

@@ -52,6 +52,14 @@ void LinuxWorkspace::requestSent()
         callback();
 }
 
+ForceQuitState LinuxWorkspace::forceQuitState(pid_t pid)
+{
+    if (!verifiedStartTime(pid))
+        return ForceQuitState::unverified;
+    return LinuxProcess::isOursToKill(pid, procRoot) ? ForceQuitState::possible
+                                                     : ForceQuitState::otherUser;
+}
+
 bool LinuxWorkspace::forceQuit(pid_t pid)
 {
     const std::optional<quint64> startTime = verifiedStartTime(pid);
@@ -87,6 +95,11 @@ QIcon LinuxWorkspace::desktopFileIcon(const QString& desktopFile)
 QIcon LinuxWorkspace::genericAppIcon()
 {
     return GenericAppIcon::icon();
+}
+
+bool LinuxWorkspace::canLaunchDesktopFile(const QString& desktopFile)
+{
+    return DesktopEntries::canLaunch(desktopFile);
 }
 
 void LinuxWorkspace::launchDesktopFile(const QString& desktopFile)

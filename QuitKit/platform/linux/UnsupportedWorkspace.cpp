@@ -59,4 +59,9 @@ QIcon UnsupportedWorkspace::genericAppIcon()
     return GenericAppIcon::icon();
 }
 
+bool UnsupportedWorkspace::canLaunchDesktopFile(const QString&)
+{
+    return false;
+}
+
 void UnsupportedWorkspace::launchDesktopFile(const QString&) {}

@@ -25,6 +25,7 @@ public:
     QIcon desktopFileIcon(const QString& desktopFile) override;
     QIcon windowIcon(pid_t pid) override;
     QIcon genericAppIcon() override;
+    bool canLaunchDesktopFile(const QString& desktopFile) override;
     void launchDesktopFile(const QString& desktopFile) override;
 
 private:

@@ -188,17 +188,24 @@ QList<DesktopEntry> DesktopEntries::at(const QList<Location>& locations)
     return entries;
 }
 
+bool DesktopEntries::canLaunch(const QString& filename)
+{
+    // GIO drops entries whose TryExec is missing; a D-Bus activatable one may have no Exec.
+    const AppInfo info = load(filename);
+    return info && g_app_info_get_commandline(G_APP_INFO(info.get())) != nullptr;
+}
+
 bool DesktopEntries::launch(const QString& filename)
 {
     const AppInfo info = load(filename);
     if (!info)
         return false;
-    // The app starts behind the panel: a launch time of 1 is older than any input, so window
-    // managers with focus-stealing prevention keep focus where it is (GTK sets the time as
-    // _NET_WM_USER_TIME, KWin reads it from the id). An inherited token would raise it instead.
+    // The app starts behind the panel where it honours the launch time: GTK sets a time of 0 as
+    // _NET_WM_USER_TIME, which asks the window manager not to focus the window on mapping (an
+    // old time of 1 did not keep it back on openbox). An inherited token would raise it instead.
     static int launches = 0;
     const QByteArray startupId =
-        QStringLiteral("nimbrel-%1-%2_TIME1").arg(getpid()).arg(++launches).toUtf8();
+        QStringLiteral("nimbrel-%1-%2_TIME0").arg(getpid()).arg(++launches).toUtf8();
     GAppLaunchContext* context = g_app_launch_context_new();
     g_app_launch_context_setenv(context, "DESKTOP_STARTUP_ID", startupId.constData());
     g_app_launch_context_unsetenv(context, "XDG_ACTIVATION_TOKEN");

@@ -26,6 +26,8 @@ struct Location {
 QList<Location> locations();
 // The entries at these locations that are not hidden.
 QList<DesktopEntry> at(const QList<Location>& locations);
+// Whether the entry names a program that can be started (its Exec, and TryExec when given).
+bool canLaunch(const QString& filename);
 // Starts the entry's program in the background (never given focus on mapping) and without
 // waiting; false when the entry cannot be read or started.
 bool launch(const QString& filename);

@@ -27,21 +27,20 @@ std::optional<uid_t> owner(pid_t pid, const QString& procRoot)
     return std::nullopt;
 }
 
-// Init, this very program and other users' processes are never ours to kill.
-bool mayBeKilled(pid_t pid, const QString& procRoot)
-{
-    return pid != 1 && pid != getpid() && owner(pid, procRoot) == geteuid();
-}
-
 } // namespace
 
 namespace LinuxProcess
 {
 
+bool isOursToKill(pid_t pid, const QString& procRoot)
+{
+    return pid != 1 && pid != getpid() && owner(pid, procRoot) == geteuid();
+}
+
 bool killVerified(pid_t pid, quint64 startTime, const QString& procRoot)
 {
     const std::optional<PidFd> process = PidFd::open(pid, startTime, procRoot);
-    return process && mayBeKilled(pid, procRoot) && !process->hasExited() &&
+    return process && isOursToKill(pid, procRoot) && !process->hasExited() &&
            process->sendSignal(SIGKILL);
 }
 

@@ -13,6 +13,9 @@ namespace LinuxProcess
 // init, this program or another user's process, or the kernel did not deliver the signal.
 bool killVerified(pid_t pid, quint64 startTime, const QString& procRoot = QStringLiteral("/proc"));
 
+// Not init, not this program, and run by this user: a process this program may kill.
+bool isOursToKill(pid_t pid, const QString& procRoot = QStringLiteral("/proc"));
+
 // The process is gone, its pid names another process now, or it has exited and awaits reaping.
 bool hasEnded(pid_t pid, quint64 startTime, const QString& procRoot = QStringLiteral("/proc"));
 
