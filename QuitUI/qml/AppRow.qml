@@ -52,6 +52,7 @@ Item {
         }
         Label {
             text: row.name
+            textFormat: Text.PlainText
             font.pixelSize: 13
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -61,6 +62,7 @@ Item {
         Label {
             visible: row.memoryText !== ""
             text: row.memoryText
+            textFormat: Text.PlainText
             font.pixelSize: 12
             color: Theme.secondaryText
         }

@@ -20,6 +20,7 @@ Button {
 
     contentItem: Label {
         text: button.text
+        textFormat: Text.PlainText
         font: button.font
         color: "white"
         horizontalAlignment: Text.AlignHCenter

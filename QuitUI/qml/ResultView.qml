@@ -30,6 +30,7 @@ ColumnLayout {
 
         Label {
             text: view.result.freedText
+            textFormat: Text.PlainText
             font.pixelSize: 44
             font.bold: true
             color: Theme.primaryText
@@ -37,12 +38,14 @@ ColumnLayout {
         }
         Label {
             text: view.result.closedLine
+            textFormat: Text.PlainText
             font.pixelSize: 15
             color: Theme.secondaryText
             Layout.alignment: Qt.AlignHCenter
         }
         Label {
             text: view.result.closedNames
+            textFormat: Text.PlainText
             font.pixelSize: 12
             color: Theme.secondaryText
             horizontalAlignment: Text.AlignHCenter
@@ -66,6 +69,7 @@ ColumnLayout {
     Label {
         visible: !view.result.freesMemory
         text: view.result.headline
+        textFormat: Text.PlainText
         font.pixelSize: 22
         font.weight: Font.DemiBold
         color: Theme.primaryText
@@ -77,6 +81,7 @@ ColumnLayout {
     Label {
         visible: view.result.stillOpen.length > 0
         text: view.result.stillOpenLine
+        textFormat: Text.PlainText
         font.pixelSize: 12
         color: Theme.secondaryText
         horizontalAlignment: Text.AlignHCenter

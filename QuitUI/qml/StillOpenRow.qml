@@ -32,6 +32,7 @@ RowLayout {
 
         Label {
             text: row.modelData.name
+            textFormat: Text.PlainText
             font.pixelSize: 12
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -40,6 +41,7 @@ RowLayout {
         Label {
             visible: text !== ""
             text: row.modelData.reason
+            textFormat: Text.PlainText
             font.pixelSize: 10
             color: Theme.secondaryText
             elide: Text.ElideRight
