@@ -79,8 +79,20 @@ FocusScope {
         }
 
         Label {
+            objectName: "choicesProblem"
+            visible: text !== ""
+            text: view.model.choicesProblem
+            textFormat: Text.PlainText
+            font.pixelSize: 12
+            color: Theme.orange
+            wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+            Layout.fillWidth: true
+        }
+
+        Label {
             objectName: "explanation"
             text: view.preset.explanation
+            textFormat: Text.PlainText
             font.pixelSize: 12
             color: Theme.secondaryText
             wrapMode: Text.Wrap
