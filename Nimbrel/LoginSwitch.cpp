@@ -18,9 +18,17 @@ LoginSwitch::LoginSwitch(LoginItem loginItem_, QObject* parent)
 void LoginSwitch::setOn(bool wanted)
 {
     const auto failure = wanted ? loginItem.registerItem() : loginItem.unregisterItem();
-    if (failure)
+    lastProblem.clear();
+    if (failure) {
         qWarning().noquote() << "Could not turn opening at login" << (wanted ? "on:" : "off:")
                              << *failure;
+        lastProblem =
+            (wanted
+                 ? QCoreApplication::translate("Nimbrel", "Could not turn on opening at login: %1")
+                 : QCoreApplication::translate("Nimbrel",
+                                               "Could not turn off opening at login: %1"))
+                .arg(*failure);
+    }
     on = loginItem.isEnabled();
     emit onChanged();
 }

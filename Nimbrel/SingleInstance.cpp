@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,9 +16,10 @@ namespace
 
 constexpr char reopenRequest[] = "reopen\n";
 constexpr char acknowledgement[] = "ok\n";
-// Together under the second a launch may spend here.
-constexpr int lockWaitMs = 400;
 constexpr int answerWaitMs = 500;
+// A launch holds the lock for one answer wait at most, so this outlasts several launches ahead
+// in the queue; a lock held longer belongs to a launch that is starting, stopped or not.
+constexpr int lockWaitMs = 10 * answerWaitMs;
 
 bool isPrivateFolder(const QString& path)
 {
@@ -27,7 +29,19 @@ bool isPrivateFolder(const QString& path)
            info.st_uid == geteuid() && (info.st_mode & 07777) == 0700;
 }
 
-QString fallbackFolder(const QString& parent)
+// `path` when it is a private folder, made so if missing.
+std::optional<QString> madePrivate(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    // Only a folder we have just made is set to 0700; one already there must be so.
+    if (mkdir(native.constData(), 0700) == 0)
+        chmod(native.constData(), 0700);
+    if (!isPrivateFolder(path))
+        return std::nullopt;
+    return path;
+}
+
+QString sharedFallback(const QString& parent)
 {
     return QStringLiteral("%1/nimbrel-%2").arg(parent).arg(geteuid());
 }
@@ -69,31 +83,39 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(p
 SingleInstance::Role SingleInstance::start()
 {
     if (serverPath.isEmpty())
-        return unguarded(QStringLiteral("neither $XDG_RUNTIME_DIR nor %1 is a folder of ours "
-                                        "closed to others")
-                             .arg(fallbackFolder(QStringLiteral("/tmp"))));
+        return unguarded(QStringLiteral("neither $XDG_RUNTIME_DIR, %1 nor a folder in the cache "
+                                        "folder is a folder of ours closed to others")
+                             .arg(sharedFallback(QStringLiteral("/tmp"))));
     // Held from looking for a running launch until listening, so two launches never both listen.
     QLockFile lock(serverPath + QStringLiteral(".lock"));
-    if (!lock.tryLock(lockWaitMs))
-        return unguarded(QStringLiteral("%1 stays locked").arg(lock.fileName()));
+    if (!lock.tryLock(lockWaitMs)) {
+        if (lock.error() == QLockFile::LockFailedError) {
+            qWarning().noquote() << "Another launch holds" << lock.fileName()
+                                 << "and is starting; leaving the popover to it";
+            return Role::Secondary;
+        }
+        return unguarded(QStringLiteral("%1 cannot be made").arg(lock.fileName()));
+    }
     if (const std::optional<Role> handedOver = askRunningToReopen())
         return *handedOver;
     return listen();
 }
 
-std::optional<QString> SingleInstance::privateFolder(const QString& fallbackParent)
+std::optional<QString> SingleInstance::privateFolder(const QString& sharedParent,
+                                                     const QString& ownParent)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (QDir::isAbsolutePath(runtime) && isPrivateFolder(runtime))
         return QDir::cleanPath(runtime);
-    const QString own = fallbackFolder(fallbackParent);
-    const QByteArray ownPath = QFile::encodeName(own);
-    // Only a folder we have just made is set to 0700; one already there must be so.
-    if (mkdir(ownPath.constData(), 0700) == 0)
-        chmod(ownPath.constData(), 0700);
-    if (!isPrivateFolder(own))
+    if (std::optional<QString> shared = madePrivate(sharedFallback(sharedParent)))
+        return shared;
+    // Nobody else can make folders in the user's own cache folder.
+    const QString own = ownParent.isEmpty()
+                            ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                            : ownParent;
+    if (!QDir::isAbsolutePath(own) || !QDir().mkpath(own))
         return std::nullopt;
-    return own;
+    return madePrivate(own + QStringLiteral("/nimbrel-run"));
 }
 
 std::optional<SingleInstance::Role> SingleInstance::askRunningToReopen() const

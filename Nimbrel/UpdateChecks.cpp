@@ -42,6 +42,7 @@ void UpdateChecks::checkForUpdates()
         QMessageBox::Information, QStringLiteral("Nimbrel"),
         QCoreApplication::translate("Nimbrel", "Updates are checked in the version from %1.")
             .arg(address));
+    alert->setTextFormat(Qt::PlainText);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->open();
 }

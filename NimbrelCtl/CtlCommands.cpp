@@ -7,6 +7,7 @@
 #include "QuitPlanner.h"
 #include "Quitter.h"
 #include "RunningApps.h"
+#include "ShownText.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -57,11 +58,11 @@ QCoro::Task<int> CtlCommands::run(CtlArguments arguments)
         if (!gap->partial) {
             err << "nimbrelctl: "
                 << QCoreApplication::translate("NimbrelCtl", "cannot see the desktop's apps: %1")
-                       .arg(gap->reason)
+                       .arg(ShownText::escaped(gap->reason))
                 << Qt::endl;
             co_return failure;
         }
-        err << QStringLiteral("nimbrelctl: %1").arg(gap->reason) << Qt::endl;
+        err << QStringLiteral("nimbrelctl: %1").arg(ShownText::escaped(gap->reason)) << Qt::endl;
         partial = true;
     }
     switch (arguments.command) {
@@ -93,7 +94,7 @@ std::optional<int> CtlCommands::refusal(const CtlArguments& arguments)
         << QCoreApplication::translate(
                "NimbrelCtl",
                "Nimbrel's stored choices cannot be read (%1); they are left as they are")
-               .arg(*stored.unreadable)
+               .arg(ShownText::escaped(*stored.unreadable))
         << Qt::endl;
     const bool usesStoredPreset = !arguments.preset;
     if (arguments.command != CtlArguments::Command::quit || arguments.dryRun || !usesStoredPreset)
@@ -230,7 +231,7 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
         state != ForceQuitState::possible) {
         err << "nimbrelctl: "
             << QStringLiteral("%1 (%2): %3")
-                   .arg(CtlText::printable(listed->name), QString::number(listed->pid),
+                   .arg(ShownText::escaped(listed->name), QString::number(listed->pid),
                         forceQuitStateText(state))
             << Qt::endl;
         return failure;
@@ -243,14 +244,14 @@ int CtlCommands::forceQuit(const CtlArguments& arguments)
                         {QStringLiteral("forceQuit"), ended}});
     } else if (ended) {
         out << QCoreApplication::translate("NimbrelCtl", "Force quit %1 (%2)")
-                   .arg(CtlText::printable(listed->name), QString::number(listed->pid))
+                   .arg(ShownText::escaped(listed->name), QString::number(listed->pid))
             << '\n';
     }
     if (!ended)
         err << "nimbrelctl: "
             << QCoreApplication::translate("NimbrelCtl",
                                            "%1 (%2) could not be force quit, or has not ended yet")
-                   .arg(CtlText::printable(listed->name), QString::number(listed->pid))
+                   .arg(ShownText::escaped(listed->name), QString::number(listed->pid))
             << Qt::endl;
     return ended ? success : failure;
 }

@@ -2,6 +2,7 @@
 
 #include "FormatBytes.h"
 #include "TotalMemory.h"
+#include "ShownText.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -12,6 +13,8 @@ namespace
 {
 
 const QString none = QStringLiteral("-");
+// The widest a column is padded to: one long name does not pad every other line to its width.
+constexpr qsizetype maxAlignedWidth = 32;
 
 QString column(const QString& text, qsizetype width)
 {
@@ -19,19 +22,6 @@ QString column(const QString& text, qsizetype width)
 }
 
 } // namespace
-
-QString CtlText::printable(const QString& text)
-{
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar character : text) {
-        if (character.category() == QChar::Other_Control)
-            shown += QStringLiteral("\\x%1").arg(character.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            shown += character;
-    }
-    return shown;
-}
 
 QString CtlText::table(const QList<AppEntry>& apps, const QStringList& notes)
 {
@@ -44,15 +34,16 @@ QString CtlText::table(const QList<AppEntry>& apps, const QStringList& notes)
         const bool verified = app.pid > 0;
         rows.append(
             {verified ? formatBytes(app.memory) : none, verified ? QString::number(app.pid) : none,
-             printable(app.name), printable(app.desktopId.value_or(none)),
-             app.categories.isEmpty() ? none : printable(app.categories.join(QLatin1Char(';')))});
+             ShownText::escaped(app.name), ShownText::escaped(app.desktopId.value_or(none)),
+             app.categories.isEmpty() ? none
+                                      : ShownText::escaped(app.categories.join(QLatin1Char(';')))});
         if (!notes.isEmpty())
             rows.last().append(notes.value(rows.size() - 1));
     }
     QList<qsizetype> widths(rows.first().size(), 0);
     for (const QStringList& row : rows) {
         for (qsizetype i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
+            widths[i] = std::max(widths[i], std::min(row[i].size(), maxAlignedWidth));
     }
     QString text;
     for (const QStringList& row : rows) {
@@ -93,7 +84,7 @@ QString CtlText::plan(const QuitPlan& plan, QuitPreset preset, const QSet<pid_t>
 
 QString CtlText::report(const Quitter::Report& report)
 {
-    QString text = printable(report.headline()) + QLatin1Char('\n');
+    QString text = ShownText::escaped(report.headline()) + QLatin1Char('\n');
     if (!report.closed.isEmpty()) {
         text += QCoreApplication::translate("NimbrelCtl", "Closed (freed %1):")
                     .arg(formatBytes(shownTotalMemory(report.closed))) +

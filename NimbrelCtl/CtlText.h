@@ -13,11 +13,9 @@
 namespace CtlText
 {
 
-// `text` with every control character written as \xHH, so a name cannot move the cursor,
-// retitle the terminal or start a line of its own.
-QString printable(const QString& text);
 // One line per app: memory, pid, name, desktop ID, categories, and the app's note when given
-// (one per app).
+// (one per app), with outside text escaped (ShownText::escaped). Columns line up for texts of
+// ordinary length; a longer one pushes the rest of its own line only.
 QString table(const QList<AppEntry>& apps, const QStringList& notes = {});
 // Notes for table(): "(in use: camera or microphone)" for each app whose pid is in `inUse`.
 QStringList inUseNotes(const QList<AppEntry>& apps, const QSet<pid_t>& inUse);

@@ -2,6 +2,7 @@
 #include "CtlCommands.h"
 #include "CtlModule.h"
 #include "Localization.h"
+#include "ShownText.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -25,7 +26,8 @@ int main(int argc, char* argv[])
     installTranslations(application);
     const auto parsed = CtlArguments::parse(words);
     if (const auto* error = std::get_if<CtlArguments::Error>(&parsed)) {
-        QTextStream(stderr) << "nimbrelctl: " << error->message << '\n'
+        // The message quotes the caller's own words, which may hold anything.
+        QTextStream(stderr) << "nimbrelctl: " << ShownText::escaped(error->message) << '\n'
                             << QCoreApplication::translate("NimbrelCtl", "Try 'nimbrelctl --help'.")
                             << Qt::endl;
         return CtlCommands::badArguments;
@@ -40,7 +42,7 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "nimbrelctl: "
                             << QCoreApplication::translate("NimbrelCtl",
                                                            "cannot load its commands: %1")
-                                   .arg(*problem)
+                                   .arg(ShownText::escaped(*problem))
                             << Qt::endl;
         return CtlCommands::failure;
     }

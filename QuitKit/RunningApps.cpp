@@ -3,6 +3,7 @@
 #include "LocalizedCompare.h"
 #include "ProcessInfo.h"
 #include "ProcessMemory.h"
+#include "ShownText.h"
 #include "Workspace.h"
 
 #include <QFileInfo>
@@ -18,12 +19,17 @@ bool isListed(const RunningApplication& app, pid_t ownPid, const QSet<QString>& 
            !keep.contains(app.desktopId.value_or(QString()));
 }
 
+// Names come from other programs and from files anyone may have written, so they are cleaned
+// once here for every view that shows them.
 QString displayName(const RunningApplication& app)
 {
-    if (app.name && !app.name->isEmpty())
-        return *app.name;
+    if (app.name) {
+        if (QString name = ShownText::oneLine(*app.name); !name.isEmpty())
+            return name;
+    }
     if (app.desktopFile) {
-        if (QString name = QFileInfo(*app.desktopFile).completeBaseName(); !name.isEmpty())
+        const QString base = QFileInfo(*app.desktopFile).completeBaseName();
+        if (QString name = ShownText::oneLine(base); !name.isEmpty())
             return name;
     }
     return QStringLiteral("App");

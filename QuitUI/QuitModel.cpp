@@ -58,7 +58,8 @@ QuitModel::QuitModel(Workspace& workspace_, const ProcessInfo& processes_, Setti
                      QObject* parent)
     : QObject(parent), workspace(workspace_), processes(processes_), defaults(defaults_),
       quitter(workspace_), currentPreset(StoredChoices::preset(defaults_)),
-      kept(StoredChoices::keep(defaults_)), serial(nextSerial++), appRows(new AppRows(*this))
+      kept(StoredChoices::keep(defaults_)), unread(defaults_.readProblem().has_value()),
+      serial(nextSerial++), appRows(new AppRows(*this))
 {
     liveModels().insert(serial, this);
     for (auto changed :
@@ -94,6 +95,7 @@ void QuitModel::setPreset(QuitPreset preset)
     currentPreset = preset;
     StoredChoices::setPreset(defaults, preset);
     emit presetChanged();
+    emit choicesProblemChanged();
 }
 
 void QuitModel::setPhase(const Phase& phase)
@@ -146,23 +148,28 @@ void QuitModel::refresh()
 
 QuitPlan QuitModel::plan() const
 {
-    return QuitPlanner::plan(appList, currentPreset, kept, inUse());
+    return QuitPlanner::plan(appList, currentPreset, keptNow(), inUse());
 }
 
 bool QuitModel::willQuit(const AppEntry& app) const
 {
     // The plan would hold this very entry: listed, and quit under the current choices.
-    return appList.contains(app) && QuitPlanner::quits(app, currentPreset, kept, inUse());
+    return appList.contains(app) && QuitPlanner::quits(app, currentPreset, keptNow(), inUse());
 }
 
 void QuitModel::setWillQuit(const AppEntry& app, bool will)
 {
-    if (will)
+    if (will) {
         kept.remove(app.key());
-    else
+        if (unread)
+            tickedWhileUnread.insert(app.key());
+    } else {
         kept.insert(app.key());
+        tickedWhileUnread.remove(app.key());
+    }
     StoredChoices::setKeep(defaults, kept);
     emit keepChanged();
+    emit choicesProblemChanged();
 }
 
 std::optional<QString> QuitModel::desktopFileOf(const AppEntry& app) const
@@ -371,6 +378,32 @@ QString QuitModel::mainButtonCaption() const
 bool QuitModel::mainButtonEnabled() const
 {
     return ViewText::mainButtonEnabled(currentPhase, int(plan().toQuit.size()));
+}
+
+QSet<QString> QuitModel::keptNow() const
+{
+    if (!unread)
+        return kept;
+    QSet<QString> keys = kept;
+    for (const AppEntry& app : appList) {
+        if (!tickedWhileUnread.contains(app.key()))
+            keys.insert(app.key());
+    }
+    return keys;
+}
+
+QString QuitModel::choicesProblem() const
+{
+    if (unread)
+        return QCoreApplication::translate("QuitUI",
+                                           "Your kept apps could not be read from %1, so no app "
+                                           "is ticked until you tick it.")
+            .arg(defaults.path());
+    if (const std::optional<QString> problem = defaults.writeProblem())
+        return QCoreApplication::translate(
+                   "QuitUI", "Your choices could not be saved (%1); they hold until Nimbrel quits.")
+            .arg(*problem);
+    return QString();
 }
 
 QStringList QuitModel::keepForView() const

@@ -47,6 +47,7 @@ class QuitModel : public QObject
     Q_PROPERTY(bool simulate READ simulate NOTIFY simulateChanged)
     Q_PROPERTY(QString mainButtonCaption READ mainButtonCaption NOTIFY mainButtonChanged)
     Q_PROPERTY(bool mainButtonEnabled READ mainButtonEnabled NOTIFY mainButtonChanged)
+    Q_PROPERTY(QString choicesProblem READ choicesProblem NOTIFY choicesProblemChanged)
 
 public:
     using InUseProvider = std::function<QSet<pid_t>()>;
@@ -66,6 +67,11 @@ public:
     void setPreset(QuitPreset preset);
     /// Keys of the apps the user unticked.
     const QSet<QString>& keep() const { return kept; }
+    /// When the stored choices could not be read, the kept apps are unknown: then every app
+    /// stays unticked until the user ticks it, so none the user keeps is quit by mistake.
+    bool choicesUnread() const { return unread; }
+    /// Why the preset and kept apps could not be read or saved, for the user; empty when fine.
+    QString choicesProblem() const;
     Phase phase() const { return currentPhase; }
     void setPhase(const Phase& phase);
 
@@ -136,11 +142,16 @@ signals:
     void planChanged();
     void simulateChanged();
     void mainButtonChanged();
+    /// After every write of the preset or the kept apps, which may have failed or succeeded.
+    void choicesProblemChanged();
 
 private:
     QuitPreset::Value presetValue() const { return currentPreset.value(); }
     void setPresetValue(QuitPreset::Value value) { setPreset(value); }
     QStringList keepForView() const;
+    // The apps kept from quitting: the user's, and while the choices are unread, every app the
+    // user did not tick.
+    QSet<QString> keptNow() const;
     void setApps(const QList<AppEntry>& apps);
     std::optional<QString> desktopFileOf(const AppEntry& app) const;
     // Follows the apps the result shows still open while there are any, so each moves to the
@@ -160,6 +171,8 @@ private:
     QList<AppEntry> appList;
     QuitPreset currentPreset;
     QSet<QString> kept;
+    bool unread;
+    QSet<QString> tickedWhileUnread; // keys the user ticked while the stored choices are unread
     Phase currentPhase;
     InUseProvider inUse = [] { return QSet<pid_t>(); };
     QSet<QString> offeredNever;

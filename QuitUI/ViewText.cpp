@@ -2,6 +2,7 @@
 
 #include "FormatBytes.h"
 #include "IcuLocale.h"
+#include "ShownText.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -60,8 +61,13 @@ QString stillOpenLine(qsizetype stillOpen)
         "QuitUI", "Still open — they may be asking you to save, or not responding:");
 }
 
-QString joinNames(const QStringList& names)
+QString joinNames(const QStringList& unisolated)
 {
+    // Each name keeps its own direction without reordering the list around it.
+    QStringList names;
+    names.reserve(unisolated.size());
+    for (const QString& name : unisolated)
+        names.append(ShownText::isolated(name));
     UErrorCode status = U_ZERO_ERROR;
     const std::unique_ptr<icu::ListFormatter> formatter(
         icu::ListFormatter::createInstance(icuLocale(QLocale()), status));

@@ -180,7 +180,7 @@ void SettingsStore::write(const QString& key, const IniText::Value& value)
 void SettingsStore::save()
 {
     if (!QDir().mkpath(QFileInfo(filePath).absolutePath())) {
-        warnOnce(QStringLiteral("cannot be created"));
+        failedToSave(QStringLiteral("cannot be created"));
         return;
     }
     // Another process writing the file waits for us, as with QSettings' own lock. Where no lock
@@ -192,7 +192,7 @@ void SettingsStore::save()
     auto* entries = std::get_if<IniText::Entries>(&stored);
     if (!entries && std::get<ReadProblem>(stored) == ReadProblem::unreadable) {
         // Its values may be good; writing a new file would lose them.
-        warnOnce(QStringLiteral("cannot be read, so it is left as it is"));
+        failedToSave(QStringLiteral("cannot be read, so it is left as it is"));
         return;
     }
     IniText::Entries file;
@@ -201,7 +201,7 @@ void SettingsStore::save()
     } else {
         const auto kept = keepAside(filePath);
         if (!kept) {
-            warnOnce(QStringLiteral("cannot be read nor moved aside"));
+            failedToSave(QStringLiteral("cannot be read nor moved aside"));
             return;
         }
         qWarning().noquote() << "Settings file" << filePath << "could not be read; kept it as"
@@ -212,16 +212,18 @@ void SettingsStore::save()
     }
     for (const QString& key : std::as_const(unsaved))
         file.insert(key, values.value(key));
-    if (writeAtomically(filePath, IniText::text(file))) {
-        warnOnce(QStringLiteral("cannot be written"));
+    if (const std::optional<QString> failure = writeAtomically(filePath, IniText::text(file))) {
+        failedToSave(QStringLiteral("cannot be written (%1)").arg(*failure));
         return;
     }
     unsaved.clear();
     readFailure.reset();
+    writeFailure.reset();
 }
 
-void SettingsStore::warnOnce(const QString& problem)
+void SettingsStore::failedToSave(const QString& problem)
 {
+    writeFailure = filePath + QLatin1Char(' ') + problem;
     if (warned)
         return;
     warned = true;

@@ -17,8 +17,9 @@
 /// stores over one file keep each other's keys. A file that cannot be parsed (or is over 1 MB)
 /// starts the store empty and is moved aside (NAME.conf.corrupt) by the first write, with one
 /// warning. A file that cannot be opened is left alone and never written over. When the file
-/// cannot be written the values stay in memory, a warning is logged once and the next write
-/// tries again. Main thread only.
+/// cannot be written (a full disk or quota too) the old file stays as it was, the values stay in
+/// memory, a warning saying why is logged once, writeProblem() says why until a write succeeds,
+/// and the next write tries again. Main thread only.
 class SettingsStore
 {
 public:
@@ -46,6 +47,8 @@ public:
     QString path() const { return filePath; }
     /// What kept the file's values out of the store; nothing when they were read (or no file).
     std::optional<ReadProblem> readProblem() const { return readFailure; }
+    /// Why the latest values could not be saved (a full disk, say); nothing once they are.
+    std::optional<QString> writeProblem() const { return writeFailure; }
 
     /// The text under `key`; nothing when absent or not a text.
     std::optional<QString> value(SettingsKey<QString> key) const;
@@ -63,10 +66,12 @@ private:
 
     void write(const QString& key, const IniText::Value& value);
     void save();
-    void warnOnce(const QString& problem);
+    // Records why the values stay unsaved, and says so in the log the first time.
+    void failedToSave(const QString& problem);
 
     QString filePath;
     std::optional<ReadProblem> readFailure;
+    std::optional<QString> writeFailure;
     IniText::Entries values;
     QSet<QString> unsaved; // keys whose last write has not reached the file yet
     bool warned = false;

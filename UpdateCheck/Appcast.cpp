@@ -11,13 +11,13 @@ namespace
 
 const QString sparkle = QStringLiteral("http://www.andymatuschak.org/xml-namespaces/sparkle");
 
-// Only web addresses: a feed must not make the browser open a local file or run a script.
+// Only HTTPS addresses: a feed must not make the browser open a local file, run a script or
+// fetch a download anyone on the way could swap.
 QUrl webAddress(const QString& text)
 {
     const QUrl url(text.trimmed(), QUrl::StrictMode);
-    const bool web =
-        url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http");
-    return url.isValid() && web && !url.host().isEmpty() ? url : QUrl();
+    const bool secure = url.scheme() == QLatin1String("https");
+    return url.isValid() && secure && !url.host().isEmpty() ? url : QUrl();
 }
 
 Appcast::Item readItem(QXmlStreamReader& xml)

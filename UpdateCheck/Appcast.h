@@ -12,6 +12,7 @@ struct Appcast {
     struct Item {
         QString version;      // the one compared
         QString shortVersion; // the one shown; may be empty
+        // Both links are HTTPS addresses; a link of any other kind is left empty.
         QUrl releaseNotes;
         QUrl download; // the enclosure, else the item's link
 

@@ -1,18 +1,43 @@
 #include "UpdateDialogs.h"
 
+#include "ShownText.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace
 {
 
+// A version is a short word; anything longer in a feed is not worth the room.
+constexpr qsizetype maxVersionLength = 40;
+
+// Everything in these boxes is plain text unless built here from escaped parts, so nothing a
+// feed says can draw markup, load an image or become a link.
 QMessageBox* dialog(QMessageBox::Icon icon, const QString& text)
 {
-    auto* box = new QMessageBox(icon, QStringLiteral("Nimbrel"), text);
+    auto* box = new QMessageBox(icon, QStringLiteral("Nimbrel"), QString());
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
     box->setAttribute(Qt::WA_DeleteOnClose);
     return box;
+}
+
+// QMessageBox guesses the informative text's format from its content; the guess is taken away.
+void setInformativeText(QMessageBox* box, const QString& text, Qt::TextFormat format)
+{
+    box->setInformativeText(text);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(format);
+}
+
+QString releaseNotesLink(const QUrl& releaseNotes)
+{
+    return QStringLiteral("<a href=\"%1\">%2</a>")
+        .arg(releaseNotes.toString(QUrl::FullyEncoded).toHtmlEscaped(),
+             QCoreApplication::translate("UpdateCheck", "Release Notes").toHtmlEscaped());
 }
 
 } // namespace
@@ -20,28 +45,36 @@ QMessageBox* dialog(QMessageBox::Icon icon, const QString& text)
 void UpdateDialogs::showUpdateFound(const Appcast::Item& update, const QString& currentVersion,
                                     std::function<void(Choice)> chosen)
 {
+    const QString version = ShownText::oneLine(update.displayVersion(), maxVersionLength);
     QMessageBox* box =
         dialog(QMessageBox::Information,
                QCoreApplication::translate(
                    "UpdateCheck", "A new version of Nimbrel is available: %1 (you have %2).")
-                   .arg(update.displayVersion(), currentVersion));
-    if (update.releaseNotes.isValid()) {
-        box->setInformativeText(
-            QStringLiteral("<a href=\"%1\">%2</a>")
-                .arg(update.releaseNotes.toString(QUrl::FullyEncoded).toHtmlEscaped(),
-                     QCoreApplication::translate("UpdateCheck", "Release Notes").toHtmlEscaped()));
+                   .arg(version, currentVersion));
+    // The feed's links are HTTPS addresses or nothing (Appcast), so the page is safe to open.
+    const QUrl page = update.download.isValid() ? update.download : update.releaseNotes;
+    QPushButton* download = nullptr;
+    if (page.isValid()) {
+        if (update.releaseNotes.isValid())
+            setInformativeText(box, releaseNotesLink(update.releaseNotes), Qt::RichText);
+        download = box->addButton(QCoreApplication::translate("UpdateCheck", "Download"),
+                                  QMessageBox::AcceptRole);
+    } else {
+        setInformativeText(box,
+                           QCoreApplication::translate(
+                               "UpdateCheck", "The update feed gives no secure (https) link to "
+                                              "this version, so Nimbrel cannot open its download."),
+                           Qt::PlainText);
     }
-    QPushButton* download = box->addButton(QCoreApplication::translate("UpdateCheck", "Download"),
-                                           QMessageBox::AcceptRole);
     QPushButton* skip =
         box->addButton(QCoreApplication::translate("UpdateCheck", "Skip This Version"),
                        QMessageBox::DestructiveRole);
-    box->addButton(QCoreApplication::translate("UpdateCheck", "Later"), QMessageBox::RejectRole);
-    box->setDefaultButton(download);
-    const QUrl page = update.download.isValid() ? update.download : update.releaseNotes;
+    QPushButton* later = box->addButton(QCoreApplication::translate("UpdateCheck", "Later"),
+                                        QMessageBox::RejectRole);
+    box->setDefaultButton(download ? download : later);
     QObject::connect(
         box, &QMessageBox::finished, box, [box, download, skip, page, chosen = std::move(chosen)] {
-            if (box->clickedButton() == download) {
+            if (download && box->clickedButton() == download) {
                 QDesktopServices::openUrl(page);
                 chosen(Choice::Download);
             } else {
@@ -55,9 +88,11 @@ void UpdateDialogs::showUpToDate(const QString& currentVersion)
 {
     QMessageBox* box = dialog(QMessageBox::Information,
                               QCoreApplication::translate("UpdateCheck", "You're up to date"));
-    box->setInformativeText(
+    setInformativeText(
+        box,
         QCoreApplication::translate("UpdateCheck", "Nimbrel %1 is the newest version.")
-            .arg(currentVersion));
+            .arg(currentVersion),
+        Qt::PlainText);
     box->open();
 }
 
@@ -66,6 +101,6 @@ void UpdateDialogs::showUpdaterError(const QString& message)
     QMessageBox* box =
         dialog(QMessageBox::Warning,
                QCoreApplication::translate("UpdateCheck", "Nimbrel could not check for updates."));
-    box->setInformativeText(message);
+    setInformativeText(box, message, Qt::PlainText);
     box->open();
 }

@@ -34,6 +34,16 @@ ThemedPane {
                 Layout.fillWidth: true
             }
             Label {
+                objectName: "loginProblem"
+                visible: text !== ""
+                text: login.problem
+                textFormat: Text.PlainText
+                font.pixelSize: 11
+                color: Theme.orange
+                wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+                Layout.fillWidth: true
+            }
+            Label {
                 text: qsTranslate("Nimbrel", "Nimbrel collects nothing and never connects anywhere except to check for updates.")
                 font.pixelSize: Units.font(11)
                 color: Theme.secondaryText

@@ -175,6 +175,14 @@ Selbsttests, für Tests (jeder schreibt sein Ergebnis und endet):
   --idle-report DATEI        was das Programm im Leerlauf kostet
 </translation>
     </message>
+    <message>
+        <source>Could not turn on opening at login: %1</source>
+        <translation>„Bei der Anmeldung öffnen“ konnte nicht eingeschaltet werden: %1</translation>
+    </message>
+    <message>
+        <source>Could not turn off opening at login: %1</source>
+        <translation>„Bei der Anmeldung öffnen“ konnte nicht ausgeschaltet werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>NimbrelCtl</name>
@@ -602,6 +610,14 @@ Optionen:
         <source>Can&apos;t be reopened: %1</source>
         <translation>Nicht wieder zu öffnen: %1</translation>
     </message>
+    <message>
+        <source>Your kept apps could not be read from %1, so no app is ticked until you tick it.</source>
+        <translation>Ihre behaltenen Apps konnten nicht aus %1 gelesen werden, daher ist keine App angehakt, bis Sie sie anhaken.</translation>
+    </message>
+    <message>
+        <source>Your choices could not be saved (%1); they hold until Nimbrel quits.</source>
+        <translation>Ihre Auswahl konnte nicht gespeichert werden (%1); sie gilt, bis Nimbrel beendet wird.</translation>
+    </message>
 </context>
 <context>
     <name>UpdateCheck</name>
@@ -676,6 +692,10 @@ Optionen:
     <message>
         <source>The update information could not be read.</source>
         <translation>Die Update-Informationen konnten nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The update feed gives no secure (https) link to this version, so Nimbrel cannot open its download.</source>
+        <translation>Der Update-Feed nennt keinen sicheren (https-)Link zu dieser Version, daher kann Nimbrel ihren Download nicht öffnen.</translation>
     </message>
 </context>
 </TS>

@@ -79,6 +79,7 @@ Item {
         Label {
             text: row.name
             font.pixelSize: Units.font(13)
+            textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
             color: row.ticked ? Theme.primaryText : Theme.secondaryText
@@ -88,6 +89,7 @@ Item {
             visible: row.memoryText !== ""
             text: row.memoryText
             font.pixelSize: Units.font(12)
+            textFormat: Text.PlainText
             color: Theme.secondaryText
         }
     }

@@ -25,6 +25,7 @@ Button {
 
     contentItem: Label {
         text: button.text
+        textFormat: Text.PlainText
         font: button.font
         // A long caption (many apps, a long language) shrinks a little before it elides.
         fontSizeMode: Text.HorizontalFit

@@ -111,9 +111,21 @@ FocusScope {
         }
 
         Label {
+            objectName: "choicesProblem"
+            visible: text !== ""
+            text: view.model.choicesProblem
+            textFormat: Text.PlainText
+            font.pixelSize: 12
+            color: Theme.orange
+            wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+            Layout.fillWidth: true
+        }
+
+        Label {
             objectName: "explanation"
             text: view.preset.explanation
             font.pixelSize: Units.font(12)
+            textFormat: Text.PlainText
             color: Theme.secondaryText
             wrapMode: Text.Wrap
             Layout.fillWidth: true

@@ -31,6 +31,7 @@ ColumnLayout {
         Label {
             text: view.result.freedText
             font.pixelSize: Units.font(44)
+            textFormat: Text.PlainText
             font.bold: true
             color: Theme.primaryText
             Layout.alignment: Qt.AlignHCenter
@@ -38,12 +39,14 @@ ColumnLayout {
         Label {
             text: view.result.closedLine
             font.pixelSize: Units.font(15)
+            textFormat: Text.PlainText
             color: Theme.secondaryText
             Layout.alignment: Qt.AlignHCenter
         }
         Label {
             text: view.result.closedNames
             font.pixelSize: Units.font(12)
+            textFormat: Text.PlainText
             color: Theme.secondaryText
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
@@ -80,6 +83,7 @@ ColumnLayout {
         visible: !view.result.freesMemory
         text: view.result.headline
         font.pixelSize: Units.font(22)
+        textFormat: Text.PlainText
         font.weight: Font.DemiBold
         color: Theme.primaryText
         horizontalAlignment: Text.AlignHCenter
@@ -91,6 +95,7 @@ ColumnLayout {
         visible: view.result.stillOpen.length > 0
         text: view.result.stillOpenLine
         font.pixelSize: Units.font(12)
+        textFormat: Text.PlainText
         color: Theme.secondaryText
         horizontalAlignment: Text.AlignHCenter
         wrapMode: Text.Wrap

@@ -34,6 +34,7 @@ RowLayout {
         Label {
             text: row.modelData.name
             font.pixelSize: Units.font(12)
+            textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
             Layout.fillWidth: true
@@ -42,6 +43,7 @@ RowLayout {
             visible: text !== ""
             text: row.modelData.reason
             font.pixelSize: Units.font(10)
+            textFormat: Text.PlainText
             color: Theme.secondaryText
             elide: Text.ElideRight
             maximumLineCount: 1

@@ -91,6 +91,10 @@ void tst_LoginSwitch::flip()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(loginSwitch.isOn(), on);
     QCOMPARE(loginItem().isEnabled(), on);
+    // The settings window shows why a flip did not take.
+    QCOMPARE(loginSwitch.problem().isEmpty(), on == wanted);
+    if (!foreignEntry.isEmpty())
+        QVERIFY(loginSwitch.problem().contains("not Nimbrel's login item"));
 }
 
 void tst_LoginSwitch::readOnlyFolderSnapsBack()

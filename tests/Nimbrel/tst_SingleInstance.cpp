@@ -5,10 +5,12 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,7 +48,8 @@ private slots:
     void launchAfterAKilledOneListens();
     void displaysKeptApart_data();
     void displaysKeptApart();
-    void busyGuardLeavesTheLaunchOnItsOwn();
+    void lockHeldLongLeavesTheStartToItsHolder();
+    void launchesAtOnceBesideAStoppedOneStartNothing();
     void privateFolder_data();
     void privateFolder();
 
@@ -120,40 +123,77 @@ void tst_SingleInstance::displaysKeptApart()
     QCOMPARE(onSecond.start(), SingleInstance::Role::Primary);
 }
 
-void tst_SingleInstance::busyGuardLeavesTheLaunchOnItsOwn()
+void tst_SingleInstance::lockHeldLongLeavesTheStartToItsHolder()
 {
     SingleInstance launch(name);
     QLockFile otherLaunch(launch.socketPath() + ".lock");
     QVERIFY(otherLaunch.lock());
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("without a single-instance guard"));
-    QCOMPARE(launch.start(), SingleInstance::Role::Unguarded);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Another launch holds .* is starting"));
+    QCOMPARE(launch.start(), SingleInstance::Role::Secondary);
     QVERIFY(!QFileInfo::exists(launch.socketPath()));
+}
+
+// A running tray program too busy to answer (stopped here) and two launches at once: each waits
+// its turn at the lock and hands over; neither starts a second, unguarded program.
+void tst_SingleInstance::launchesAtOnceBesideAStoppedOneStartNothing()
+{
+    QProcess running;
+    running.start(QCoreApplication::applicationFilePath(), {launchFlag});
+    QVERIFY(running.waitForReadyRead(30000));
+    QCOMPARE(running.readAllStandardOutput(), "primary\n");
+    const auto resume = qScopeGuard([&] {
+        kill(pid_t(running.processId()), SIGCONT);
+        running.kill();
+        running.waitForFinished(30000);
+    });
+    QCOMPARE(kill(pid_t(running.processId()), SIGSTOP), 0);
+
+    QProcess first, second;
+    for (QProcess* launch : {&first, &second}) {
+        launch->setProcessChannelMode(QProcess::SeparateChannels);
+        launch->start(QCoreApplication::applicationFilePath(), {launchFlag});
+    }
+    for (QProcess* launch : {&first, &second}) {
+        QVERIFY(launch->waitForFinished(30000));
+        QCOMPARE(launch->exitCode(), 0);
+        QCOMPARE(launch->readAllStandardOutput(), "secondary\n");
+    }
 }
 
 void tst_SingleInstance::privateFolder_data()
 {
     QTest::addColumn<Folder>("runtimeFolder");
-    QTest::addColumn<Folder>("fallbackFolder");
+    QTest::addColumn<Folder>("sharedFolder"); // under /tmp
+    QTest::addColumn<Folder>("ownFolder");    // under the user's cache folder
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("runtime") << Folder::Private << Folder::Missing << "runtime";
-    QTest::newRow("no runtime") << Folder::Missing << Folder::Missing << "fallback";
-    QTest::newRow("relative runtime") << Folder::Relative << Folder::Private << "fallback";
-    QTest::newRow("runtime a link") << Folder::LinkToPrivate << Folder::Missing << "fallback";
-    QTest::newRow("fallback not ours") << Folder::Missing << Folder::SomeoneElses << "";
-    QTest::newRow("fallback a link") << Folder::Missing << Folder::LinkToPrivate << "";
-    QTest::newRow("fallback open") << Folder::Missing << Folder::OpenToGroup << "";
+    const Folder missing = Folder::Missing;
+    QTest::newRow("runtime") << Folder::Private << missing << missing << "runtime";
+    QTest::newRow("no runtime") << missing << missing << missing << "shared";
+    QTest::newRow("relative runtime") << Folder::Relative << Folder::Private << missing << "shared";
+    QTest::newRow("runtime a link") << Folder::LinkToPrivate << missing << missing << "shared";
+    QTest::newRow("shared taken by another user")
+        << missing << Folder::SomeoneElses << missing << "own";
+    QTest::newRow("shared a link") << missing << Folder::LinkToPrivate << missing << "own";
+    QTest::newRow("shared open") << missing << Folder::OpenToGroup << missing << "own";
+    QTest::newRow("shared taken, own open")
+        << missing << Folder::SomeoneElses << Folder::OpenToGroup << "";
+    QTest::newRow("shared taken, own a link")
+        << missing << Folder::SomeoneElses << Folder::LinkToPrivate << "";
 }
 
 void tst_SingleInstance::privateFolder()
 {
     QFETCH(Folder, runtimeFolder);
-    QFETCH(Folder, fallbackFolder);
+    QFETCH(Folder, sharedFolder);
+    QFETCH(Folder, ownFolder);
     QFETCH(QString, chosen);
-    if (fallbackFolder == Folder::SomeoneElses && geteuid() != 0)
+    if (sharedFolder == Folder::SomeoneElses && geteuid() != 0)
         QSKIP("giving a folder to another user needs root");
     const QString runtimePath = runtime->filePath("run");
-    const QString fallbackPath = runtime->filePath("tmp/nimbrel-%1").arg(geteuid());
+    const QString sharedPath = runtime->filePath("tmp/nimbrel-%1").arg(geteuid());
+    const QString ownPath = runtime->filePath("cache/nimbrel-run");
     QVERIFY(QDir().mkpath(runtime->filePath("tmp")));
+    QVERIFY(QDir().mkpath(runtime->filePath("cache")));
     // The relative path leads to a good folder, so only its being relative can refuse it.
     const bool relative = runtimeFolder == Folder::Relative;
     qputenv(
@@ -161,11 +201,16 @@ void tst_SingleInstance::privateFolder()
         QFile::encodeName(relative ? QDir::current().relativeFilePath(runtimePath) : runtimePath));
     if (runtimeFolder != Folder::Missing)
         QVERIFY(make(runtimePath, relative ? Folder::Private : runtimeFolder));
-    if (fallbackFolder != Folder::Missing)
-        QVERIFY(make(fallbackPath, fallbackFolder));
+    if (sharedFolder != Folder::Missing)
+        QVERIFY(make(sharedPath, sharedFolder));
+    if (ownFolder != Folder::Missing)
+        QVERIFY(make(ownPath, ownFolder));
 
-    const std::optional<QString> folder = SingleInstance::privateFolder(runtime->filePath("tmp"));
-    const QString expected = chosen == "runtime" ? runtimePath : fallbackPath;
+    const std::optional<QString> folder =
+        SingleInstance::privateFolder(runtime->filePath("tmp"), runtime->filePath("cache"));
+    const QString expected = chosen == "runtime"  ? runtimePath
+                             : chosen == "shared" ? sharedPath
+                                                  : ownPath;
     QCOMPARE(folder, chosen.isEmpty() ? std::nullopt : std::optional(expected));
 }
 

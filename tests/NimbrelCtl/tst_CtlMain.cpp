@@ -32,6 +32,15 @@ private slots:
         QTest::newRow("LC_MESSAGES over LANG")
             << QStringList{QStringLiteral("LANG=C"), QStringLiteral("LC_MESSAGES=de_DE.UTF-8")}
             << QStringList() << 2 << QStringLiteral("nimbrelctl: kein Befehl angegeben\n");
+        // The caller's own argument is quoted back, but cannot retitle the terminal or reorder
+        // the line.
+        QTest::newRow("hostile argument, C")
+            << plain
+            << QStringList{QStringLiteral("plan"), QStringLiteral("--preset"),
+                           QStringLiteral("\x1b]0;x\x07\u202Etxt.exe")}
+            << 2
+            << QStringLiteral("nimbrelctl: unknown preset \"\\x1b]0;x\\x07\\u202etxt.exe\" (use "
+                              "everything, work or call)\n");
         QTest::newRow("version, German") << german << QStringList{QStringLiteral("--version")} << 0
                                          << QStringLiteral("nimbrelctl " NIMBREL_VERSION "\n");
     }

@@ -5,10 +5,13 @@
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestApps.h"
+#include "TestFiles.h"
 
 #include <QCoroTask>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -69,6 +72,9 @@ private slots:
     void keptAppsStoredInPlainOrder_data();
     void keptAppsStoredInPlainOrder();
     void appWithoutIdentifierKeptByName();
+    void unreadChoicesTickNothing_data();
+    void unreadChoicesTickNothing();
+    void unsavedChoicesSaySo();
     void presetStoredOnEveryAssignment();
     void emptyPlanLeavesReady();
     void pretendQuit();
@@ -196,6 +202,59 @@ void tst_QuitModel::appWithoutIdentifierKeptByName()
     QVERIFY(!model->willQuit(apps[0]));
     QVERIFY(model->willQuit(apps[1]));
     QCOMPARE(model->plan().toQuit, QList<AppEntry>{apps[1]});
+}
+
+void tst_QuitModel::unreadChoicesTickNothing_data()
+{
+    QTest::addColumn<bool>("folderInItsPlace"); // else a file too large to be ours
+    QTest::newRow("damaged") << false;
+    QTest::newRow("cannot be read") << true;
+}
+
+// The kept apps are unknown, so the panel must not fall back to quitting everything.
+void tst_QuitModel::unreadChoicesTickNothing()
+{
+    QFETCH(bool, folderInItsPlace);
+    const QString path = store->path();
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    if (folderInItsPlace)
+        QVERIFY(QDir().mkpath(path));
+    else
+        QVERIFY(TestFiles::writeFile(path, QByteArray(2 * 1024 * 1024, '#')));
+    store = std::make_unique<SettingsStore>(*SettingsStore::suite(suiteName));
+    const QList<AppEntry> apps{entry(1, "Mail", "com.mail"), entry(2, "Sketchpad")};
+    const auto model = makeModel();
+    model->setFixedApps(apps);
+    model->refresh();
+    QVERIFY(model->choicesUnread());
+    QVERIFY2(model->choicesProblem().contains(path), qPrintable(model->choicesProblem()));
+    QVERIFY(model->plan().toQuit.isEmpty());
+    QVERIFY(!model->mainButtonEnabled());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Settings file"));
+    model->setWillQuit(apps[1], true);
+    QCOMPARE(model->plan().toQuit, QList<AppEntry>{apps[1]});
+    model->setWillQuit(apps[1], false);
+    QVERIFY(model->plan().toQuit.isEmpty());
+}
+
+void tst_QuitModel::unsavedChoicesSaySo()
+{
+    const auto model = makeModel();
+    QCOMPARE(model->choicesProblem(), QString());
+    // A file where the settings folder belongs: nothing can be saved, even by root.
+    QVERIFY(TestFiles::writeFile(QFileInfo(store->path()).absolutePath(), "in the way"));
+    QSignalSpy problemChanged(model.get(), &QuitModel::choicesProblemChanged);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Settings file .* cannot be created"));
+    model->setPreset(QuitPreset::work);
+    QCOMPARE(problemChanged.count(), 1);
+    QVERIFY2(model->choicesProblem().startsWith("Your choices could not be saved"),
+             qPrintable(model->choicesProblem()));
+    QCOMPARE(model->preset(), QuitPreset(QuitPreset::work));
+
+    QVERIFY(QFile::remove(QFileInfo(store->path()).absolutePath()));
+    model->setPreset(QuitPreset::call);
+    QCOMPARE(model->choicesProblem(), QString());
 }
 
 void tst_QuitModel::presetStoredOnEveryAssignment()

@@ -85,16 +85,20 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QString>("joined");
+        QTest::addColumn<QString>("joined"); // "<" and ">" stand for the isolates around a name
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         QTest::newRow("none") << english << QStringList() << QString();
-        QTest::newRow("one") << english << QStringList{"Mail"} << QStringLiteral("Mail");
+        QTest::newRow("one") << english << QStringList{"Mail"} << QStringLiteral("<Mail>");
         QTest::newRow("two") << english << QStringList{"Mail", "Notes"}
-                             << QStringLiteral("Mail and Notes");
+                             << QStringLiteral("<Mail> and <Notes>");
         QTest::newRow("three, in given order") << english << QStringList{"Zed", "Mail", "Notes"}
-                                               << QStringLiteral("Zed, Mail, and Notes");
+                                               << QStringLiteral("<Zed>, <Mail>, and <Notes>");
         QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
-                                << QStringList{"A", "B", "C"} << QStringLiteral("A, B und C");
+                                << QStringList{"A", "B", "C"} << QStringLiteral("<A>, <B> und <C>");
+        // Without isolates the Hebrew name would carry ", and" into its right-to-left run.
+        QTest::newRow("right-to-left name")
+            << english << QStringList{QStringLiteral("\u05E9\u05DC\u05D5\u05DD"), "Mail"}
+            << QStringLiteral("<\u05E9\u05DC\u05D5\u05DD> and <Mail>");
     }
 
     void joinNames()
@@ -103,6 +107,7 @@ private slots:
         QFETCH(QStringList, names);
         QFETCH(QString, joined);
         QLocale::setDefault(locale);
+        joined.replace(QLatin1Char('<'), QChar(0x2068)).replace(QLatin1Char('>'), QChar(0x2069));
         QCOMPARE(ViewText::joinNames(names), joined);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }

@@ -436,14 +436,17 @@ void tst_SettingsStore::fullDiskKeepsTheOldFile()
     while (filler.write(QByteArray(4096, 'x')) > 0) {
     }
 
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot be written"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("cannot be written .*No space left on device"));
     store.set(SettingsKeys::quitPreset, "call");
     QCOMPARE(TestFiles::readFile(store.path()), saved);
     QCOMPARE(store.value(SettingsKeys::quitPreset), "call");
+    QVERIFY(store.writeProblem() && store.writeProblem()->contains("No space left on device"));
 
     // With room again the next write saves what was kept in memory.
     QVERIFY(filler.remove());
     store.set(SettingsKeys::tutorialSeen, true);
+    QCOMPARE(store.writeProblem(), std::nullopt);
     const SettingsStore reread = SettingsStore::standard();
     QCOMPARE(reread.value(SettingsKeys::quitPreset), "call");
     QVERIFY(reread.value(SettingsKeys::tutorialSeen));

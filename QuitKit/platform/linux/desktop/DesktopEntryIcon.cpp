@@ -9,7 +9,12 @@ QIcon DesktopEntryIcon::of(const QString& entryFilename)
     const std::optional<DesktopEntry> entry = DesktopEntries::byFilename(entryFilename);
     if (!entry || entry->icon.isEmpty())
         return {};
-    if (QFileInfo(entry->icon).isAbsolute())
-        return QFileInfo::exists(entry->icon) ? QIcon(entry->icon) : QIcon();
+    // Anyone may write a desktop file: its icon is read only from a regular file, as a FIFO or
+    // a device would block or flood the reader, and a theme name never walks out of the theme.
+    const QFileInfo file(entry->icon);
+    if (file.isAbsolute())
+        return file.isFile() ? QIcon(entry->icon) : QIcon();
+    if (entry->icon.contains(QLatin1Char('/')))
+        return {};
     return QIcon::fromTheme(entry->icon);
 }

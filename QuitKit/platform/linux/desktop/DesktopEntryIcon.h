@@ -7,7 +7,8 @@
 namespace DesktopEntryIcon
 {
 
-// A null icon when the entry cannot be read, names no icon, or its file is missing.
+// A null icon when the entry cannot be read, names no icon, or its file is missing or not a
+// regular file; a theme name with a '/' in it names none.
 QIcon of(const QString& entryFilename);
 
 } // namespace DesktopEntryIcon

@@ -1,0 +1,107 @@
+// Opens and closes the tray panel 500 times over 12 listed apps with icons of their own (a
+// scripted workspace, drawn off screen), as a user clicking the tray icon all day would, and prints
+// how much the program grew: resident memory after the first open and every 100 opens, and the
+// growth per open over the last 400. Growth that levels off is a cache filling up to its bound;
+// growth that does not is a leak.
+#include "FakeMediaCapture.h"
+#include "FakeProcessInfo.h"
+#include "FakeWorkspace.h"
+#include "NimbrelProgram.h"
+#include "TestApps.h"
+#include "Views.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtQml/QQmlExtensionPlugin>
+
+#include <cstdio>
+
+Q_IMPORT_QML_PLUGIN(Nimbrel_QuitUIPlugin)
+Q_IMPORT_QML_PLUGIN(Nimbrel_ShellPlugin)
+
+namespace
+{
+
+constexpr int appCount = 12;
+constexpr int opens = 500;
+
+// This process's resident memory in KiB, from /proc.
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+// The off-screen platform cannot grab input or raise windows; saying so on every open is noise.
+void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg && !message.startsWith(u"This plugin does not"))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    Views::configure();
+    qInstallMessageHandler(quietOffscreenWarnings);
+    QApplication application(argc, argv);
+
+    FakeWorkspace workspace;
+    FakeProcessInfo processes;
+    for (int i = 0; i < appCount; ++i) {
+        TestApps::addRunning(workspace, processes, 1000 + i, QStringLiteral("App %1").arg(i),
+                             QStringLiteral("org.bench.App%1").arg(i), quint64(100 + i) << 20);
+        // Each app its own window icon, as X11 apps bring them.
+        QImage icon(48, 48, QImage::Format_ARGB32);
+        icon.fill(QColor::fromHsv(i * 360 / appCount, 200, 220));
+        workspace.windowIcons.insert(1000 + i, QIcon(QPixmap::fromImage(icon)));
+    }
+    FakeMediaCapture capture;
+    NimbrelProgram program(workspace, processes, capture);
+
+    std::printf("bench_panel_growth: %d listed apps, %d panel opens\n", appCount, opens);
+    qint64 atHundred = 0;
+    for (int open = 1; open <= opens; ++open) {
+        program.tray().clicked(QSystemTrayIcon::Trigger);
+        PopoverWindow* panel = program.tray().panel();
+        bool swapped = false;
+        const QMetaObject::Connection drawn =
+            QObject::connect(panel, &QQuickWindow::frameSwapped, [&swapped] { swapped = true; });
+        if (!QTest::qWaitFor([&swapped] { return swapped; }, 5000)) {
+            std::fprintf(stderr, "bench_panel_growth: no frame within 5 s\n");
+            return 1;
+        }
+        QObject::disconnect(drawn);
+        panel->close();
+        // The closed panel is deleted later; its deletion is part of the cycle.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        if (open == 1 || open % 100 == 0) {
+            const qint64 now = residentKiB();
+            std::printf("%-28s %8lld KiB\n", qPrintable(QStringLiteral("after open %1").arg(open)),
+                        now);
+            if (open == 100)
+                atHundred = now;
+        }
+    }
+    const double perOpen = double(residentKiB() - atHundred) * 1024 / (opens - 100);
+    std::printf("%-28s %8.0f bytes per open (goal: 0 beyond the caches' bounds)\n",
+                "growth from 100 to 500", perOpen);
+    return 0;
+}
