@@ -1,8 +1,8 @@
 #include "CtlText.h"
 
 #include "FormatBytes.h"
-#include "TotalMemory.h"
 #include "ShownText.h"
+#include "TotalMemory.h"
 
 #include <QCoreApplication>
 #include <QStringList>

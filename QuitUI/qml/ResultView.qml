@@ -69,6 +69,7 @@ ColumnLayout {
         Label {
             visible: text !== ""
             text: view.result.notReopenableLine
+            textFormat: Text.PlainText
             font.pixelSize: Units.font(11)
             color: Theme.secondaryText
             horizontalAlignment: Text.AlignHCenter

@@ -53,6 +53,7 @@ RowLayout {
             objectName: "forceQuitNote"
             visible: text !== ""
             text: row.modelData.forceQuitNote
+            textFormat: Text.PlainText
             font.pixelSize: Units.font(10)
             color: Theme.secondaryText
             wrapMode: Text.Wrap

@@ -296,7 +296,8 @@ void tst_QuitListView::resultSections_data()
     QTest::newRow("freed, no locations, nothing still open")
         << 0 << true << false
         << QStringList{"300 MB", "of memory freed — 3 apps closed",
-                       "Can't be reopened: App 0, App 1, and App 2"}
+                       "Can't be reopened: \u2068App 0\u2069, \u2068App 1\u2069, and "
+                       "\u2068App 2\u2069"}
         << QStringList{"Reopen 3 Apps", one, several};
 }
 

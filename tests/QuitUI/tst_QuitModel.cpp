@@ -586,7 +586,8 @@ void tst_QuitModel::reopenOffersOnlyStartableAppsOnce()
     QVERIFY(summary.showsReopen);
     QVERIFY(summary.reopenEnabled);
     QCOMPARE(summary.reopenCaption, QStringLiteral("Reopen 2 Apps"));
-    QCOMPARE(summary.notReopenableLine, QStringLiteral("Can't be reopened: xcalc and Broken"));
+    QCOMPARE(summary.notReopenableLine,
+             QStringLiteral("Can't be reopened: \u2068xcalc\u2069 and \u2068Broken\u2069"));
 
     QSignalSpy resultChanged(model.get(), &QuitModel::resultChanged);
     model->reopenClosed();

@@ -161,7 +161,7 @@ private slots:
         Views::prepare(engine);
         panel = std::make_unique<QQuickView>(&engine, nullptr);
         QVERIFY(PanelView::load(*panel, *model, nullptr));
-        panel->resize(PanelView::size);
+        panel->resize(PanelView::size());
         int frames = 0;
         const QMetaObject::Connection counting =
             connect(panel.get(), &QQuickWindow::frameSwapped, this, [&frames] { ++frames; });

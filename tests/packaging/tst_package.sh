@@ -32,6 +32,14 @@ root=$work/root
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/available"
 names=$(sed -e 's/([^)]*)//g' -e 's/[ ,]\+/\n/g' <<<"$depends" | grep . | sort -u)
+# A virtual name (qt6-base-abi) is met by the installed package that provides it.
+provided=$(dpkg-query -W -f '${binary:Package} ${Provides}\n' | sed 's/([^)]*)//g')
+for name in $names; do
+  dpkg-query -s "$name" >/dev/null 2>&1 && continue
+  provider=$(awk -v n="$name" '{for (i = 2; i <= NF; i++) {p = $i; sub(",", "", p); if (p == n) print $1}}' <<<"$provided" | head -1)
+  [[ -n $provider ]] || fail "nothing installed here provides $name"
+  names=$(printf '%s\n' $names "$provider" | grep -vx "$name" | sort -u)
+done
 # shellcheck disable=SC2086
 dpkg-query -s $names >"$root/var/lib/dpkg/status" || fail "a dependency is not installed here"
 # shellcheck disable=SC2086
