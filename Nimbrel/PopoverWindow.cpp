@@ -74,9 +74,12 @@ bool PopoverWindow::event(QEvent* event)
             layerSurface->letFocusGo();
             update();
         }
-    } else if (event->type() == QEvent::FocusOut && wasActive)
-        dismiss();
-    else if (event->type() == QEvent::Close)
+    } else if (event->type() == QEvent::FocusOut && wasActive) {
+        if (focusKept.hasExpired())
+            dismiss();
+        else
+            takeFocusBack();
+    } else if (event->type() == QEvent::Close)
         dismiss();
     return QQuickView::event(event);
 }
@@ -107,6 +110,30 @@ bool PopoverWindow::dismissedByOutsideClick(QMouseEvent* event)
     event->accept();
     dismiss();
     return true;
+}
+
+void PopoverWindow::keepFocusWhileAppsStart()
+{
+    // Qt apps and xterm take the focus however they were started, and an app under load may take
+    // seconds to show its window. The user's own clicks elsewhere still close the panel: they
+    // are seen as clicks, not through the focus, and the keyboard stays grabbed meanwhile.
+    constexpr int appsStartWithin = 10'000;
+    if (grabbing)
+        focusKept = QDeadlineTimer(appsStartWithin);
+}
+
+void PopoverWindow::takeFocusBack()
+{
+    // Once the window manager has finished handing the focus to the new window.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (dismissed)
+                return;
+            raise();
+            requestActivate();
+        },
+        Qt::QueuedConnection);
 }
 
 void PopoverWindow::pointerPressedAnywhere()

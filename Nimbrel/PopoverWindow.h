@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QQuickView>
 
 #include <memory>
@@ -27,6 +28,9 @@ public:
     /// window at `geometry`'s size where the compositor puts it. A press on `opener` (the tray
     /// icon) is left to the tray, whose click toggles the panel.
     void popUp(const QRect& geometry, const QRect& opener = {});
+    /// For a while, a loss of focus takes the focus back instead of closing the panel: apps just
+    /// started from it may take the focus as their windows appear. Only on X11.
+    void keepFocusWhileAppsStart();
 
 signals:
     void closed();
@@ -42,6 +46,7 @@ private:
     void popUpWhereCompositorPlaces(QSize size);
     bool dismissedByOutsideClick(QMouseEvent* event);
     void pointerPressedAnywhere();
+    void takeFocusBack();
     void dismiss();
 
     LayerShell* layerShell;
@@ -49,6 +54,7 @@ private:
     // Only on X11: presses that the pointer grab, when it failed, does not bring here.
     std::unique_ptr<X11PointerPresses> pointerPresses;
     QRect opener;
+    QDeadlineTimer focusKept{0};
     bool wasActive = false;
     bool dismissed = false;
     bool grabbing = false;

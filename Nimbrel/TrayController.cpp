@@ -197,7 +197,9 @@ void TrayController::showPanel()
 {
     delete popover;
     auto* window = new PopoverWindow(&engine.get(), layerShell.get());
-    PanelView::load(*window, panelModels.opened(), shell);
+    QuitModel& model = panelModels.opened();
+    PanelView::load(*window, model, shell);
+    connect(&model, &QuitModel::appsStarting, window, &PopoverWindow::keepFocusWhileAppsStart);
     connect(window, &PopoverWindow::closed, this, [this, window] { panelModels.closed(*window); });
     const QRect tray = xembedIcon ? xembedIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();

@@ -256,10 +256,15 @@ QCoro::Task<> QuitModel::realQuit(QPointer<QuitModel> model, Quitter quitter,
 
 void QuitModel::reopen(const QList<AppEntry>& apps)
 {
+    bool started = false;
     for (const AppEntry& app : apps) {
-        if (canReopen(app))
+        if (canReopen(app)) {
             workspace.launchDesktopFile(*desktopFileOf(app));
+            started = true;
+        }
     }
+    if (started)
+        emit appsStarting();
 }
 
 bool QuitModel::canReopen(const AppEntry& app) const

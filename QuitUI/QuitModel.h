@@ -144,6 +144,8 @@ signals:
     void mainButtonChanged();
     /// After every write of the preset or the kept apps, which may have failed or succeeded.
     void choicesProblemChanged();
+    /// Apps were just started again; their windows are yet to appear.
+    void appsStarting();
 
 private:
     QuitPreset::Value presetValue() const { return currentPreset.value(); }

@@ -24,6 +24,9 @@ TestDesktopApps TestDesktopApps::install(DesktopSession& session)
         QStringLiteral("nimbrel-closer.desktop"),
         entry(QStringLiteral("Closer"), QStringLiteral("closer.py"),
               QStringLiteral("Icon=%1\nCategories=Game;ArcadeGame;\n").arg(apps.iconFile)));
+    apps.grabber =
+        session.installDesktopEntry(QStringLiteral("nimbrel-grabber.desktop"),
+                                    entry(QStringLiteral("Grabber"), QStringLiteral("grabber.py")));
     apps.unsaved = session.installDesktopEntry(
         QStringLiteral("nimbrel-notes.desktop"),
         entry(QStringLiteral("Unsaved Notes"), QStringLiteral("unsaved.py"),

@@ -109,6 +109,12 @@ QString popover()
     return {};
 }
 
+// The window with the focus, as the window manager names it.
+QString activeWindow()
+{
+    return tool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
+}
+
 // A mapped popup menu of the program; empty when none.
 QString popupMenu()
 {
@@ -299,7 +305,7 @@ private slots:
         NIMBREL_START_SESSION(session.startTray(), "");
         prepareHome(session);
         TestDesktopApps::install(session);
-        for (const char* script : {"closer.py", "unsaved.py"})
+        for (const char* script : {"closer.py", "grabber.py", "unsaved.py"})
             QVERIFY(session.startApp(QLatin1String(script))->waitForStarted());
     }
 
@@ -493,6 +499,16 @@ private slots:
         openWithClick(icon);
         QTRY_VERIFY_WITH_TIMEOUT(accessibility.focus(QStringLiteral("Force Quit")), showTimeout);
         QVERIFY(accessibility.focus(QStringLiteral("Reopen")));
+
+        // Reopened, an app that takes the focus as its window appears leaves the panel open,
+        // with the focus back on it.
+        const QStringList grabber{QStringLiteral("--name"), QStringLiteral("^Grabber$")};
+        QVERIFY(visibleWindows(grabber).isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("space")});
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(grabber).isEmpty(), showTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), popover(), showTimeout);
+        QTest::qWait(1000);
+        QCOMPARE(activeWindow(), popover());
     }
 
     void waitsForTrayOpeningNothing()
