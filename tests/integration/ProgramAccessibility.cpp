@@ -58,6 +58,19 @@ QList<QStringList> ProgramAccessibility::shownWindows(const QString& title) cons
     return windows;
 }
 
+QStringList ProgramAccessibility::shownNames(const QString& role) const
+{
+    QStringList names;
+    for (const QString& line : QString::fromUtf8(run(QStringLiteral("accessible_tree.py"), {}))
+                                   .split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() == 3 && fields[0] == role &&
+            fields[2].split(QLatin1Char(',')).contains(QLatin1String("showing")))
+            names.append(fields[1]);
+    }
+    return names;
+}
+
 bool ProgramAccessibility::isActive(const QString& title) const
 {
     const QList<QStringList> windows = shownWindows(title);

@@ -23,6 +23,8 @@ public:
     void prepare(QProcessEnvironment& environment, const QString& busAddress);
     // The state names of each window titled `title` (any when empty) the program shows.
     QList<QStringList> shownWindows(const QString& title = {}) const;
+    // The names of the program's shown objects in `role` ("menu item", say), in tree order.
+    QStringList shownNames(const QString& role) const;
     // A window titled `title` is shown and has the keyboard.
     bool isActive(const QString& title) const;
     // Gives the keyboard focus to the program's button whose name starts with `name`; false

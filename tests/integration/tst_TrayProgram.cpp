@@ -241,6 +241,17 @@ class TestTrayProgram : public QObject
         SettingsStore::standard().set(SettingsKeys::tutorialSeen, true);
     }
 
+    // What the program needs to show itself to `accessibility`.
+    static QHash<QString, QString> accessibleEnvironment(ProgramAccessibility& accessibility)
+    {
+        QProcessEnvironment readable;
+        accessibility.prepare(readable, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
+        QHash<QString, QString> environment;
+        for (const QString& name : readable.keys())
+            environment.insert(name, readable.value(name));
+        return environment;
+    }
+
     void launchAndWaitForIcon(const QStringList& arguments = {},
                               const QHash<QString, QString>& environment = {})
     {
@@ -403,11 +414,17 @@ private slots:
 
     void rightClickOffersStatusMenu()
     {
-        launchAndWaitForIcon();
+        ProgramAccessibility accessibility;
+        launchAndWaitForIcon({}, accessibleEnvironment(accessibility));
         clickAt(trayIconArea(program->processId()).center(), 3);
         QString menu;
         QTRY_VERIFY_WITH_TIMEOUT(!(menu = popupMenu()).isEmpty(), showTimeout);
         QVERIFY(popover().isEmpty());
+        // A screen reader finds the open menu and its items.
+        const QStringList items{"Open Nimbrel",  "Settings…",     "Check for Updates…",
+                                "Show Tutorial", "About Nimbrel", "Quit Nimbrel"};
+        QTRY_COMPARE_WITH_TIMEOUT(accessibility.shownNames(QStringLiteral("menu item")), items,
+                                  showTimeout);
         // "Open Nimbrel" is the first row.
         clickAt(geometry(menu).topLeft() + QPoint(30, 12), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!popover().isEmpty(), showTimeout);
@@ -456,11 +473,7 @@ private slots:
     {
         // What the panel shows is read as a screen reader reads it.
         ProgramAccessibility accessibility;
-        QProcessEnvironment readable;
-        accessibility.prepare(readable, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
-        QHash<QString, QString> environment;
-        for (const QString& name : readable.keys())
-            environment.insert(name, readable.value(name));
+        const QHash<QString, QString> environment = accessibleEnvironment(accessibility);
         const QString log = session.scratchPath(QStringLiteral("unsaved.log"));
         const qint64 unsaved =
             session.startApp(QStringLiteral("unsaved.py"), {{"NIMBREL_TEST_LOG", log}})
