@@ -14,11 +14,12 @@ QSize size()
     return QSize(int(units->panelWidth()), int(units->size(470)));
 }
 
-bool load(QQuickView& view, QuitModel& model, QObject* shell)
+bool load(QQuickView& view, QuitModel& model, QObject* shell, bool rounded)
 {
     view.setResizeMode(QQuickView::SizeRootObjectToView);
     view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(&model)},
-                               {QStringLiteral("shell"), QVariant::fromValue(shell)}});
+                               {QStringLiteral("shell"), QVariant::fromValue(shell)},
+                               {QStringLiteral("rounded"), rounded}});
     view.setSource(QUrl(QStringLiteral("qrc:/qt/qml/Nimbrel/Shell/NimbrelPanel.qml")));
     return view.status() == QQuickView::Ready;
 }

@@ -14,7 +14,8 @@ namespace PanelView
 QSize size();
 
 /// Shows the panel over `model` in `view`, sized with the view; `shell` answers the settings
-/// button (nothing happens without one). False when the panel could not be loaded.
-bool load(QQuickView& view, QuitModel& model, QObject* shell);
+/// button (nothing happens without one). A `rounded` panel leaves its corners out, for a view
+/// whose background is transparent. False when the panel could not be loaded.
+bool load(QQuickView& view, QuitModel& model, QObject* shell, bool rounded = false);
 
 } // namespace PanelView

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSurfaceFormat>
 
 PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell_, QWindow* parent)
     : QQuickView(engine, parent), layerShell(layerShell_)
@@ -18,6 +19,14 @@ PopoverWindow::PopoverWindow(QQmlEngine* engine, LayerShell* layerShell_, QWindo
                  : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setResizeMode(QQuickView::SizeRootObjectToView);
     setTitle(QStringLiteral("Nimbrel"));
+    // Asked at every opening: a compositing manager may have started or stopped meanwhile.
+    clear = WindowSystem::drawsTranslucentWindows();
+    if (clear) {
+        QSurfaceFormat withAlpha = format();
+        withAlpha.setAlphaBufferSize(8);
+        setFormat(withAlpha);
+        setColor(Qt::transparent);
+    }
 }
 
 // The place on the layer shell goes before the window's surface does.

@@ -31,6 +31,8 @@ public:
     /// For a while, a loss of focus takes the focus back instead of closing the panel: apps just
     /// started from it may take the focus as their windows appear. Only on X11.
     void keepFocusWhileAppsStart();
+    /// Whether the window's background is transparent, so its content may round its corners.
+    bool translucent() const { return clear; }
 
 signals:
     void closed();
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<X11PointerPresses> pointerPresses;
     QRect opener;
     QDeadlineTimer focusKept{0};
+    bool clear = false;
     bool wasActive = false;
     bool dismissed = false;
     bool grabbing = false;

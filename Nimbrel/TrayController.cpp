@@ -198,7 +198,7 @@ void TrayController::showPanel()
     delete popover;
     auto* window = new PopoverWindow(&engine.get(), layerShell.get());
     QuitModel& model = panelModels.opened();
-    PanelView::load(*window, model, shell);
+    PanelView::load(*window, model, shell, window->translucent());
     connect(&model, &QuitModel::appsStarting, window, &PopoverWindow::keepFocusWhileAppsStart);
     connect(window, &PopoverWindow::closed, this, [this, window] { panelModels.closed(*window); });
     const QRect tray = xembedIcon ? xembedIcon->geometry() : QRect();

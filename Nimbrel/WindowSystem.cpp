@@ -1,6 +1,7 @@
 #include "WindowSystem.h"
 
 #include "PopoverPlacement.h"
+#include "X11Compositor.h"
 #include "X11WorkArea.h"
 
 #include <QGuiApplication>
@@ -13,6 +14,11 @@ bool letsProgramPlaceAndGrab()
 {
     // "wayland", "wayland-egl", …: every flavour of Qt's Wayland plugin.
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool drawsTranslucentWindows()
+{
+    return !letsProgramPlaceAndGrab() || X11Compositor::running();
 }
 
 QRect availableGeometry(const QScreen& screen)

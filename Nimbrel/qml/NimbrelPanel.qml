@@ -9,9 +9,12 @@ ThemedPane {
 
     required property QuitModel model
     required property var shell
+    // Set where the window behind the panel is transparent.
+    property bool rounded: false
 
     padding: Units.size(16)
     edged: true
+    cornerRadius: rounded ? Units.size(8) : 0
     focus: true
 
     ColumnLayout {

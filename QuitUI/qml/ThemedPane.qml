@@ -9,6 +9,8 @@ Pane {
     // A window without the window manager's frame draws its own edge, so it stands apart from
     // a window of the same shade behind it.
     property bool edged: false
+    // Only where the window's own background is transparent.
+    property real cornerRadius: 0
 
     palette.window: Theme.windowBackground
     palette.windowText: Theme.primaryText
@@ -26,5 +28,6 @@ Pane {
         color: Theme.windowBackground
         border.width: pane.edged ? 1 : 0
         border.color: Theme.edge
+        radius: pane.cornerRadius
     }
 }

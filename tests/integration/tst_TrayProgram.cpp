@@ -431,6 +431,35 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(popupMenu().isEmpty(), showTimeout);
     }
 
+    // Rounded corners need a transparent window background, which only a compositing manager
+    // draws as such; without one the corners would come out black.
+    void panelIsTranslucentOnlyUnderCompositor()
+    {
+        const auto depth = [] {
+            return tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), popover()})
+                           .contains(QStringLiteral("Depth: 32"))
+                       ? 32
+                       : 24;
+        };
+        launchAndWaitForIcon();
+        const QPoint icon = trayIconArea(program->processId()).center();
+        openWithClick(icon);
+        QCOMPARE(depth(), 24);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY_WITH_TIMEOUT(popover().isEmpty(), showTimeout);
+
+        QProcess* compositor = session.startApp(QStringLiteral("compositor_stand_in.py"));
+        const auto endCompositor = qScopeGuard([compositor] {
+            compositor->kill();
+            compositor->waitForFinished();
+        });
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += compositor->readAllStandardOutput()).contains("holding"),
+                                 showTimeout);
+        openWithClick(icon);
+        QCOMPARE(depth(), 32);
+    }
+
     void gearOpensSettings()
     {
         launchAndWaitForIcon();
