@@ -42,6 +42,7 @@ TrayController::TrayController(MenuTarget& menus_, QObject* shell_, ShellEngine&
       processes(processes_), store(store_), inUseApps(capture, processes_), panelModels([this] {
           auto model = std::make_unique<QuitModel>(workspace, processes, store);
           model->setNeverOffered({AppInfo::identifier()});
+          model->setKnownFootprints(knownFootprints);
           model->setInUse([this, apps = model.get()] { return inUseApps.among(apps->apps()); });
           return model;
       })
@@ -197,7 +198,9 @@ void TrayController::showPanel()
 {
     delete popover;
     auto* window = new PopoverWindow(&engine.get(), layerShell.get());
-    PanelView::load(*window, panelModels.opened(), shell);
+    QuitModel& model = panelModels.opened();
+    PanelView::load(*window, model, shell);
+    connect(window, &PopoverWindow::touched, &model, &QuitModel::touched);
     connect(window, &PopoverWindow::closed, this, [this, window] { panelModels.closed(*window); });
     const QRect tray = xembedIcon ? xembedIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();
