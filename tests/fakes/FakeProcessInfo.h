@@ -34,9 +34,18 @@ public:
     std::optional<quint64> footprintEstimate(pid_t pid) const override;
     std::optional<QString> appUnit(pid_t pid) const override;
 
-    // How often footprint() was asked, so tests can tell that nothing was measured; counted on
-    // whichever thread measures.
-    mutable std::atomic<int> footprintReads = 0;
+    // A count threads may add to at once; a copied or assigned table counts its own reads.
+    struct ReadCount : std::atomic<int> {
+        ReadCount() : std::atomic<int>(0) {}
+        ReadCount(const ReadCount&) : std::atomic<int>(0) {}
+        ReadCount& operator=(const ReadCount&)
+        {
+            store(0);
+            return *this;
+        }
+    };
+    // How often footprint() was asked, so tests can tell that nothing was measured.
+    mutable ReadCount footprintReads;
     // How long each footprint() takes, as the kernel's walk of a large process would.
     std::chrono::milliseconds footprintDelay{0};
 
