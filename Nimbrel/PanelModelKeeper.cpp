@@ -29,6 +29,9 @@ QuitModel& PanelModelKeeper::opened()
 void PanelModelKeeper::closed(QObject& panelWindow)
 {
     panelOpen = false;
+    // Figures no one will see: the next opening reads them afresh.
+    if (model)
+        model->stopMeasuring();
     if (model && model->phase().isReady()) {
         disconnect(model.get(), nullptr, this, nullptr);
         model.release()->setParent(&panelWindow);

@@ -29,8 +29,9 @@ public:
 
     /// The model for a panel now opening: the one kept, else a new one.
     QuitModel& opened();
-    /// The panel showing the model closed. A model not worth keeping becomes a child of
-    /// `panelWindow` and goes with it, so the window's view never outlives what it shows.
+    /// The panel showing the model closed: its exact figures are read no further. A model not
+    /// worth keeping becomes a child of `panelWindow` and goes with it, so the window's view
+    /// never outlives what it shows.
     void closed(QObject& panelWindow);
     /// Whether the next opening shows the model of an earlier one.
     bool keepsModel() const { return model != nullptr; }

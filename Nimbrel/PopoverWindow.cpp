@@ -74,8 +74,35 @@ void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
     show();
 }
 
+namespace
+{
+
+// Whether the user is at the panel: with the pointer grabbed, moves and presses anywhere on the
+// screen arrive here too, and only those over the panel count.
+bool isInputOnPanel(const QEvent& event, QSize panel)
+{
+    switch (event.type()) {
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return QRect(QPoint(), panel)
+            .contains(static_cast<const QMouseEvent&>(event).position().toPoint());
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool PopoverWindow::event(QEvent* event)
 {
+    if (isInputOnPanel(*event, size()))
+        emit touched();
     if (event->type() == QEvent::FocusIn) {
         wasActive = true;
         // Holding the keyboard brought it here; from now on a click elsewhere may take it.

@@ -36,6 +36,8 @@ public:
 
 signals:
     void closed();
+    /// A key, a button, the wheel or the pointer moved over the panel: the user is at it.
+    void touched();
 
 protected:
     bool event(QEvent* event) override;

@@ -42,6 +42,7 @@ TrayController::TrayController(MenuTarget& menus_, QObject* shell_, ShellEngine&
       processes(processes_), store(store_), inUseApps(capture, processes_), panelModels([this] {
           auto model = std::make_unique<QuitModel>(workspace, processes, store);
           model->setNeverOffered({AppInfo::identifier()});
+          model->setKnownFootprints(knownFootprints);
           model->setInUse([this, apps = model.get()] { return inUseApps.among(apps->apps()); });
           return model;
       })
@@ -200,6 +201,7 @@ void TrayController::showPanel()
     QuitModel& model = panelModels.opened();
     PanelView::load(*window, model, shell, window->translucent());
     connect(&model, &QuitModel::appsStarting, window, &PopoverWindow::keepFocusWhileAppsStart);
+    connect(window, &PopoverWindow::touched, &model, &QuitModel::touched);
     connect(window, &PopoverWindow::closed, this, [this, window] { panelModels.closed(*window); });
     const QRect tray = xembedIcon ? xembedIcon->geometry() : QRect();
     const QPoint pointer = QCursor::pos();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InUseApps.h"
+#include "KnownFootprints.h"
 #include "PanelModelKeeper.h"
 #include "PopoverWindow.h"
 
@@ -76,6 +77,8 @@ private:
     const ProcessInfo& processes;
     SettingsStore& store;
     InUseApps inUseApps;
+    // What each opening's exact pass read, so the next opening shows those figures at once.
+    std::shared_ptr<KnownFootprints> knownFootprints = std::make_shared<KnownFootprints>();
     PanelModelKeeper panelModels;
     std::unique_ptr<QMenu> exportedMenu; // the menu StatusNotifierItem hosts show themselves
     std::unique_ptr<TrayHosts> hosts;

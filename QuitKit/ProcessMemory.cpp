@@ -105,11 +105,12 @@ std::optional<pid_t> ProcessMemory::owner(const ProcessInfo& processes, pid_t pi
         [&](pid_t p) { return parent(processes, p); });
 }
 
-QHash<pid_t, quint64> ProcessMemory::totals(const ProcessInfo& processes, const QSet<pid_t>& apps)
+QHash<pid_t, QList<ProcessRecord>> ProcessMemory::owned(const ProcessInfo& processes,
+                                                        const QSet<pid_t>& apps)
 {
-    QHash<pid_t, quint64> result;
+    QHash<pid_t, QList<ProcessRecord>> result;
     for (const pid_t app : apps)
-        result.insert(app, 0);
+        result.insert(app, {});
     if (apps.isEmpty())
         return result;
 
@@ -146,13 +147,24 @@ QHash<pid_t, quint64> ProcessMemory::totals(const ProcessInfo& processes, const 
     }
     const auto responsibleFor = [&](pid_t pid) { return units.responsible(pid); };
 
-    // Footprints, the costly reads (the kernel walks the page tables), only for owned processes.
     for (const ProcessRecord& process : records) {
-        const std::optional<pid_t> owner = findOwner(process.pid, apps, responsibleFor, parentOf);
-        if (!owner)
-            continue;
-        if (const std::optional<quint64> bytes = processes.footprint(process.pid))
-            result[*owner] += *bytes;
+        if (const std::optional<pid_t> owner =
+                findOwner(process.pid, apps, responsibleFor, parentOf))
+            result[*owner].append(process);
+    }
+    return result;
+}
+
+QHash<pid_t, quint64> ProcessMemory::totals(const ProcessInfo& processes, const QSet<pid_t>& apps)
+{
+    QHash<pid_t, quint64> result;
+    // Footprints, the costly reads (the kernel walks the page tables), only for owned processes.
+    const QHash<pid_t, QList<ProcessRecord>> owners = owned(processes, apps);
+    for (auto app = owners.cbegin(); app != owners.cend(); ++app) {
+        quint64 bytes = 0;
+        for (const ProcessRecord& process : *app)
+            bytes += processes.footprint(process.pid).value_or(0);
+        result.insert(app.key(), bytes);
     }
     return result;
 }

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 class ProcessInfo;
+struct ProcessRecord;
 
 // How much memory each app holds: its own process and every process it owns, each process
 // counted for at most one app. Stateless; any call may run on any thread.
@@ -33,9 +34,13 @@ pid_t responsible(const ProcessInfo& processes, pid_t pid);
 // is nearer than the responsible process and wins over it.
 std::optional<pid_t> owner(const ProcessInfo& processes, pid_t pid, const QSet<pid_t>& apps);
 
+// Every app of `apps` mapped to the records of all the processes it owns (none when none is
+// running). Walks every process once and reads each record once; the other processes' units
+// are read only when an app runs in one. Reads no footprint.
+QHash<pid_t, QList<ProcessRecord>> owned(const ProcessInfo& processes, const QSet<pid_t>& apps);
+
 // Every app of `apps` mapped to the footprint of all the processes it owns (0 when none can be
-// read). Walks every process once and opens each of its files at most once; the other
-// processes' units are read only when an app runs in one.
+// read), as owned() finds them; each process's footprint is read once.
 QHash<pid_t, quint64> totals(const ProcessInfo& processes, const QSet<pid_t>& apps);
 
 } // namespace ProcessMemory

@@ -61,10 +61,15 @@ QList<AppEntry> RunningApps::snapshot(Workspace& workspace, const ProcessInfo& p
         entries.append(AppEntry{app.pid, displayName(app), app.desktopId, app.desktopFile,
                                 memory.value(app.pid, 0), app.categories});
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const AppEntry& a, const AppEntry& b) {
+    sortLargestFirst(entries);
+    return entries;
+}
+
+void RunningApps::sortLargestFirst(QList<AppEntry>& apps)
+{
+    std::stable_sort(apps.begin(), apps.end(), [](const AppEntry& a, const AppEntry& b) {
         if (a.memory != b.memory)
             return a.memory > b.memory;
         return localizedCompare(a.name, b.name) < 0;
     });
-    return entries;
 }

@@ -19,4 +19,7 @@ namespace RunningApps
 QList<AppEntry> snapshot(Workspace& workspace, const ProcessInfo& processes, bool measure,
                          const QSet<QString>& keep);
 
+// Orders `apps` as snapshot() does: largest memory user first, then by name.
+void sortLargestFirst(QList<AppEntry>& apps);
+
 } // namespace RunningApps

@@ -8,6 +8,7 @@ AppRows::AppRows(QuitModel& model_) : QAbstractListModel(&model_), model(model_)
 {
     connect(&model, &QuitModel::appsChanged, this, &AppRows::reset);
     connect(&model, &QuitModel::planChanged, this, &AppRows::updateTicks);
+    connect(&model, &QuitModel::figuresChanged, this, &AppRows::updateFigures);
 }
 
 int AppRows::rowCount(const QModelIndex& parent) const
@@ -76,4 +77,10 @@ void AppRows::updateTicks()
         const QModelIndex changed = index(row);
         emit dataChanged(changed, changed, {TickedRole});
     }
+}
+
+void AppRows::updateFigures()
+{
+    if (!ticked.isEmpty())
+        emit dataChanged(index(0), index(int(ticked.size()) - 1), {MemoryRole, MemoryTextRole});
 }

@@ -6,8 +6,8 @@
 class QuitModel;
 
 /// The rows of the app list, one per listed app in the model's order, with everything a row
-/// shows. Ticks are re-read whenever the plan may have changed; the rows themselves are rebuilt
-/// only when the list is.
+/// shows. Ticks are re-read whenever the plan may have changed, figures whenever they change; the
+/// rows themselves are rebuilt only when the list is.
 class AppRows : public QAbstractListModel
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ public:
 private:
     void reset();
     void updateTicks();
+    void updateFigures();
 
     QuitModel& model;
     QList<bool> ticked;

@@ -1,6 +1,7 @@
 #include "QuitModel.h"
 
 #include "MainThread.h"
+#include "ProcessMemory.h"
 #include "QuitPlanner.h"
 #include "RunningApps.h"
 #include "SampleApps.h"
@@ -62,8 +63,8 @@ QuitModel::QuitModel(Workspace& workspace_, const ProcessInfo& processes_, Setti
       serial(nextSerial++), appRows(new AppRows(*this))
 {
     liveModels().insert(serial, this);
-    for (auto changed :
-         {&QuitModel::appsChanged, &QuitModel::presetChanged, &QuitModel::keepChanged})
+    for (auto changed : {&QuitModel::appsChanged, &QuitModel::figuresChanged,
+                         &QuitModel::presetChanged, &QuitModel::keepChanged})
         connect(this, changed, this, &QuitModel::planChanged);
     for (auto changed :
          {&QuitModel::planChanged, &QuitModel::phaseChanged, &QuitModel::simulateChanged})
@@ -92,6 +93,7 @@ void QuitModel::setSimulate(bool on)
 
 void QuitModel::setPreset(QuitPreset preset)
 {
+    orderFrozen = true;
     currentPreset = preset;
     StoredChoices::setPreset(defaults, preset);
     emit presetChanged();
@@ -141,9 +143,70 @@ void QuitModel::setApps(const QList<AppEntry>& apps)
 
 void QuitModel::refresh()
 {
+    listsInBackground = false;
+    stopMeasuring();
     setApps(fixed ? *fixed : RunningApps::snapshot(workspace, processes, true, offeredNever));
     if (currentPhase.kind() != Phase::Done)
         setPhase(Phase::ready());
+}
+
+void QuitModel::refreshInBackground()
+{
+    if (fixed)
+        return refresh();
+    listsInBackground = true;
+    stopMeasuring();
+    QList<AppEntry> apps = RunningApps::snapshot(workspace, processes, false, offeredNever);
+    QSet<pid_t> pids;
+    for (const AppEntry& app : apps) {
+        if (app.pid > 0)
+            pids.insert(app.pid);
+    }
+    // Attributing processes reads only their records; the footprints are what takes long.
+    const QHash<pid_t, QList<ProcessRecord>> owned = ProcessMemory::owned(processes, pids);
+    for (AppEntry& app : apps)
+        app.memory = footprints->quickTotal(processes, owned.value(app.pid));
+    RunningApps::sortLargestFirst(apps);
+    orderFrozen = false;
+    setApps(apps);
+    if (currentPhase.kind() != Phase::Done)
+        setPhase(Phase::ready());
+
+    // The largest apps first, so the pass's two threads share them.
+    QList<ProcessRecord> toRead;
+    for (const AppEntry& app : std::as_const(appList))
+        toRead.append(owned.value(app.pid));
+    pass = std::make_unique<FootprintPass>(
+        processes, toRead,
+        [this, owned](const FootprintPass::Footprints& read) { measured(owned, read); }, this);
+}
+
+void QuitModel::measured(const QHash<pid_t, QList<ProcessRecord>>& owned,
+                         const FootprintPass::Footprints& read)
+{
+    // The pass is still returning from this call; it goes once the call has.
+    pass.release()->deleteLater();
+    footprints->replace(read);
+    QList<AppEntry> apps = appList;
+    for (AppEntry& app : apps) {
+        const auto processesOfApp = owned.constFind(app.pid);
+        if (processesOfApp == owned.constEnd())
+            continue;
+        app.memory = 0;
+        for (const ProcessRecord& process : *processesOfApp)
+            app.memory += read.value(process.key());
+    }
+    if (!orderFrozen)
+        RunningApps::sortLargestFirst(apps);
+    const bool reordered =
+        !std::equal(apps.cbegin(), apps.cend(), appList.cbegin(), appList.cend(),
+                    [](const AppEntry& a, const AppEntry& b) { return a.pid == b.pid; });
+    if (reordered) {
+        setApps(apps);
+        return;
+    }
+    appList = apps;
+    emit figuresChanged();
 }
 
 QuitPlan QuitModel::plan() const
@@ -159,6 +222,7 @@ bool QuitModel::willQuit(const AppEntry& app) const
 
 void QuitModel::setWillQuit(const AppEntry& app, bool will)
 {
+    orderFrozen = true;
     if (will) {
         kept.remove(app.key());
         if (unread)
@@ -205,6 +269,7 @@ QPixmap QuitModel::icon(const AppEntry& app)
 QCoro::Task<> QuitModel::quitAll()
 {
     requireMainThread("QuitModel::quitAll");
+    orderFrozen = true;
     const QList<AppEntry> targets = plan().toQuit;
     if (targets.isEmpty())
         co_return;
@@ -355,7 +420,10 @@ void QuitModel::forceQuit(int pid)
 void QuitModel::finish()
 {
     setPhase(Phase::ready());
-    refresh();
+    if (listsInBackground)
+        refreshInBackground();
+    else
+        refresh();
 }
 
 QString QuitModel::iconSource(pid_t pid) const

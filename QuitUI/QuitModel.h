@@ -2,6 +2,8 @@
 
 #include "AppEntry.h"
 #include "AppRows.h"
+#include "FootprintPass.h"
+#include "KnownFootprints.h"
 #include "Phase.h"
 #include "PlanSummary.h"
 #include "QuitPlan.h"
@@ -21,6 +23,7 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class ProcessInfo;
@@ -91,6 +94,24 @@ public:
 
     /// Reloads the list (measured, or the fixed apps) and returns to ready unless done.
     Q_INVOKABLE void refresh();
+    /// As refresh(), but the list comes at once with quick figures (those known from the last
+    /// exact pass over the same processes, else the kernel's counters), largest first; the exact
+    /// figures replace them as a pass off the main thread finishes. They reorder the list only
+    /// while nobody has touched it.
+    Q_INVOKABLE void refreshInBackground();
+    /// Whether exact figures are still being read for the list.
+    bool measuring() const { return pass != nullptr; }
+    /// Stops reading exact figures; the quick ones stay.
+    void stopMeasuring() { pass.reset(); }
+    /// The user acted on the list: from now on the exact figures leave the order as it is, so no
+    /// row moves under the pointer.
+    void touched() { orderFrozen = true; }
+    /// Where the figures of earlier lists are kept, shared with other models; one of its own
+    /// unless set.
+    void setKnownFootprints(std::shared_ptr<KnownFootprints> known)
+    {
+        footprints = std::move(known);
+    }
     /// The current split of the list into apps to quit and apps kept, computed afresh.
     QuitPlan plan() const;
     bool willQuit(const AppEntry& app) const;
@@ -133,6 +154,8 @@ public:
 
 signals:
     void appsChanged();
+    /// The listed apps' figures changed, their order did not.
+    void figuresChanged();
     void presetChanged();
     void keepChanged();
     void phaseChanged();
@@ -155,6 +178,8 @@ private:
     // user did not tick.
     QSet<QString> keptNow() const;
     void setApps(const QList<AppEntry>& apps);
+    void measured(const QHash<pid_t, QList<ProcessRecord>>& owned,
+                  const FootprintPass::Footprints& read);
     std::optional<QString> desktopFileOf(const AppEntry& app) const;
     // Follows the apps the result shows still open while there are any, so each moves to the
     // closed ones when it ends.
@@ -185,6 +210,10 @@ private:
     mutable QHash<QString, bool> launchable; // by desktop file, looked up once
     bool reopened = false;                   // the shown result's apps were started again
     std::optional<Workspace::ObserverToken> stillOpenWatch;
+    std::shared_ptr<KnownFootprints> footprints = std::make_shared<KnownFootprints>();
+    std::unique_ptr<FootprintPass> pass;
+    bool orderFrozen = false;
+    bool listsInBackground = false; // the list was last made by refreshInBackground()
     quint64 serial;
     AppRows* appRows;
 };

@@ -44,6 +44,7 @@ ThemedPane {
 
         QuitListView {
             model: panel.model
+            measuresInBackground: true
             focus: true
             Layout.fillWidth: true
             Layout.fillHeight: true

@@ -5,12 +5,18 @@
 
 #include <optional>
 #include <sys/types.h>
+#include <utility>
+
+/// A process told apart from a later one that reuses its pid: its pid and its start time.
+using ProcessKey = std::pair<pid_t, quint64>;
 
 /// Where a process hangs in the tree and when it started, read together.
 struct ProcessRecord {
     pid_t pid = 0;
     pid_t parent = 0;
     quint64 startTime = 0; // clock ticks since boot
+
+    ProcessKey key() const { return {pid, startTime}; }
 
     friend bool operator==(const ProcessRecord&, const ProcessRecord&) = default;
 };
@@ -33,6 +39,9 @@ public:
     virtual std::optional<quint64> startTime(pid_t pid) const = 0;
     /// Bytes that would be freed if the process ended; nothing when it cannot be read.
     virtual std::optional<quint64> footprint(pid_t pid) const = 0;
+    /// A quick guess at footprint() from the counters the kernel keeps for the process, without
+    /// walking its memory; nothing when it cannot be read.
+    virtual std::optional<quint64> footprintEstimate(pid_t pid) const = 0;
     /// The desktop app unit the process runs in (e.g. "app-gnome-org.gnome.Evince-1234.scope").
     virtual std::optional<QString> appUnit(pid_t pid) const = 0;
 };

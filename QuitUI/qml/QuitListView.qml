@@ -9,7 +9,9 @@ FocusScope {
 
     required property QuitModel model
     readonly property var preset: Texts.presets[model.preset]
-
+    // Whether the list shows at once with quick figures, the exact ones following from a pass
+    // off the main thread (the tray panel), rather than once every figure is exact.
+    property bool measuresInBackground: false
 
     // A fresh list when shown, unless it shows a quit that runs or its result (a panel reopened).
     Component.onCompleted: refreshIfReady()
@@ -18,7 +20,11 @@ FocusScope {
             refreshIfReady();
     }
     function refreshIfReady() {
-        if (model.phase.isReady)
+        if (!model.phase.isReady)
+            return;
+        if (measuresInBackground)
+            model.refreshInBackground();
+        else
             model.refresh();
     }
 

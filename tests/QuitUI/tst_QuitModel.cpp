@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 using Report = Quitter::Report;
@@ -85,6 +86,10 @@ private slots:
     void refreshKeepsOnlyDone_data();
     void refreshKeepsOnlyDone();
     void fixedAppsNeverMeasured();
+    void exactFiguresFollowQuickOnes_data();
+    void exactFiguresFollowQuickOnes();
+    void knownFiguresOnlyForTheSameProcesses();
+    void stoppedOrQuitWhileMeasuring();
     void icons_data();
     void icons();
     void iconLookedUpOncePerPid();
@@ -96,6 +101,7 @@ private slots:
 
 private:
     std::unique_ptr<QuitModel> makeModel();
+    void addSlowApps();
     void recordPhases(QuitModel& model);
 
     std::unique_ptr<QTemporaryDir> config;
@@ -479,6 +485,131 @@ void tst_QuitModel::fixedAppsNeverMeasured()
     QCOMPARE(model->apps(), sample);
     QCOMPARE(processes->footprintReads, 0);
     QCOMPARE(workspace->runningApplicationsCalls, 0);
+}
+
+// Three apps whose quick figures put them in the opposite order to their exact ones, one with a
+// helper process, each footprint taking long to read.
+void tst_QuitModel::addSlowApps()
+{
+    TestApps::addRunning(*workspace, *processes, 101, "Alpha", "com.alpha", 0);
+    TestApps::addRunning(*workspace, *processes, 102, "Beta", "com.beta", 0);
+    TestApps::addRunning(*workspace, *processes, 103, "Gamma", "com.gamma", 0);
+    processes->add(101, {.startTime = 10, .footprint = 1000, .estimate = 6000});
+    processes->add(102, {.startTime = 20, .footprint = 3000, .estimate = 4000});
+    processes->add(202, {.parent = 102, .startTime = 21, .footprint = 1000, .estimate = 500});
+    processes->add(103, {.startTime = 30, .footprint = 5000, .estimate = 2000});
+    processes->footprintDelay = std::chrono::milliseconds(120);
+}
+
+namespace
+{
+
+QList<pid_t> pids(const QList<AppEntry>& apps)
+{
+    QList<pid_t> listed;
+    for (const AppEntry& app : apps)
+        listed.append(app.pid);
+    return listed;
+}
+
+QList<quint64> figures(const QList<AppEntry>& apps)
+{
+    QList<quint64> memory;
+    for (const AppEntry& app : apps)
+        memory.append(app.memory);
+    return memory;
+}
+
+} // namespace
+
+void tst_QuitModel::exactFiguresFollowQuickOnes_data()
+{
+    using Touch = std::function<void(QuitModel&)>;
+    QTest::addColumn<Touch>("touch");
+    QTest::addColumn<QList<pid_t>>("order");
+    QTest::addColumn<QList<quint64>>("exact");
+    QTest::newRow("untouched: largest first again")
+        << Touch([](QuitModel&) {}) << QList<pid_t>{103, 102, 101}
+        << QList<quint64>{5000, 4000, 1000};
+    QTest::newRow("touched: order kept")
+        << Touch([](QuitModel& model) { model.touched(); }) << QList<pid_t>{101, 102, 103}
+        << QList<quint64>{1000, 4000, 5000};
+    QTest::newRow("ticked: order kept")
+        << Touch([](QuitModel& model) { model.setWillQuit(model.apps().last(), true); })
+        << QList<pid_t>{101, 102, 103} << QList<quint64>{1000, 4000, 5000};
+}
+
+void tst_QuitModel::exactFiguresFollowQuickOnes()
+{
+    QFETCH(std::function<void(QuitModel&)>, touch);
+    QFETCH(QList<pid_t>, order);
+    QFETCH(QList<quint64>, exact);
+    addSlowApps();
+    const auto model = makeModel();
+    QSignalSpy resets(model->rows(), &QAbstractItemModel::modelReset);
+
+    model->refreshInBackground();
+    QCOMPARE(pids(model->apps()), (QList<pid_t>{101, 102, 103}));
+    QCOMPARE(figures(model->apps()), (QList<quint64>{6000, 4500, 2000}));
+    QVERIFY(model->measuring());
+    touch(*model);
+    resets.clear();
+
+    QTRY_VERIFY_WITH_TIMEOUT(!model->measuring(), 10000);
+    QCOMPARE(pids(model->apps()), order);
+    QCOMPARE(figures(model->apps()), exact);
+    QCOMPARE(model->plan().bytes(), 10000u);
+    // Rows the user may point at are updated in place, never rebuilt under the pointer.
+    const bool orderKept = order == QList<pid_t>{101, 102, 103};
+    QCOMPARE(resets.size(), orderKept ? 0 : 1);
+    QCOMPARE(model->rows()->data(model->rows()->index(2), AppRows::MemoryRole).toDouble(),
+             double(exact.last()));
+}
+
+void tst_QuitModel::knownFiguresOnlyForTheSameProcesses()
+{
+    addSlowApps();
+    const auto known = std::make_shared<KnownFootprints>();
+    const auto first = makeModel();
+    first->setKnownFootprints(known);
+    first->refreshInBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!first->measuring(), 10000);
+
+    // Gamma's pid now belongs to another process, which started later.
+    processes->add(103, {.startTime = 31, .footprint = 5000, .estimate = 2500});
+    const auto second = makeModel();
+    second->setKnownFootprints(known);
+    second->refreshInBackground();
+    QCOMPARE(pids(second->apps()), (QList<pid_t>{102, 103, 101}));
+    QCOMPARE(figures(second->apps()), (QList<quint64>{4000, 2500, 1000}));
+}
+
+void tst_QuitModel::stoppedOrQuitWhileMeasuring()
+{
+    addSlowApps();
+    const auto model = makeModel();
+    model->setQuitTimeout(5);
+    workspace->onQuitRequest = [this](pid_t pid) { workspace->endApp(pid); };
+
+    model->refreshInBackground();
+    model->stopMeasuring();
+    QVERIFY(!model->measuring());
+    QVERIFY(processes->footprintReads < 4);
+    QSignalSpy updates(model.get(), &QuitModel::planChanged);
+    QTest::qWait(600);
+    QCOMPARE(updates.size(), 0);
+    QCOMPARE(figures(model->apps()), (QList<quint64>{6000, 4500, 2000}));
+
+    // A quit started before the exact figures quits the apps ticked, whatever the figures.
+    model->refreshInBackground();
+    model->setWillQuit(model->apps().at(1), false);
+    model->startQuitAll();
+    QTRY_VERIFY_WITH_TIMEOUT(model->phase().isDone(), 10000);
+    QCOMPARE(workspace->quitRequests, (QList<pid_t>{101, 103}));
+    QCOMPARE(pids(model->phase().report()->closed), (QList<pid_t>{101, 103}));
+    QTRY_VERIFY_WITH_TIMEOUT(!model->measuring(), 10000);
+    QCOMPARE(pids(model->apps()), QList<pid_t>{102});
+    QCOMPARE(figures(model->apps()), QList<quint64>{4000});
 }
 
 void tst_QuitModel::icons_data()

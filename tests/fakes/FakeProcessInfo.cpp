@@ -1,5 +1,7 @@
 #include "FakeProcessInfo.h"
 
+#include <thread>
+
 void FakeProcessInfo::add(pid_t pid, const Process& process)
 {
     if (!processes.contains(pid))
@@ -33,6 +35,7 @@ std::optional<quint64> FakeProcessInfo::startTime(pid_t pid) const
 std::optional<quint64> FakeProcessInfo::footprint(pid_t pid) const
 {
     ++footprintReads;
+    std::this_thread::sleep_for(footprintDelay);
     const auto found = processes.constFind(pid);
     return found == processes.constEnd() ? std::nullopt : found->footprint;
 }
@@ -41,4 +44,10 @@ std::optional<QString> FakeProcessInfo::appUnit(pid_t pid) const
 {
     const auto found = processes.constFind(pid);
     return found == processes.constEnd() ? std::nullopt : found->appUnit;
+}
+
+std::optional<quint64> FakeProcessInfo::footprintEstimate(pid_t pid) const
+{
+    const auto found = processes.constFind(pid);
+    return found == processes.constEnd() ? std::nullopt : found->estimate;
 }

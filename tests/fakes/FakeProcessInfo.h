@@ -5,7 +5,11 @@
 #include <QHash>
 #include <QList>
 
-// A process table the tests build by hand.
+#include <atomic>
+#include <chrono>
+
+// A process table the tests build by hand. Any call may run on any thread while the table
+// stays unchanged.
 class FakeProcessInfo : public ProcessInfo
 {
 public:
@@ -14,6 +18,7 @@ public:
         quint64 startTime = 0;
         std::optional<quint64> footprint = 0;
         std::optional<QString> appUnit = std::nullopt;
+        std::optional<quint64> estimate = 0;
     };
 
     // Adds or replaces a process; allPids() lists processes in the order first added.
@@ -26,10 +31,23 @@ public:
     std::optional<pid_t> parent(pid_t pid) const override;
     std::optional<quint64> startTime(pid_t pid) const override;
     std::optional<quint64> footprint(pid_t pid) const override;
+    std::optional<quint64> footprintEstimate(pid_t pid) const override;
     std::optional<QString> appUnit(pid_t pid) const override;
 
+    // A count threads may add to at once; a copied or assigned table counts its own reads.
+    struct ReadCount : std::atomic<int> {
+        ReadCount() : std::atomic<int>(0) {}
+        ReadCount(const ReadCount&) : std::atomic<int>(0) {}
+        ReadCount& operator=(const ReadCount&)
+        {
+            store(0);
+            return *this;
+        }
+    };
     // How often footprint() was asked, so tests can tell that nothing was measured.
-    mutable int footprintReads = 0;
+    mutable ReadCount footprintReads;
+    // How long each footprint() takes, as the kernel's walk of a large process would.
+    std::chrono::milliseconds footprintDelay{0};
 
 private:
     QHash<pid_t, Process> processes;

@@ -189,6 +189,14 @@ std::optional<quint64> ProcProcessInfo::footprint(pid_t pid) const
     return statusFootprint(status.text);
 }
 
+std::optional<quint64> ProcProcessInfo::footprintEstimate(pid_t pid) const
+{
+    const ProcFile status = readWhole(procPath(root, pid, "status"));
+    if (status.error)
+        return std::nullopt;
+    return statusFootprint(status.text);
+}
+
 std::optional<QString> ProcProcessInfo::appUnit(pid_t pid) const
 {
     const ProcFile cgroup = readWhole(procPath(root, pid, "cgroup"));

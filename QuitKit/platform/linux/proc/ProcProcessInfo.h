@@ -21,6 +21,8 @@ public:
     /// VmSwap of status when the rollup is refused or too old to split Pss; nothing once the
     /// process has exited.
     std::optional<quint64> footprint(pid_t pid) const override;
+    /// RssAnon + RssShmem + VmSwap of status: shared memory counted whole in every process.
+    std::optional<quint64> footprintEstimate(pid_t pid) const override;
     std::optional<QString> appUnit(pid_t pid) const override;
 
 private:

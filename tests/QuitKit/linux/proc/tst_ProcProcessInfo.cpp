@@ -44,6 +44,7 @@ private slots:
         QTest::addColumn<QByteArray>("rollup"); // null: no such file
         QTest::addColumn<QByteArray>("status");
         QTest::addColumn<qint64>("kilobytes"); // -1: absent
+        QTest::addColumn<qint64>("estimate");  // kilobytes footprintEstimate() gives; -1: absent
         const QByteArray status =
             "Name:\tx\nVmRSS:\t  900 kB\nRssAnon:\t  300 kB\nRssFile:\t  500 kB\n"
             "RssShmem:\t   20 kB\nVmSwap:\t    5 kB\n";
@@ -52,15 +53,17 @@ private slots:
                                               "Pss_File:  370 kB\nPss_Shmem:  15 kB\n"
                                               "Private_Hugetlb:  2048 kB\nSwap:  9 kB\n"
                                               "SwapPss:  4 kB\n")
-                                << status << qint64(210 + 15 + 2048 + 4);
+                                << status << qint64(210 + 15 + 2048 + 4) << qint64(300 + 20 + 5);
         QTest::newRow("rollup before 5.3: no Pss_Anon")
             << QByteArray("Rss:  900 kB\nPss:  600 kB\nSwap:  9 kB\n") << status
-            << qint64(300 + 20 + 5);
-        QTest::newRow("no rollup") << QByteArray() << status << qint64(300 + 20 + 5);
+            << qint64(300 + 20 + 5) << qint64(300 + 20 + 5);
+        QTest::newRow("no rollup")
+            << QByteArray() << status << qint64(300 + 20 + 5) << qint64(300 + 20 + 5);
         QTest::newRow("zombie") << QByteArray() << QByteArray("Name:\tx\nState:\tZ (zombie)\n")
-                                << qint64(-1);
+                                << qint64(-1) << qint64(-1);
         QTest::newRow("status without swap")
-            << QByteArray() << QByteArray("RssAnon:\t 64 kB\nRssShmem:\t 0 kB\n") << qint64(64);
+            << QByteArray() << QByteArray("RssAnon:\t 64 kB\nRssShmem:\t 0 kB\n") << qint64(64)
+            << qint64(64);
     }
 
     void footprint()
@@ -68,13 +71,18 @@ private slots:
         QFETCH(QByteArray, rollup);
         QFETCH(QByteArray, status);
         QFETCH(qint64, kilobytes);
+        QFETCH(qint64, estimate);
         ProcFixture proc;
         proc.addVanished(9);
         if (!rollup.isNull())
             proc.write(9, QStringLiteral("smaps_rollup"), rollup);
         proc.write(9, QStringLiteral("status"), status);
-        const std::optional<quint64> bytes = ProcProcessInfo(proc.root()).footprint(9);
-        QCOMPARE(bytes, kilobytes < 0 ? std::nullopt : std::optional(quint64(kilobytes) * 1024));
+        const ProcProcessInfo info(proc.root());
+        const auto inBytes = [](qint64 kb) {
+            return kb < 0 ? std::nullopt : std::optional(quint64(kb) * 1024);
+        };
+        QCOMPARE(info.footprint(9), inBytes(kilobytes));
+        QCOMPARE(info.footprintEstimate(9), inBytes(estimate));
     }
 
     void vanishedProcessHasNothing()
