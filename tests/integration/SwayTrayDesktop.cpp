@@ -55,8 +55,9 @@ bool SwayTrayDesktop::showsPanel(pid_t program)
     const QImage shown = screen();
     if (shown.isNull())
         return false;
-    // From inside its top right corner, along its padding to its edges.
-    const QPoint corner(shown.width() - margin - 3, margin + 2);
+    // From inside its top right corner, below where the corner may be rounded, along its
+    // padding to its edges.
+    const QPoint corner(shown.width() - margin - 3, margin + 12);
     const QRgb inside = shown.pixel(corner);
     if (shown.pixel(corner + QPoint(5, 0)) == inside)
         return false;
