@@ -7,15 +7,14 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
 #include "NimbrelProgram.h"
+#include "OffscreenPanel.h"
 #include "TestApps.h"
-#include "Views.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
 
@@ -43,23 +42,11 @@ qint64 residentKiB()
     return 0;
 }
 
-// The off-screen platform cannot grab input or raise windows; saying so on every open is noise.
-void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg && !message.startsWith(u"This plugin does not"))
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    Views::configure();
-    qInstallMessageHandler(quietOffscreenWarnings);
+    const auto config = OffscreenPanel::prepare();
     QApplication application(argc, argv);
 
     FakeWorkspace workspace;

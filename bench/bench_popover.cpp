@@ -7,16 +7,15 @@
 #include "FakeMediaCapture.h"
 #include "KnownFootprints.h"
 #include "NimbrelProgram.h"
+#include "OffscreenPanel.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
-#include "Views.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
 
@@ -42,13 +41,6 @@ bool allFilled(const ProcProcessInfo& processes, const QList<AppEntry>& apps, qu
     return std::all_of(apps.cbegin(), apps.cend(), [&](const AppEntry& app) {
         return processes.footprint(app.pid).value_or(0) >= totalBytes / appCount * 9 / 10;
     });
-}
-
-// The off-screen platform cannot grab input or raise windows; saying so on every click is noise.
-void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg && !message.startsWith(u"This plugin does not"))
-        std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 double median(QList<double> values)
@@ -239,12 +231,7 @@ int benchAt(quint64 totalBytes)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    Views::configure();
-    qInstallMessageHandler(quietOffscreenWarnings);
+    const auto config = OffscreenPanel::prepare();
     QApplication application(argc, argv);
 
     if (const int failed = benchAt(8 * gigabyte))
