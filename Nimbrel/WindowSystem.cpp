@@ -18,7 +18,9 @@ bool letsProgramPlaceAndGrab()
 
 bool drawsTranslucentWindows()
 {
-    return !letsProgramPlaceAndGrab() || X11Compositor::running();
+    if (!letsProgramPlaceAndGrab())
+        return true;
+    return QGuiApplication::platformName() == QLatin1String("xcb") && X11Compositor::running();
 }
 
 QRect availableGeometry(const QScreen& screen)

@@ -13,7 +13,7 @@ namespace WindowSystem
 bool letsProgramPlaceAndGrab();
 
 /// True where a window's translucent pixels show what lies behind it: always on Wayland, on X11
-/// while a compositing manager runs.
+/// while a compositing manager runs, never off screen.
 bool drawsTranslucentWindows();
 
 /// The part of `screen` that windows may cover, without the desktop's panels. On X11 Qt knows

@@ -12,9 +12,10 @@ namespace X11Compositor
 bool running()
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    // The off-screen platform offers the interface too, without a connection.
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
         return false;
-    xcb_connection_t* connection = x11->connection();
     // The screen the program's DISPLAY names, as Qt opens it.
     char* host = nullptr;
     int display = 0;
