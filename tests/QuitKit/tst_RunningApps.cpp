@@ -9,14 +9,7 @@ namespace
 {
 
 constexpr quint64 MB = 1 << 20;
-
-QList<pid_t> pids(const QList<AppEntry>& entries)
-{
-    QList<pid_t> result;
-    for (const AppEntry& entry : entries)
-        result.append(entry.pid);
-    return result;
-}
+using TestApps::pids;
 
 } // namespace
 

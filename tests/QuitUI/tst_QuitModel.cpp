@@ -22,6 +22,7 @@
 
 using Report = Quitter::Report;
 using TestApps::entry;
+using TestApps::pids;
 
 namespace
 {
@@ -503,14 +504,6 @@ void tst_QuitModel::addSlowApps()
 
 namespace
 {
-
-QList<pid_t> pids(const QList<AppEntry>& apps)
-{
-    QList<pid_t> listed;
-    for (const AppEntry& app : apps)
-        listed.append(app.pid);
-    return listed;
-}
 
 QList<quint64> figures(const QList<AppEntry>& apps)
 {

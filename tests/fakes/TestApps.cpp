@@ -29,4 +29,12 @@ void addRunning(FakeWorkspace& workspace, FakeProcessInfo& processes, pid_t pid,
     processes.add(pid, {.footprint = footprint});
 }
 
+QList<pid_t> pids(const QList<AppEntry>& apps)
+{
+    QList<pid_t> listed;
+    for (const AppEntry& app : apps)
+        listed.append(app.pid);
+    return listed;
+}
+
 } // namespace TestApps

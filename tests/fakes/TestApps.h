@@ -22,5 +22,7 @@ AppEntry entry(pid_t pid, const QString& name, std::optional<QString> desktopId 
 // Lists the app in `workspace` and its process, using `footprint` bytes, in `processes`.
 void addRunning(FakeWorkspace& workspace, FakeProcessInfo& processes, pid_t pid,
                 const QString& name, std::optional<QString> desktopId, quint64 footprint);
+// The apps' pids, in their order.
+QList<pid_t> pids(const QList<AppEntry>& apps);
 
 } // namespace TestApps
