@@ -56,7 +56,7 @@ StatusNotifierItem::~StatusNotifierItem()
 
 QString StatusNotifierItem::serviceName() const
 {
-    // The name the StatusNotifierItem specification asks for: the process and the item.
+    // The bus name hosts expect of an item: the process, then the item.
     return QStringLiteral("org.kde.StatusNotifierItem-%1-1")
         .arg(QCoreApplication::applicationPid());
 }
