@@ -8,10 +8,10 @@
 #include "FakeWorkspace.h"
 #include "NimbrelProgram.h"
 #include "OffscreenPanel.h"
+#include "ProcKiB.h"
 #include "TestApps.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -29,17 +29,10 @@ namespace
 constexpr int appCount = 12;
 constexpr int opens = 500;
 
-// This process's resident memory in KiB, from /proc.
+// This process's resident memory in KiB.
 qint64 residentKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
+    return qint64(procKiB(QStringLiteral("/proc/self/status"), "VmRSS:"));
 }
 
 } // namespace

@@ -8,12 +8,12 @@
 #include "KnownFootprints.h"
 #include "NimbrelProgram.h"
 #include "OffscreenPanel.h"
+#include "ProcKiB.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QTest>
@@ -90,17 +90,10 @@ std::optional<double> untilExact(QuitModel& model, const QElapsedTimer& clock)
     return inTime ? inAt : std::nullopt;
 }
 
-// The memory the machine can still hand out, from /proc/meminfo.
+// The memory the machine can still hand out, in bytes.
 quint64 memoryAvailable()
 {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : meminfo.readAll().split('\n')) {
-        if (line.startsWith("MemAvailable:"))
-            return line.mid(13).trimmed().split(' ').first().toULongLong() * 1024;
-    }
-    return 0;
+    return procKiB(QStringLiteral("/proc/meminfo"), "MemAvailable:") * 1024;
 }
 
 struct PanelFigures {
