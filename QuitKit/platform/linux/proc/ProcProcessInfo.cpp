@@ -183,10 +183,7 @@ std::optional<quint64> ProcProcessInfo::footprint(pid_t pid) const
             return figure;
     }
     // Refused (another user's or a non-dumpable process) or too old: status is world-readable.
-    const ProcFile status = readWhole(procPath(root, pid, "status"));
-    if (status.error)
-        return std::nullopt;
-    return statusFootprint(status.text);
+    return footprintEstimate(pid);
 }
 
 std::optional<quint64> ProcProcessInfo::footprintEstimate(pid_t pid) const
