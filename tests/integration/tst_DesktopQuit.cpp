@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "ProcProcessInfo.h"
 #include "QuitPlanner.h"
 #include "Quitter.h"
@@ -53,6 +54,9 @@ class TestDesktopQuit : public QObject
         }
         return true;
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

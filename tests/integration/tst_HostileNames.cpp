@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "PanelView.h"
 #include "ProcProcessInfo.h"
 #include "QuitModel.h"
@@ -223,6 +224,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
+    DesktopUser::becomeUnprivileged();
     Views::configure();
     QGuiApplication application(argc, argv);
     tst_HostileNames test;

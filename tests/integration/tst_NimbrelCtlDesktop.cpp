@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
@@ -66,6 +67,9 @@ class TestNimbrelCtlDesktop : public QObject
         return std::all_of(apps.keyBegin(), apps.keyEnd(),
                            [&](const QString& id) { return listed.contains(id); });
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "TestDesktopApps.h"
 
 #include <QProcess>
@@ -25,6 +26,9 @@ class TestNimbrelCtlGerman : public QObject
             return {};
         return QString::fromUtf8(process.readAllStandardOutput());
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

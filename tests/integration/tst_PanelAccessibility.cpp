@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "Phase.h"
 #include "SampleApps.h"
 #include "TotalMemory.h"
@@ -199,6 +200,9 @@ class TestPanelAccessibility : public QObject
         }
         return cycle;
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

@@ -1,5 +1,6 @@
 #include "AppInfo.h"
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "FakeMediaCapture.h"
 #include "LoginItem.h"
 #include "NimbrelProgram.h"
@@ -272,6 +273,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
+    DesktopUser::becomeUnprivileged();
     if (qEnvironmentVariableIsSet(childVariable)) {
         Views::configure();
         QApplication application(argc, argv);

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,6 +71,9 @@ class tst_SelfChecks : public QObject
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), status);
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

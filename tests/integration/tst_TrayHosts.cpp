@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "MoonShade.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
@@ -365,6 +366,9 @@ class TestTrayHosts : public QObject
             return window.width() > 100 && !menus.contains(window);
         });
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "FakeStatusNotifierWatcher.h"
 #include "ProgramAccessibility.h"
 #include "SettingsKeys.h"
@@ -20,6 +21,7 @@
 
 #include <memory>
 #include <signal.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace
@@ -32,8 +34,6 @@ constexpr int showTimeout = 30000;
 // The panel is 380 × 470 units, a unit following the desktop's font (Units).
 const QSize popoverUnits{380, 470};
 const QRect screenArea{0, 0, 1280, 800};
-// Within Qt's double-click interval (400 ms): a quick second click must close the panel too.
-constexpr int quickSecondClick = 150;
 
 // Standard output of an X tool; empty when it fails or finds nothing.
 QString tool(const QString& program, const QStringList& arguments)
@@ -309,6 +309,9 @@ class TestTrayProgram : public QObject
             showTimeout);
     }
 
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
+
 private slots:
     void initTestCase()
     {
@@ -359,7 +362,7 @@ private slots:
                     .contains("_NET_WM_WINDOW_TYPE_UTILITY"));
         QVERIFY(windowProperty(window, QStringLiteral("WM_TRANSIENT_FOR")).contains("not found"));
 
-        QTest::qWait(quickSecondClick);
+        // A click on the moon while the panel is open closes it.
         clickAt(icon.center(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(popover().isEmpty(), showTimeout);
     }
@@ -632,6 +635,9 @@ private slots:
         // Two monitors, a bar along the top of the left one that keeps its room (a strut), and
         // a StatusNotifierItem host, which does not tell where it shows the moon: the panel opens
         // at the pointer, on the bar.
+        if (geteuid() != 0)
+            QSKIP("Xorg's dummy driver, which makes the two monitors, starts only as root here; "
+                  "tst_TrayProgram_twoMonitors runs this case as root");
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const auto restoreRuntime = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", runtime); });
         DesktopSession monitors{DesktopSession::TwoMonitors()};

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "X11Workspace.h"
 
 #include <QFile>
@@ -61,6 +62,9 @@ class TestX11ClientPid : public QObject
         }
         return std::nullopt;
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

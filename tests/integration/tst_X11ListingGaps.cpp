@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "WorkspaceFactory.h"
 #include "X11Workspace.h"
 
@@ -57,6 +58,9 @@ class TestX11ListingGaps : public QObject
         free(reply);
         return value;
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

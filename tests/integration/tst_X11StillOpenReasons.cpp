@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "Quitter.h"
 #include "X11Workspace.h"
 
@@ -24,6 +25,9 @@ class TestX11StillOpenReasons : public QObject
     DesktopSession session;
     std::unique_ptr<X11Workspace> workspace;
     QProcess* app = nullptr;
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

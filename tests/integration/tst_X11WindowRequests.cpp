@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "X11Connection.h"
 #include "X11WindowRequests.h"
 
@@ -121,6 +122,9 @@ class TestX11WindowRequests : public QObject
     }
 
     xcb_window_t checkWindow = XCB_WINDOW_NONE;
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "TestDesktopApps.h"
 #include "X11Workspace.h"
 
@@ -24,6 +25,9 @@ class TestX11WithoutResourceExtension : public QObject
         }
         return std::nullopt;
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase() { NIMBREL_START_DESKTOP(session); }

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "DesktopUser.h"
 #include "Quitter.h"
 #include "TestDesktopApps.h"
 #include "TestFiles.h"
@@ -60,6 +61,9 @@ class TestX11Workspace : public QObject
                             DesktopSession::appearTimeout);
         return listed ? pid : 0;
     }
+
+public:
+    static void initMain() { DesktopUser::becomeUnprivileged(); }
 
 private slots:
     void initTestCase()
