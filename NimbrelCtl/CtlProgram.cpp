@@ -55,7 +55,7 @@ int nimbrelctlRun(const CtlArguments& arguments)
         return CtlCommands::failure;
     }
     const ProcProcessInfo processes;
-    LinuxMediaCapture capture;
+    LinuxMediaCapture capture(CaptureAsking::once);
     InUseApps inUseApps(capture, processes);
     const SettingsStore store = SettingsStore::program();
     CtlCommands commands(

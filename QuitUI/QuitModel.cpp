@@ -1,5 +1,7 @@
 #include "QuitModel.h"
 
+#include "AppIconImage.h"
+#include "GenericAppIcon.h"
 #include "MainThread.h"
 #include "ProcessMemory.h"
 #include "QuitPlanner.h"
@@ -255,12 +257,12 @@ QPixmap QuitModel::icon(const AppEntry& app)
     if (const auto sample = SampleApps::iconFile(app); sample && fixed)
         found = QIcon(*sample);
     if (const auto place = desktopFileOf(app); found.isNull() && place)
-        found = workspace.desktopFileIcon(*place);
+        found = AppIconImage::of(workspace.desktopFileIcon(*place));
     // Apps without a desktop file still put their own icon on their windows.
     if (found.isNull())
-        found = workspace.windowIcon(app.pid);
+        found = AppIconImage::of(workspace.windowIcon(app.pid));
     if (found.isNull())
-        found = workspace.genericAppIcon();
+        found = GenericAppIcon::icon();
     const QPixmap image = listIcon(found);
     icons.insert(app.pid, image);
     return image;

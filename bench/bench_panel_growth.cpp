@@ -48,9 +48,9 @@ int main(int argc, char* argv[])
         TestApps::addRunning(workspace, processes, 1000 + i, QStringLiteral("App %1").arg(i),
                              QStringLiteral("org.bench.App%1").arg(i), quint64(100 + i) << 20);
         // Each app its own window icon, as X11 apps bring them.
-        QImage icon(48, 48, QImage::Format_ARGB32);
-        icon.fill(QColor::fromHsv(i * 360 / appCount, 200, 220));
-        workspace.windowIcons.insert(1000 + i, QIcon(QPixmap::fromImage(icon)));
+        workspace.windowIcons.insert(
+            1000 + i,
+            FakeWorkspace::filledIcon(QColor::fromHsv(i * 360 / appCount, 200, 220).rgba()));
     }
     FakeMediaCapture capture;
     NimbrelProgram program(workspace, processes, capture);

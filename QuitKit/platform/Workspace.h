@@ -1,10 +1,10 @@
 #pragma once
 
+#include "AppIcon.h"
 #include "ForceQuitState.h"
 #include "RunningApplication.h"
 #include "StillOpenReason.h"
 
-#include <QIcon>
 #include <QList>
 #include <QString>
 
@@ -64,11 +64,10 @@ public:
 
     /// Path of the installed desktop file with this desktop ID.
     virtual std::optional<QString> installedDesktopFile(const QString& desktopId) = 0;
-    /// Icon the desktop file names; a null icon when it names none.
-    virtual QIcon desktopFileIcon(const QString& desktopFile) = 0;
-    /// Icon a running app shows on its own windows; a null icon when it shows none.
-    virtual QIcon windowIcon(pid_t pid) = 0;
-    virtual QIcon genericAppIcon() = 0;
+    /// Icon the desktop file names; empty when it names none.
+    virtual AppIcon desktopFileIcon(const QString& desktopFile) = 0;
+    /// Icon a running app shows on its own windows; empty when it shows none.
+    virtual AppIcon windowIcon(pid_t pid) = 0;
     /// Whether the desktop file names a program to start (an `Exec` that can run).
     virtual bool canLaunchDesktopFile(const QString& desktopFile) = 0;
     /// Starts the app a desktop file describes, in the background; does not wait for it.

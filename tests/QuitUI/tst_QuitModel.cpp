@@ -1,5 +1,6 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
+#include "GenericAppIcon.h"
 #include "QuitModel.h"
 #include "SampleApps.h"
 #include "SettingsKeys.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,16 +31,20 @@ namespace
 
 const QString suiteName = QStringLiteral("model");
 
-QIcon solid(Qt::GlobalColor color)
+AppIcon solid(Qt::GlobalColor color)
 {
-    QPixmap pixmap(48, 48);
-    pixmap.fill(color);
-    return QIcon(pixmap);
+    return FakeWorkspace::filledIcon(QColor(color).rgba());
 }
 
+// The middle of the icon for apps that state none, drawn at the list's size.
 QColor genericColor()
 {
-    return FakeWorkspace::genericIcon().pixmap(16).toImage().pixelColor(8, 8);
+    QPixmap canvas(32, 32);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    GenericAppIcon::icon().paint(&painter, canvas.rect());
+    painter.end();
+    return canvas.toImage().pixelColor(16, 16);
 }
 
 } // namespace

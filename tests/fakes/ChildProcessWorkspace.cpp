@@ -101,17 +101,12 @@ std::optional<QString> ChildProcessWorkspace::installedDesktopFile(const QString
     return std::nullopt;
 }
 
-QIcon ChildProcessWorkspace::desktopFileIcon(const QString&)
+AppIcon ChildProcessWorkspace::desktopFileIcon(const QString&)
 {
     return {};
 }
 
-QIcon ChildProcessWorkspace::windowIcon(pid_t)
-{
-    return {};
-}
-
-QIcon ChildProcessWorkspace::genericAppIcon()
+AppIcon ChildProcessWorkspace::windowIcon(pid_t)
 {
     return {};
 }

@@ -37,9 +37,8 @@ public:
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
     std::optional<QString> installedDesktopFile(const QString& desktopId) override;
-    QIcon desktopFileIcon(const QString& desktopFile) override;
-    QIcon windowIcon(pid_t pid) override;
-    QIcon genericAppIcon() override;
+    AppIcon desktopFileIcon(const QString& desktopFile) override;
+    AppIcon windowIcon(pid_t pid) override;
     bool canLaunchDesktopFile(const QString& desktopFile) override;
     void launchDesktopFile(const QString& desktopFile) override;
 

@@ -1,6 +1,6 @@
 #include "FakeWorkspace.h"
 
-#include <QPixmap>
+#include <QSize>
 
 #include <utility>
 
@@ -101,19 +101,14 @@ std::optional<QString> FakeWorkspace::installedDesktopFile(const QString& deskto
     return *found;
 }
 
-QIcon FakeWorkspace::desktopFileIcon(const QString& desktopFile)
+AppIcon FakeWorkspace::desktopFileIcon(const QString& desktopFile)
 {
     return fileIcons.value(desktopFile);
 }
 
-QIcon FakeWorkspace::windowIcon(pid_t pid)
+AppIcon FakeWorkspace::windowIcon(pid_t pid)
 {
     return windowIcons.value(pid);
-}
-
-QIcon FakeWorkspace::genericAppIcon()
-{
-    return genericIcon();
 }
 
 bool FakeWorkspace::canLaunchDesktopFile(const QString& desktopFile)
@@ -126,12 +121,10 @@ void FakeWorkspace::launchDesktopFile(const QString& desktopFile)
     launched.append(desktopFile);
 }
 
-QIcon FakeWorkspace::genericIcon()
+AppIcon FakeWorkspace::filledIcon(std::uint32_t argb, int size)
 {
-    static const QIcon icon = [] {
-        QPixmap pixmap(64, 64);
-        pixmap.fill(Qt::gray);
-        return QIcon(pixmap);
-    }();
+    AppIcon icon;
+    icon.size = QSize(size, size);
+    icon.argb.fill(argb, qsizetype(size) * size);
     return icon;
 }

@@ -31,8 +31,8 @@ public:
     bool answersLate = false;
     void answerRequests();
     QHash<QString, QString> desktopFiles; // desktop ID -> desktop file
-    QHash<QString, QIcon> fileIcons;      // desktop file -> icon
-    QHash<pid_t, QIcon> windowIcons;      // pid -> icon
+    QHash<QString, AppIcon> fileIcons;    // desktop file -> icon
+    QHash<pid_t, AppIcon> windowIcons;    // pid -> icon
     QSet<QString> unlaunchable;           // desktop files without a program to start
     std::optional<ListingGap> gap;        // what listingGap() answers
     // What stillOpenReason() answers, by pid; none when not set.
@@ -67,14 +67,13 @@ public:
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
     std::optional<QString> installedDesktopFile(const QString& desktopId) override;
-    QIcon desktopFileIcon(const QString& desktopFile) override;
-    QIcon windowIcon(pid_t pid) override;
-    QIcon genericAppIcon() override;
+    AppIcon desktopFileIcon(const QString& desktopFile) override;
+    AppIcon windowIcon(pid_t pid) override;
     bool canLaunchDesktopFile(const QString& desktopFile) override;
     void launchDesktopFile(const QString& desktopFile) override;
 
-    // The icon genericAppIcon() hands out, so tests can recognise it.
-    static QIcon genericIcon();
+    // An icon of one colour, as a window would carry it.
+    static AppIcon filledIcon(std::uint32_t argb, int size = 48);
 
 private:
     QList<RunningApplication> apps;

@@ -134,20 +134,15 @@ std::optional<QString> CombinedWorkspace::installedDesktopFile(const QString& de
     return backends.front()->installedDesktopFile(desktopId);
 }
 
-QIcon CombinedWorkspace::desktopFileIcon(const QString& desktopFile)
+AppIcon CombinedWorkspace::desktopFileIcon(const QString& desktopFile)
 {
     return backends.front()->desktopFileIcon(desktopFile);
 }
 
-QIcon CombinedWorkspace::windowIcon(pid_t pid)
+AppIcon CombinedWorkspace::windowIcon(pid_t pid)
 {
     Workspace* owner = ownerOf(pid);
-    return owner ? owner->windowIcon(pid) : QIcon();
-}
-
-QIcon CombinedWorkspace::genericAppIcon()
-{
-    return backends.front()->genericAppIcon();
+    return owner ? owner->windowIcon(pid) : AppIcon();
 }
 
 bool CombinedWorkspace::canLaunchDesktopFile(const QString& desktopFile)

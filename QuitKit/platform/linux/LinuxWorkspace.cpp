@@ -3,7 +3,6 @@
 #include "DesktopEntries.h"
 #include "DesktopEntryIcon.h"
 #include "GApplicationQuit.h"
-#include "GenericAppIcon.h"
 #include "LinuxProcess.h"
 
 #include <QTimer>
@@ -87,14 +86,9 @@ std::optional<QString> LinuxWorkspace::installedDesktopFile(const QString& deskt
     return entry->filename;
 }
 
-QIcon LinuxWorkspace::desktopFileIcon(const QString& desktopFile)
+AppIcon LinuxWorkspace::desktopFileIcon(const QString& desktopFile)
 {
     return DesktopEntryIcon::of(desktopFile);
-}
-
-QIcon LinuxWorkspace::genericAppIcon()
-{
-    return GenericAppIcon::icon();
 }
 
 bool LinuxWorkspace::canLaunchDesktopFile(const QString& desktopFile)

@@ -29,15 +29,14 @@ public:
 
     std::optional<ListingGap> listingGap() override;
     // Only X11 shows other programs a window's own icon.
-    QIcon windowIcon(pid_t) override { return {}; }
+    AppIcon windowIcon(pid_t) override { return {}; }
     void whenRequestsSent(std::function<void()> done) override;
     ForceQuitState forceQuitState(pid_t pid) override;
     bool forceQuit(pid_t pid) override;
     ObserverToken addTerminationObserver(TerminationObserver observer) override;
     void removeTerminationObserver(ObserverToken token) override;
     std::optional<QString> installedDesktopFile(const QString& desktopId) override;
-    QIcon desktopFileIcon(const QString& desktopFile) override;
-    QIcon genericAppIcon() override;
+    AppIcon desktopFileIcon(const QString& desktopFile) override;
     bool canLaunchDesktopFile(const QString& desktopFile) override;
     void launchDesktopFile(const QString& desktopFile) override;
 

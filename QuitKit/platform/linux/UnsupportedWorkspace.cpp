@@ -1,7 +1,5 @@
 #include "UnsupportedWorkspace.h"
 
-#include "GenericAppIcon.h"
-
 #include <utility>
 
 UnsupportedWorkspace::UnsupportedWorkspace(QString reason) : why(std::move(reason)) {}
@@ -44,19 +42,14 @@ std::optional<QString> UnsupportedWorkspace::installedDesktopFile(const QString&
     return std::nullopt;
 }
 
-QIcon UnsupportedWorkspace::desktopFileIcon(const QString&)
+AppIcon UnsupportedWorkspace::desktopFileIcon(const QString&)
 {
     return {};
 }
 
-QIcon UnsupportedWorkspace::windowIcon(pid_t)
+AppIcon UnsupportedWorkspace::windowIcon(pid_t)
 {
     return {};
-}
-
-QIcon UnsupportedWorkspace::genericAppIcon()
-{
-    return GenericAppIcon::icon();
 }
 
 bool UnsupportedWorkspace::canLaunchDesktopFile(const QString&)

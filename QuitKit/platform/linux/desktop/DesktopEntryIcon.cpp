@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-QIcon DesktopEntryIcon::of(const QString& entryFilename)
+AppIcon DesktopEntryIcon::of(const QString& entryFilename)
 {
     const std::optional<DesktopEntry> entry = DesktopEntries::byFilename(entryFilename);
     if (!entry || entry->icon.isEmpty())
@@ -13,8 +13,8 @@ QIcon DesktopEntryIcon::of(const QString& entryFilename)
     // a device would block or flood the reader, and a theme name never walks out of the theme.
     const QFileInfo file(entry->icon);
     if (file.isAbsolute())
-        return file.isFile() ? QIcon(entry->icon) : QIcon();
+        return file.isFile() ? AppIcon::inFile(entry->icon) : AppIcon();
     if (entry->icon.contains(QLatin1Char('/')))
         return {};
-    return QIcon::fromTheme(entry->icon);
+    return AppIcon::named(entry->icon);
 }

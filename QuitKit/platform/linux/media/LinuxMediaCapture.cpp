@@ -3,9 +3,10 @@
 #include "PipeWireCaptureStreams.h"
 #include "VideoCaptureDevices.h"
 
-LinuxMediaCapture::LinuxMediaCapture()
-    : streams(std::make_unique<PipeWireCaptureStreams>()),
-      cameras(std::make_unique<VideoCaptureDevices>())
+LinuxMediaCapture::LinuxMediaCapture(CaptureAsking asking)
+    : streams(std::make_unique<PipeWireCaptureStreams>(QStringLiteral("/proc"), asking)),
+      cameras(std::make_unique<VideoCaptureDevices>(QStringLiteral("/proc"), QStringLiteral("/dev"),
+                                                    asking))
 {
 }
 

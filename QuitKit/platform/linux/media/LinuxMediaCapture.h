@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaptureAsking.h"
 #include "MediaCapture.h"
 
 #include <chrono>
@@ -13,7 +14,7 @@ class VideoCaptureDevices;
 class LinuxMediaCapture : public MediaCapture
 {
 public:
-    LinuxMediaCapture();
+    explicit LinuxMediaCapture(CaptureAsking asking = CaptureAsking::repeatedly);
     ~LinuxMediaCapture() override;
 
     QSet<pid_t> capturingProcesses() override;

@@ -36,7 +36,7 @@ struct PipeWireCaptureStreams::Connection {
         std::optional<pid_t> claimedPid;
     };
 
-    Connection();
+    explicit Connection(CaptureAsking asking);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -77,8 +77,13 @@ struct PipeWireCaptureStreams::Connection {
     bool settled = false; // guarded by `mutex`
 };
 
-PipeWireCaptureStreams::Connection::Connection()
+PipeWireCaptureStreams::Connection::Connection(CaptureAsking asking)
 {
+    // Asked once, with no daemon to ask: PipeWire's plugins and modules need not even load.
+    if (asking == CaptureAsking::once && !PipeWireSocketWatch::socketExists()) {
+        markSettled();
+        return;
+    }
     pw_init(nullptr, nullptr);
     threadLoop = pw_thread_loop_new("nimbrel-capture", nullptr);
     pw_loop* loop = threadLoop ? pw_thread_loop_get_loop(threadLoop) : nullptr;
@@ -100,11 +105,12 @@ PipeWireCaptureStreams::Connection::Connection()
         },
         this);
     // A daemon started later (or again) creates its socket anew: that is when to try again.
-    socketWatch.emplace(loop, [this] {
-        if (!core)
-            connect();
-        return core != nullptr;
-    });
+    if (asking == CaptureAsking::repeatedly)
+        socketWatch.emplace(loop, [this] {
+            if (!core)
+                connect();
+            return core != nullptr;
+        });
     if (pw_thread_loop_start(threadLoop) != 0) {
         markSettled();
         return;
@@ -298,8 +304,8 @@ void PipeWireCaptureStreams::Connection::markSettled()
     settledChanged.notify_all();
 }
 
-PipeWireCaptureStreams::PipeWireCaptureStreams(const QString& procRoot_)
-    : procRoot(QFile::encodeName(procRoot_)), connection(std::make_unique<Connection>())
+PipeWireCaptureStreams::PipeWireCaptureStreams(const QString& procRoot_, CaptureAsking asking)
+    : procRoot(QFile::encodeName(procRoot_)), connection(std::make_unique<Connection>(asking))
 {
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaptureAsking.h"
 #include "MediaCapture.h"
 
 #include <QByteArray>
@@ -12,13 +13,14 @@
 /// Processes of the current user with a PipeWire capture stream open (a node of media class
 /// "Stream/Input/Audio" or "Stream/Input/Video"), as the stream's client names its process
 /// ("application.process.id"). A thread of its own follows the registry's events, so an answer
-/// costs no round trip. Without a PipeWire daemon the answer is empty; a connection is tried again
-/// when the daemon's socket appears.
+/// costs no round trip. Without a PipeWire daemon the answer is empty; asked repeatedly, it tries
+/// again when the daemon's socket appears.
 class PipeWireCaptureStreams : public MediaCapture
 {
 public:
     /// Claimed pids are checked against `procRoot` (a test may pass a folder laid out like /proc).
-    explicit PipeWireCaptureStreams(const QString& procRoot = QStringLiteral("/proc"));
+    explicit PipeWireCaptureStreams(const QString& procRoot = QStringLiteral("/proc"),
+                                    CaptureAsking asking = CaptureAsking::repeatedly);
     ~PipeWireCaptureStreams() override;
     PipeWireCaptureStreams(const PipeWireCaptureStreams&) = delete;
     PipeWireCaptureStreams& operator=(const PipeWireCaptureStreams&) = delete;

@@ -2,6 +2,7 @@
 
 #include <pipewire/loop.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -35,6 +36,16 @@ Location socketLocation()
 }
 
 } // namespace
+
+bool PipeWireSocketWatch::socketExists()
+{
+    const Location socket = socketLocation();
+    struct stat found {
+    };
+    return !socket.folder.isEmpty() &&
+           ::stat((socket.folder + '/' + socket.name).constData(), &found) == 0 &&
+           S_ISSOCK(found.st_mode);
+}
 
 PipeWireSocketWatch::PipeWireSocketWatch(pw_loop* loop_, std::function<bool()> connect_)
     : loop(loop_), connect(std::move(connect_))

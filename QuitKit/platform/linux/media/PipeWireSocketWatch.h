@@ -18,6 +18,8 @@ public:
     PipeWireSocketWatch(pw_loop* loop, std::function<bool()> connect);
     ~PipeWireSocketWatch();
     PipeWireSocketWatch(const PipeWireSocketWatch&) = delete;
+    // Whether the daemon's socket is there now, where libpipewire will look for it.
+    static bool socketExists();
     PipeWireSocketWatch& operator=(const PipeWireSocketWatch&) = delete;
 
 private:

@@ -40,10 +40,14 @@ bool holdsAny(const QByteArray& fdFolder, const QSet<QByteArray>& devices)
 
 } // namespace
 
-VideoCaptureDevices::VideoCaptureDevices(const QString& procRoot_, const QString& deviceFolder_)
+VideoCaptureDevices::VideoCaptureDevices(const QString& procRoot_, const QString& deviceFolder_,
+                                         CaptureAsking asking_)
     : procRoot(QFile::encodeName(procRoot_)), deviceFolder(QFile::encodeName(deviceFolder_)),
-      inotify(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+      asking(asking_)
 {
+    if (asking == CaptureAsking::once)
+        return;
+    inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify < 0) {
         // Without events every answer would need a walk of every descriptor.
         qWarning("nimbrel: cannot watch video devices (%s); cameras in use are not seen",
@@ -63,7 +67,10 @@ VideoCaptureDevices::~VideoCaptureDevices()
 
 QSet<pid_t> VideoCaptureDevices::capturingProcesses()
 {
-    readEvents();
+    if (asking == CaptureAsking::once)
+        listDevices();
+    else
+        readEvents();
     if (devices.isEmpty())
         return {};
     if (stale) {
@@ -85,7 +92,8 @@ void VideoCaptureDevices::listDevices()
             continue;
         const QByteArray path = deviceFolder + '/' + entry->d_name;
         // A device that cannot be watched could change unseen: it is left out.
-        if (::inotify_add_watch(inotify, path.constData(), IN_OPEN | IN_CLOSE) >= 0)
+        if (asking == CaptureAsking::once ||
+            ::inotify_add_watch(inotify, path.constData(), IN_OPEN | IN_CLOSE) >= 0)
             devices.insert(QByteArrayLiteral("/dev/") + entry->d_name);
     }
     ::closedir(folder);

@@ -1,6 +1,13 @@
 #include "SwayIpc.h"
 
+#include <QFile>
+
+#include <cerrno>
 #include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <utility>
 
 namespace
@@ -19,12 +26,41 @@ constexpr std::uint32_t largestMessage = 64 * 1024 * 1024;
 
 SwayIpc::SwayIpc(const QString& socketPath, QObject* parent) : QObject(parent)
 {
-    connect(&socket, &QLocalSocket::readyRead, this, &SwayIpc::readMessages);
-    connect(&socket, &QLocalSocket::connected, this, [this] {
-        send(subscribe, QByteArrayLiteral("[\"window\"]"));
-        refresh();
-    });
-    socket.connectToServer(socketPath);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    if (path.isEmpty() || std::size_t(path.size()) >= sizeof address.sun_path)
+        return;
+    std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    // Non-blocking from the start: a sway too busy to accept fails here rather than stalling.
+    socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket < 0)
+        return;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        hangUp();
+        return;
+    }
+    readable = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    connect(readable.get(), &QSocketNotifier::activated, this, &SwayIpc::readMessages);
+    send(subscribe, QByteArrayLiteral("[\"window\"]"));
+    refresh();
+}
+
+SwayIpc::~SwayIpc()
+{
+    hangUp();
+}
+
+void SwayIpc::hangUp()
+{
+    // Called from the notifier's own signal too: it goes once that has returned.
+    if (readable) {
+        readable->setEnabled(false);
+        readable.release()->deleteLater();
+    }
+    if (socket >= 0)
+        ::close(socket);
+    socket = -1;
 }
 
 std::uint64_t SwayIpc::refresh()
@@ -42,11 +78,14 @@ std::uint64_t SwayIpc::refresh()
 
 bool SwayIpc::waitForTree(std::uint64_t tree, QDeadlineTimer deadline)
 {
-    if (socket.state() == QLocalSocket::ConnectingState)
-        socket.waitForConnected(int(deadline.remainingTime()));
     while (received < tree && isConnected() && !deadline.hasExpired()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+        pollfd waiting{socket, POLLIN, 0};
+        const int ready = ::poll(&waiting, 1, int(deadline.remainingTime()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
             break;
+        readMessages();
     }
     return received >= tree;
 }
@@ -58,20 +97,42 @@ void SwayIpc::send(std::uint32_t type, const QByteArray& payload)
     message.append(reinterpret_cast<const char*>(&length), sizeof length);
     message.append(reinterpret_cast<const char*>(&type), sizeof type);
     message.append(payload);
-    socket.write(message);
-    socket.flush();
+    if (!isConnected())
+        return;
+    // Requests are a few bytes into an empty socket buffer; one that does not go out whole
+    // leaves the stream unusable.
+    const ssize_t sent =
+        ::send(socket, message.constData(), std::size_t(message.size()), MSG_NOSIGNAL);
+    if (sent != message.size())
+        hangUp();
 }
 
 void SwayIpc::readMessages()
 {
-    buffer.append(socket.readAll());
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(socket, chunk, sizeof chunk);
+        if (got > 0 && buffer.size() + got > headerSize + qsizetype(largestMessage)) {
+            hangUp();
+            return;
+        }
+        if (got > 0) {
+            buffer.append(chunk, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            hangUp();
+        break;
+    }
     while (buffer.size() >= headerSize) {
         std::uint32_t length = 0;
         std::uint32_t type = 0;
         std::memcpy(&length, buffer.constData() + sizeof magic, sizeof length);
         std::memcpy(&type, buffer.constData() + sizeof magic + sizeof length, sizeof type);
         if (!buffer.startsWith(QByteArrayView(magic, sizeof magic)) || length > largestMessage) {
-            socket.abort();
+            hangUp();
             return;
         }
         if (buffer.size() < headerSize + qsizetype(length))

@@ -5,11 +5,12 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
-#include <QLocalSocket>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 // sway's window tree over its i3-compatible IPC socket ($SWAYSOCK), read without blocking:
 // subscribed to window events, it fetches the tree again after each, one request at a time.
@@ -19,8 +20,9 @@ class SwayIpc : public QObject
 
 public:
     explicit SwayIpc(const QString& socketPath, QObject* parent = nullptr);
+    ~SwayIpc() override;
 
-    bool isConnected() const { return socket.state() == QLocalSocket::ConnectedState; }
+    bool isConnected() const { return socket >= 0; }
     // The windows of the latest tree received.
     const QList<SwayWindow>& windows() const { return latest; }
 
@@ -37,8 +39,10 @@ signals:
 private:
     void send(std::uint32_t type, const QByteArray& payload);
     void readMessages();
+    void hangUp();
 
-    QLocalSocket socket;
+    int socket = -1;
+    std::unique_ptr<QSocketNotifier> readable;
     QByteArray buffer;
     QList<SwayWindow> latest;
     std::uint64_t requested = 0;

@@ -3,9 +3,8 @@
 #include "X11Connection.h"
 
 #include <cstdlib>
-#include <cstring>
 
-QImage X11WindowIcon::largest(const std::uint32_t* data, std::size_t length)
+AppIcon X11WindowIcon::largest(const std::uint32_t* data, std::size_t length)
 {
     const std::uint32_t* best = nullptr;
     std::uint64_t bestArea = 0;
@@ -25,13 +24,13 @@ QImage X11WindowIcon::largest(const std::uint32_t* data, std::size_t length)
     }
     if (!best)
         return {};
-    QImage image(static_cast<int>(best[0]), static_cast<int>(best[1]), QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), best + 2 + std::size_t(y) * best[0], best[0] * 4);
-    return image;
+    AppIcon icon;
+    icon.size = QSize(int(best[0]), int(best[1]));
+    icon.argb = QList<std::uint32_t>(best + 2, best + 2 + bestArea);
+    return icon;
 }
 
-QImage X11WindowIcon::of(X11Connection& connection, xcb_window_t window)
+AppIcon X11WindowIcon::of(X11Connection& connection, xcb_window_t window)
 {
     if (connection.problem())
         return {};
@@ -44,10 +43,10 @@ QImage X11WindowIcon::of(X11Connection& connection, xcb_window_t window)
                                nullptr);
     if (!reply)
         return {};
-    QImage image;
+    AppIcon icon;
     if (reply->format == 32)
-        image = largest(static_cast<const std::uint32_t*>(xcb_get_property_value(reply)),
-                        std::size_t(xcb_get_property_value_length(reply)) / 4);
+        icon = largest(static_cast<const std::uint32_t*>(xcb_get_property_value(reply)),
+                       std::size_t(xcb_get_property_value_length(reply)) / 4);
     free(reply);
-    return image;
+    return icon;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QImage>
+#include "AppIcon.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,10 +12,10 @@ class X11Connection;
 namespace X11WindowIcon
 {
 
-// The largest image of a _NET_WM_ICON value (width, height, then ARGB rows, repeated); a null
-// image when none is whole.
-QImage largest(const std::uint32_t* data, std::size_t length);
-// The largest image the window states; a null image when it states none.
-QImage of(X11Connection& connection, xcb_window_t window);
+// The largest image of a _NET_WM_ICON value (width, height, then ARGB rows, repeated); empty
+// when none is whole.
+AppIcon largest(const std::uint32_t* data, std::size_t length);
+// The largest image the window states; empty when it states none.
+AppIcon of(X11Connection& connection, xcb_window_t window);
 
 } // namespace X11WindowIcon

@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QPixmap>
 
 #include <algorithm>
 #include <utility>
@@ -129,16 +128,16 @@ bool X11Workspace::activate(pid_t pid)
     return !windows.isEmpty() && X11WindowRequests::activate(*connection, windows.first());
 }
 
-QIcon X11Workspace::windowIcon(pid_t pid)
+AppIcon X11Workspace::windowIcon(pid_t pid)
 {
     update();
     const App* app = find(pid);
     if (!app || !connection->responds())
         return {};
     for (const X11Window& window : app->windows) {
-        const QImage image = X11WindowIcon::of(*connection, window.id);
-        if (!image.isNull())
-            return QIcon(QPixmap::fromImage(image));
+        AppIcon icon = X11WindowIcon::of(*connection, window.id);
+        if (!icon.isEmpty())
+            return icon;
     }
     return {};
 }

@@ -50,7 +50,7 @@ public:
     bool requestQuit(pid_t pid) override;
     StillOpenReason stillOpenReason(pid_t pid) override;
     bool activate(pid_t pid) override;
-    QIcon windowIcon(pid_t pid) override;
+    AppIcon windowIcon(pid_t pid) override;
 
 private:
     void update() override;

@@ -113,6 +113,18 @@ private slots:
         QCOMPARE(cameras.capturingProcesses(), QSet<pid_t>{recorder});
     }
 
+    // Without watches each question reads afresh: nothing is missed for want of an event.
+    void askedOnceReadsAfresh()
+    {
+        VideoCaptureDevices cameras(proc->root(), dev->path(), CaptureAsking::once);
+        QCOMPARE(cameras.capturingProcesses(), QSet<pid_t>{});
+        addDevice(QStringLiteral("video0"));
+        addDescriptor(recorder, 3, QStringLiteral("/dev/video0"));
+        QCOMPARE(cameras.capturingProcesses(), QSet<pid_t>{recorder});
+        addDescriptor(other, 3, QStringLiteral("/dev/video0"));
+        QCOMPARE(cameras.capturingProcesses(), (QSet<pid_t>{recorder, other}));
+    }
+
     void realCamera()
     {
         const QStringList found =
