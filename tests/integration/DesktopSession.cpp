@@ -3,6 +3,7 @@
 #include "TestProcesses.h"
 #include "X11Connection.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -34,6 +35,40 @@ Section "Screen"
     EndSubSection
 EndSection
 )";
+
+// Whether the window manager frames a new window. openbox claims the screen a moment before it
+// takes windows in: one mapped meanwhile stays unmanaged for good, as a tray's bar would. The
+// probe is mapped again every half second until framed.
+bool framesNewWindows(const QByteArray& display, int timeout)
+{
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_window_t probe = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 8, 8, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    QElapsedTimer sinceMapped;
+    const auto framed = [&] {
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, probe), nullptr);
+        const bool reparented = tree && tree->parent != screen->root;
+        free(tree);
+        if (!reparented && (!sinceMapped.isValid() || sinceMapped.hasExpired(500))) {
+            xcb_unmap_window(connection, probe);
+            xcb_map_window(connection, probe);
+            xcb_flush(connection);
+            sinceMapped.start();
+        }
+        return reparented;
+    };
+    const bool managed = QTest::qWaitFor(framed, timeout);
+    xcb_destroy_window(connection, probe);
+    xcb_disconnect(connection);
+    return managed;
+}
 
 std::optional<QString> missingTool(bool twoMonitors)
 {
@@ -278,7 +313,8 @@ bool DesktopSession::startWindowManager(QString& failure)
     windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
     X11Connection connection(displayName.toLocal8Bit());
     if (!windowManager.waitForStarted(startTimeout) ||
-        !QTest::qWaitFor([&] { return connection.hasWindowManager(); }, startTimeout)) {
+        !QTest::qWaitFor([&] { return connection.hasWindowManager(); }, startTimeout) ||
+        !framesNewWindows(displayName.toLocal8Bit(), startTimeout)) {
         failure = QStringLiteral("openbox did not start");
         return false;
     }

@@ -21,7 +21,6 @@
 
 #include <memory>
 #include <signal.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace
@@ -398,7 +397,8 @@ private slots:
         unmanaged.stopWindowManager();
         prepareHome(unmanaged);
         const QPoint desktop(4, screenArea.bottom() - 4);
-        QCOMPARE(windowAt(desktop), rootWindow());
+        // xdotool may find no window while the new server is still settling.
+        QTRY_COMPARE_WITH_TIMEOUT(windowAt(desktop), rootWindow(), showTimeout);
         QByteArray log;
         QVERIFY(launchWithoutTray(log));
         {
@@ -635,9 +635,6 @@ private slots:
         // Two monitors, a bar along the top of the left one that keeps its room (a strut), and
         // a StatusNotifierItem host, which does not tell where it shows the moon: the panel opens
         // at the pointer, on the bar.
-        if (geteuid() != 0)
-            QSKIP("Xorg's dummy driver, which makes the two monitors, starts only as root here; "
-                  "tst_TrayProgram_twoMonitors runs this case as root");
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const auto restoreRuntime = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", runtime); });
         DesktopSession monitors{DesktopSession::TwoMonitors()};
