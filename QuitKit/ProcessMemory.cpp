@@ -4,9 +4,6 @@
 
 #include <QString>
 
-#include <system_error>
-#include <thread>
-
 namespace
 {
 
@@ -66,33 +63,6 @@ std::optional<pid_t> findOwner(pid_t pid, const QSet<pid_t>& apps, ResponsibleFo
     if (ancestor && responsibleFor(*ancestor) == responsible)
         return ancestor;
     return responsible;
-}
-
-// The footprints of `records`, in their order (0 for one that cannot be read). Several are read
-// on two threads: the kernel walks every resident page of each, and a second core halves the wait.
-QList<quint64> footprints(const ProcessInfo& processes, const QList<ProcessRecord>& records)
-{
-    QList<quint64> bytes(records.size(), 0);
-    quint64* out = bytes.data();
-    const auto readEverySecond = [&](qsizetype first) {
-        for (qsizetype i = first; i < records.size(); i += 2)
-            out[i] = processes.footprint(records[i].pid).value_or(0);
-    };
-    if (records.size() < 2) {
-        readEverySecond(0);
-        readEverySecond(1);
-        return bytes;
-    }
-    try {
-        std::thread other(readEverySecond, 1);
-        readEverySecond(0);
-        other.join();
-    } catch (const std::system_error&) {
-        // No thread to be had: this one reads them all.
-        readEverySecond(0);
-        readEverySecond(1);
-    }
-    return bytes;
 }
 
 } // namespace
@@ -190,16 +160,11 @@ QHash<pid_t, quint64> ProcessMemory::totals(const ProcessInfo& processes, const 
     QHash<pid_t, quint64> result;
     // Footprints, the costly reads (the kernel walks the page tables), only for owned processes.
     const QHash<pid_t, QList<ProcessRecord>> owners = owned(processes, apps);
-    QList<ProcessRecord> records;
-    for (const QList<ProcessRecord>& owner : owners)
-        records.append(owner);
-    const QList<quint64> bytes = footprints(processes, records);
-    qsizetype next = 0;
     for (auto app = owners.cbegin(); app != owners.cend(); ++app) {
-        quint64 total = 0;
-        for (qsizetype i = 0; i < app->size(); ++i)
-            total += bytes[next++];
-        result.insert(app.key(), total);
+        quint64 bytes = 0;
+        for (const ProcessRecord& process : *app)
+            bytes += processes.footprint(process.pid).value_or(0);
+        result.insert(app.key(), bytes);
     }
     return result;
 }
