@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QPixmap>
 
-#include <cstring>
-
 QIcon AppIconImage::of(const AppIcon& icon)
 {
     if (!icon.file.isEmpty())
@@ -14,10 +12,8 @@ QIcon AppIconImage::of(const AppIcon& icon)
     if (icon.size.isEmpty() ||
         icon.argb.size() != qsizetype(icon.size.width()) * icon.size.height())
         return {};
-    QImage image(icon.size, QImage::Format_ARGB32);
-    const std::size_t rowBytes = std::size_t(icon.size.width()) * 4;
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), icon.argb.constData() + std::size_t(y) * icon.size.width(),
-                    rowBytes);
-    return QIcon(QPixmap::fromImage(image));
+    // ARGB32 rows are whole 32-bit words: the pixels are the image's lines as they stand.
+    const QImage pixels(reinterpret_cast<const uchar*>(icon.argb.constData()), icon.size.width(),
+                        icon.size.height(), QImage::Format_ARGB32);
+    return QIcon(QPixmap::fromImage(pixels.copy()));
 }
