@@ -15,7 +15,7 @@
 namespace
 {
 
-constexpr uid_t userId = 65534; // nobody, as Debian numbers it
+using DesktopUser::userId;
 // Outlives the test: nobody's own folders, which root's temporary folders would not be.
 constexpr const char* homes = "/tmp/nimbrel-desktop-user";
 
@@ -45,9 +45,14 @@ std::vector<std::string> ownArguments()
 
 } // namespace
 
+bool DesktopUser::dropsRoot()
+{
+    return geteuid() == 0 && !std::getenv("NIMBREL_TESTS_AS_ROOT");
+}
+
 void DesktopUser::becomeUnprivileged()
 {
-    if (geteuid() != 0 || std::getenv("NIMBREL_TESTS_AS_ROOT"))
+    if (!dropsRoot())
         return;
     // Run by its full path: nobody's PATH and working folder may not lead back to it.
     char self[4096];

@@ -10,7 +10,8 @@
 #include <memory>
 
 // GTK apps on a headless mutter, each in an app unit of a private cgroup tree, seen through
-// the GNOME backend on the compositor's own session bus.
+// the GNOME backend on the compositor's own session bus; as root, all of it runs as the desktop
+// user, in a tree handed to that user.
 class TestGnomeApps : public QObject
 {
     Q_OBJECT
@@ -51,6 +52,9 @@ class TestGnomeApps : public QObject
                                     "[Desktop Entry]\nType=Application\nName=" + id.toUtf8() +
                                         "\nExec=true\n" + extra);
     }
+
+public:
+    static void initMain() { CgroupAppSlice::runAsDesktopUser(); }
 
 private slots:
     void initTestCase()
