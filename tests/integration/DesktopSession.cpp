@@ -70,15 +70,31 @@ bool framesNewWindows(const QByteArray& display, int timeout)
     return managed;
 }
 
+// The window manager $NIMBREL_WINDOW_MANAGER names, as the desktop that has it starts it:
+// openbox unless told.
+QStringList windowManagerCommand()
+{
+    const QString name = qEnvironmentVariable("NIMBREL_WINDOW_MANAGER", QStringLiteral("openbox"));
+    if (name == QLatin1String("xfwm4"))
+        return {name, QStringLiteral("--compositor=off"), QStringLiteral("--sm-client-disable")};
+    if (name == QLatin1String("mutter"))
+        return {name, QStringLiteral("--x11"), QStringLiteral("--replace"),
+                QStringLiteral("--sm-disable")};
+    if (name == QLatin1String("kwin_x11"))
+        return {name, QStringLiteral("--replace")};
+    return {name, QStringLiteral("--sm-disable")};
+}
+
 std::optional<QString> missingTool(bool twoMonitors)
 {
     if (twoMonitors &&
         (QStandardPaths::findExecutable(QStringLiteral("Xorg")).isEmpty() ||
          !QFileInfo::exists(QStringLiteral("/usr/lib/xorg/modules/drivers/dummy_drv.so"))))
         return QStringLiteral("Xorg's dummy driver is not installed");
-    for (const char* tool : {twoMonitors ? "xrandr" : "Xvfb", "openbox", "dbus-daemon"}) {
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-            return QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+    for (const QString& tool : {QString::fromLatin1(twoMonitors ? "xrandr" : "Xvfb"),
+                                windowManagerCommand().first(), QStringLiteral("dbus-daemon")}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            return QStringLiteral("%1 is not installed").arg(tool);
     }
     if (!QFileInfo::exists(QStringLiteral(NIMBREL_TEST_PYTHON)))
         return QStringLiteral("%1 is not installed").arg(QStringLiteral(NIMBREL_TEST_PYTHON));
@@ -310,12 +326,17 @@ bool DesktopSession::startTwoMonitors(QString& failure)
 bool DesktopSession::startWindowManager(QString& failure)
 {
     windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    const QStringList command = windowManagerCommand();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // KWin composites through OpenGL unless told; in software that would load both cores.
+    environment.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("N"));
+    windowManager.setProcessEnvironment(environment);
+    windowManager.start(command.first(), command.mid(1));
     X11Connection connection(displayName.toLocal8Bit());
     if (!windowManager.waitForStarted(startTimeout) ||
         !QTest::qWaitFor([&] { return connection.hasWindowManager(); }, startTimeout) ||
         !framesNewWindows(displayName.toLocal8Bit(), startTimeout)) {
-        failure = QStringLiteral("openbox did not start");
+        failure = QStringLiteral("%1 did not start").arg(command.first());
         return false;
     }
     return true;

@@ -16,7 +16,8 @@
 #include <sys/types.h>
 
 // A throwaway X11 desktop for integration tests: its own Xvfb, an EWMH window manager
-// (openbox), a private D-Bus session bus, and empty XDG data and config homes. start() points
+// (openbox, or the one $NIMBREL_WINDOW_MANAGER names: xfwm4, mutter, kwin_x11), a private D-Bus
+// session bus, and empty XDG data and config homes. start() points
 // this process's environment at them; the destructor stops everything and restores it.
 class DesktopSession
 {
