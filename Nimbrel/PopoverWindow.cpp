@@ -150,16 +150,22 @@ bool PopoverWindow::dismissedByOutsideClick(QMouseEvent* event)
 
 void PopoverWindow::keepFocusWhileAppsStart()
 {
-    // Qt apps and xterm take the focus however they were started, and an app under load may take
-    // seconds to show its window. The user's own clicks elsewhere still close the panel: they
-    // are seen as clicks, not through the focus, and the keyboard stays grabbed meanwhile.
+    // Qt apps and xterm take the focus however they were started, KWin on Wayland gives it to
+    // every new window, and an app under load may take seconds to show its window. On X11 the
+    // user's own clicks elsewhere still close the panel: they are seen as clicks, not through
+    // the focus. On Wayland, which shows no click elsewhere, Esc or the moon closes it meanwhile.
     constexpr int appsStartWithin = 10'000;
-    if (grabbing)
+    if (grabbing || layerSurface)
         focusKept = QDeadlineTimer(appsStartWithin);
 }
 
 void PopoverWindow::takeFocusBack()
 {
+    if (layerSurface) {
+        layerSurface->takeFocusBack();
+        update();
+        return;
+    }
     // Once the window manager has finished handing the focus to the new window.
     QMetaObject::invokeMethod(
         this,

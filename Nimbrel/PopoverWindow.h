@@ -29,7 +29,8 @@ public:
     /// icon) is left to the tray, whose click toggles the panel.
     void popUp(const QRect& geometry, const QRect& opener = {});
     /// For a while, a loss of focus takes the focus back instead of closing the panel: apps just
-    /// started from it may take the focus as their windows appear. Only on X11.
+    /// started from it may take the focus as their windows appear. On X11, and on Wayland where
+    /// the panel sits on the layer shell.
     void keepFocusWhileAppsStart();
     /// Whether the window's background is transparent, so its content may round its corners.
     bool translucent() const { return clear; }

@@ -66,7 +66,7 @@ std::unique_ptr<LayerSurface> LayerShell::place(QWindow& window, QSize size,
         return nullptr;
     zwlr_layer_surface_v1* layer = zwlr_layer_shell_v1_get_layer_surface(
         shell, surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_TOP, "nimbrel-panel");
-    auto placed = std::make_unique<LayerSurface>(layer, std::move(configured));
+    auto placed = std::make_unique<LayerSurface>(layer, surface, std::move(configured));
     zwlr_layer_surface_v1_set_size(layer, size.width(), size.height());
     zwlr_layer_surface_v1_set_anchor(layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);

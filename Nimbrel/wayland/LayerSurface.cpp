@@ -26,8 +26,9 @@ void bypassWindowManager(bool on)
 
 } // namespace
 
-LayerSurface::LayerSurface(zwlr_layer_surface_v1* surface_, std::function<void()> configured_)
-    : surface(surface_), configured(std::move(configured_))
+LayerSurface::LayerSurface(zwlr_layer_surface_v1* surface_, wl_surface* window_,
+                           std::function<void()> configured_)
+    : surface(surface_), window(window_), configured(std::move(configured_))
 {
     static const zwlr_layer_surface_v1_listener listener{&LayerSurface::onConfigure,
                                                          &LayerSurface::onClosed};
@@ -49,6 +50,18 @@ void LayerSurface::letFocusGo()
     focusLetGo = true;
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND);
+}
+
+void LayerSurface::takeFocusBack()
+{
+    focusLetGo = false;
+    // KWin hands the keyboard to a layer surface as it starts to want it, not while it goes on
+    // wanting it: first none, committed at once, then exclusive with the next frame.
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    wl_surface_commit(window);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
 }
 
 void LayerSurface::onConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial,

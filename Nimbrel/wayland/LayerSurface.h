@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+struct wl_surface;
 struct zwlr_layer_surface_v1;
 
 // One window's place on the compositor's layer shell, for as long as this lives. Qt draws the
@@ -11,7 +12,9 @@ struct zwlr_layer_surface_v1;
 class LayerSurface
 {
 public:
-    LayerSurface(zwlr_layer_surface_v1* surface, std::function<void()> configured);
+    // `surface` gives `window` (the window's own surface) its place.
+    LayerSurface(zwlr_layer_surface_v1* surface, wl_surface* window,
+                 std::function<void()> configured);
     // Gives up the place; due before the window's own surface goes (it hides).
     ~LayerSurface();
     LayerSurface(const LayerSurface&) = delete;
@@ -20,6 +23,9 @@ public:
     // Lets a click elsewhere take the keyboard, as from any window, once the surface has it;
     // takes effect with the window's next frame. Shells before version 4 keep it here for good.
     void letFocusGo();
+    // Asks for the keyboard back once another window took it, as when the panel was shown;
+    // takes effect with the window's next frame, until letFocusGo() relents again.
+    void takeFocusBack();
     // Runs when the compositor takes the place away (its screen went, or it was asked to).
     void onClosed(std::function<void()> whenClosed) { closed = std::move(whenClosed); }
 
@@ -29,6 +35,7 @@ private:
     static void onClosed(void* data, zwlr_layer_surface_v1* surface);
 
     zwlr_layer_surface_v1* surface;
+    wl_surface* window;
     std::function<void()> configured;
     std::function<void()> closed;
     bool focusLetGo = false;

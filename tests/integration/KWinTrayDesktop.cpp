@@ -12,8 +12,17 @@
 std::optional<QString> KWinTrayDesktop::start()
 {
     // The panel's window is told from the program's pid, which KWin names only to programs
-    // it trusts; and only those may press keys.
-    return kwin.start({QCoreApplication::applicationFilePath()});
+    // it trusts; and only those may press keys. The program, trusted as its installed entry
+    // makes it, lists and quits the native Wayland apps.
+    if (std::optional<QString> problem =
+            kwin.start({QCoreApplication::applicationFilePath(), QStringLiteral(NIMBREL_PATH)}))
+        return problem;
+    // The other app's entry, through which the program can open it again.
+    kwin.installDesktopEntry(QStringLiteral("nimbrel-closer.desktop"),
+                             QStringLiteral("[Desktop Entry]\nType=Application\nName=Closer\n"
+                                            "Exec=" NIMBREL_TEST_PYTHON " " NIMBREL_TEST_APPS_DIR
+                                            "/closer.py\n"));
+    return std::nullopt;
 }
 
 bool KWinTrayDesktop::showsPanel(pid_t program)

@@ -17,6 +17,7 @@ public:
     std::optional<QString> start() override;
     bool showsPanel(pid_t) override { return panelIsShownToProgram(); }
     std::optional<QString> press(Key key) override;
+    bool hasLayerShell() const override { return false; }
     // mutter lists its windows to no one.
     std::optional<int> otherWindowCount(pid_t) override { return std::nullopt; }
     bool openAnotherWindow() override;

@@ -36,6 +36,9 @@ public:
     enum class Key { escape, enter, space };
     // Presses and releases `key` in the focused window; nothing when sent, else why not.
     virtual std::optional<QString> press(Key key) = 0;
+    // Whether the panel sits on the compositor's layer shell, from where it can take the
+    // keyboard back from a new window.
+    virtual bool hasLayerShell() const { return true; }
     // Why no other window can take the focus from the panel here; nothing where one can.
     virtual std::optional<QString> keepsFocusOnPanel() const { return std::nullopt; }
     // How many windows the other apps show, as the compositor lists them; nothing where it lists
