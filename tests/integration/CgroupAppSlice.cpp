@@ -58,8 +58,7 @@ void CgroupAppSlice::runAsDesktopUser()
         const bool made = !tree.makeTree(DesktopUser::userId);
         const QString manager = QFileInfo(tree.slice).path();
         const QString initScope = manager + QLatin1String("/init.scope");
-        if (!made || !tree.makeFolder(initScope) ||
-            !handOver(manager, DesktopUser::userId) ||
+        if (!made || !tree.makeFolder(initScope) || !handOver(manager, DesktopUser::userId) ||
             !handOver(tree.slice, DesktopUser::userId) ||
             !handOver(initScope, DesktopUser::userId) ||
             !TestFiles::writeFile(initScope + QLatin1String("/cgroup.procs"),

@@ -44,6 +44,6 @@ private:
     QString mount;
     QString workspaceRoot;
     QString slice;
-    QString refuge; // where the destructor moves what still runs in its folders
+    QString refuge;      // where the destructor moves what still runs in its folders
     QStringList folders; // in the order made
 };
