@@ -84,7 +84,10 @@ void StatusNotifierItem::registerWithWatcher()
         QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
         QStringLiteral("org.kde.StatusNotifierWatcher"),
         QStringLiteral("RegisterStatusNotifierItem"));
-    call << serviceName();
+    // By its object path, as libappindicator's items do: hosts take the sender's own bus name.
+    // GNOME's extension watches an item registered by a well-known name through a second,
+    // racing path that may drop the item as it starts.
+    call << itemPath;
     // Nothing to wait for: a watcher that refuses leaves the item unseen, as no watcher would.
     QDBusConnection::sessionBus().call(call, QDBus::NoBlock);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDBusContext>
+#include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
 
 // A StatusNotifierItem host as a desktop without an XEmbed tray offers one: it only records the
-// items that register.
-class FakeStatusNotifierWatcher : public QObject
+// bus names of the items that register, the sender's where an item names its object path.
+class FakeStatusNotifierWatcher : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
@@ -22,8 +24,9 @@ public:
 public slots:
     void RegisterStatusNotifierItem(const QString& service)
     {
-        items.append(service);
-        emit StatusNotifierItemRegistered(service);
+        const QString name = service.startsWith(u'/') ? message().service() : service;
+        items.append(name);
+        emit StatusNotifierItemRegistered(name);
     }
 
 signals:
