@@ -32,6 +32,7 @@ packages=(
   # settings daemon it reads its layout from), tint2, and the screenshots the moon is measured in
   xfce4-panel xfwm4 xfconf tint2 imagemagick
   kwin-x11  # KDE's X11 window manager, under which the panel's window cases run again
+  gnome-shell gnome-shell-extension-appindicator  # GNOME's top bar with its tray extension
   xserver-xorg-video-dummy  # two monitors that Qt sees as two screens: Xorg's dummy driver
   # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
   libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype

@@ -1,14 +1,20 @@
 #include "DesktopSession.h"
 #include "DesktopUser.h"
 #include "MoonShade.h"
+#include "SessionBus.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
+#include "TestFiles.h"
 #include "TestProcesses.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QImage>
 #include <QProcess>
@@ -20,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <xcb/xcb.h>
 
 namespace
@@ -28,6 +35,9 @@ namespace
 // Trays, the program and its windows show up within this (ms) on a loaded two-core machine.
 // Each look at the screen runs tools, so waits count wall time (QTest::qWaitFor), not pauses.
 constexpr int showTimeout = 30000;
+
+const char gnomeAppIndicatorExtension[] =
+    "/usr/share/gnome-shell/extensions/ubuntu-appindicators@ubuntu.com";
 
 // WCAG's minimum contrast for the parts of a picture a user must make out.
 constexpr double minimumContrast = 3.0;
@@ -220,6 +230,48 @@ void setTrayColours(const QColor& foreground)
     xcb_disconnect(connection);
 }
 
+// Whether GNOME Shell shows its overview, told to leave it when it does; nothing while the shell
+// does not answer.
+std::optional<bool> overviewActive()
+{
+    const auto call = [](const QString& method, const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), method);
+        message.setArguments(
+            QVariantList{QStringLiteral("org.gnome.Shell"), QStringLiteral("OverviewActive")} +
+            arguments);
+        return QDBusConnection::sessionBus().call(message);
+    };
+    const QDBusMessage shown = call(QStringLiteral("Get"), {});
+    if (shown.type() != QDBusMessage::ReplyMessage || shown.arguments().isEmpty())
+        return std::nullopt;
+    const bool active = shown.arguments().first().value<QDBusVariant>().variant().toBool();
+    if (active)
+        call(QStringLiteral("Set"), {QVariant::fromValue(QDBusVariant(false))});
+    return active;
+}
+
+// The items the StatusNotifierItem host shows; none where there is no such host.
+QStringList registeredItems()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get.setArguments({QStringLiteral("org.kde.StatusNotifierWatcher"),
+                      QStringLiteral("RegisteredStatusNotifierItems")});
+    const QDBusMessage items = QDBusConnection::sessionBus().call(get);
+    if (items.type() != QDBusMessage::ReplyMessage || items.arguments().isEmpty())
+        return {};
+    return items.arguments().first().value<QDBusVariant>().variant().toStringList();
+}
+
+bool statusNotifierHostUp()
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        QStringLiteral("org.kde.StatusNotifierWatcher"));
+}
+
 bool traySelectionOwned()
 {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -266,9 +318,9 @@ QList<QRect> windowAreas(const QStringList& query)
 } // namespace
 
 // The tray item inside trays people use, each started for real on a throwaway X desktop and
-// driven by pointer events: XFCE's panel under xfwm4, a StatusNotifierItem host that shows
-// the item's own menu, and tint2 under openbox, an XEmbed tray. $NIMBREL_TRAY_HOST names the
-// one: "xfce" or "tint2".
+// driven by pointer events: XFCE's panel under xfwm4 and GNOME Shell with its AppIndicator
+// extension, StatusNotifierItem hosts that show the item's own menu, and tint2 under openbox,
+// an XEmbed tray. $NIMBREL_TRAY_HOST names the one: "xfce", "gnome" or "tint2".
 class TestTrayHosts : public QObject
 {
     Q_OBJECT
@@ -277,7 +329,9 @@ class TestTrayHosts : public QObject
     DesktopSession session;
     QProcess windowManager;
     QProcess panel;
+    SessionBus systemBus; // GNOME Shell's, which it needs only to be there
     std::unique_ptr<QProcess> program;
+    std::pair<QRect, QImage> barWithoutMoon; // where the moon was looked for, before it came
 
     std::optional<QString> startXfce()
     {
@@ -300,13 +354,50 @@ class TestTrayHosts : public QObject
         panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         panel.start(QStringLiteral("xfce4-panel"), {QStringLiteral("--disable-wm-check")});
         const auto hostUp = [] {
-            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-                       QStringLiteral("org.kde.StatusNotifierWatcher")) &&
+            return statusNotifierHostUp() &&
                    !windowAreas({QStringLiteral("--class"), QStringLiteral("^Xfce4-panel$")})
                         .isEmpty();
         };
         if (!QTest::qWaitFor(hostUp, showTimeout))
             return QStringLiteral("xfce4-panel showed no tray");
+        return std::nullopt;
+    }
+
+    std::optional<QString> startGnome()
+    {
+        if (tool(QStringLiteral("which"), {QStringLiteral("gnome-shell")}).isEmpty() ||
+            !QFile::exists(QLatin1String(gnomeAppIndicatorExtension)))
+            return QStringLiteral("GNOME Shell or its AppIndicator extension is not installed");
+        if (const std::optional<QString> problem = systemBus.start())
+            return problem;
+        // The extension on, in settings of the session's own that the shell reads as a file.
+        qputenv("GSETTINGS_BACKEND", "keyfile");
+        if (!TestFiles::writeFile(
+                qEnvironmentVariable("XDG_CONFIG_HOME") +
+                    QStringLiteral("/glib-2.0/settings/keyfile"),
+                "[org/gnome/shell]\nenabled-extensions=['" +
+                    QFileInfo(QLatin1String(gnomeAppIndicatorExtension)).fileName().toUtf8() +
+                    "']\n"))
+            return QStringLiteral("the shell's settings could not be written");
+        session.stopWindowManager();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), systemBus.address());
+        windowManager.setProcessEnvironment(environment);
+        windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        windowManager.start(QStringLiteral("gnome-shell"),
+                            {QStringLiteral("--x11"), QStringLiteral("--replace")});
+        if (!QTest::qWaitFor(statusNotifierHostUp, showTimeout))
+            return QStringLiteral("GNOME Shell's AppIndicator extension showed no tray");
+        // The shell opens its overview, over the desktop and its windows, a moment after it
+        // starts; once it has, it is told to leave until it has left.
+        bool opened = false;
+        const auto overviewLeft = [&] {
+            const std::optional<bool> active = overviewActive();
+            opened = opened || active == true;
+            return opened && active == false;
+        };
+        if (!QTest::qWaitFor(overviewLeft, showTimeout))
+            return QStringLiteral("the shell's overview did not open and close");
         return std::nullopt;
     }
 
@@ -326,6 +417,9 @@ class TestTrayHosts : public QObject
     // window of the program, with a little of the bar around it. Empty until it shows.
     QRect moonSearchArea() const
     {
+        // The right of GNOME's top bar, clear of its clock, which changes meanwhile.
+        if (hostName == QLatin1String("gnome"))
+            return {800, 0, 480, 30};
         if (hostName == QLatin1String("xfce")) {
             // The bar is the panel's widest window; its plugins may have small ones.
             const QList<QRect> windows =
@@ -364,9 +458,21 @@ class TestTrayHosts : public QObject
         program = DesktopSession::process();
         const QRect bar = moonSearchArea();
         const QImage before = bar.isEmpty() ? QImage() : screenshot(bar);
+        barWithoutMoon = {bar, before};
         program->start(QStringLiteral(NIMBREL_PATH), QStringList());
+        // Where it holds still: a bar may lay its icons out again as one comes or goes.
         std::optional<Moon> moon;
-        if (!QTest::qWaitFor([&] { return (moon = shownMoon(before)).has_value(); }, showTimeout))
+        QElapsedTimer still;
+        const auto settled = [&] {
+            const std::optional<Moon> now = shownMoon(before);
+            if (!now || !moon || now->area != moon->area) {
+                moon = now;
+                still.start();
+                return false;
+            }
+            return still.hasExpired(500);
+        };
+        if (!QTest::qWaitFor(settled, showTimeout))
             return {};
         return *moon;
     }
@@ -393,6 +499,8 @@ private slots:
         NIMBREL_START_DESKTOP(session);
         if (hostName == QLatin1String("xfce"))
             NIMBREL_START_SESSION(startXfce(), "no XFCE panel: ");
+        else if (hostName == QLatin1String("gnome"))
+            NIMBREL_START_SESSION(startGnome(), "no GNOME Shell: ");
         else
             NIMBREL_START_SESSION(startTint2(), "no tint2: ");
         const QString runtime = session.scratchPath(QStringLiteral("runtime"));
@@ -416,6 +524,12 @@ private slots:
         program->kill();
         program->waitForFinished();
         program.reset();
+        // Until the host has let the item go and the bar is as it was, the moon may still show
+        // where the next case looks for its own.
+        QVERIFY(QTest::qWaitFor([] { return registeredItems().isEmpty(); }, showTimeout));
+        const auto [bar, bare] = std::exchange(barWithoutMoon, {});
+        if (!bare.isNull())
+            QVERIFY(QTest::qWaitFor([&] { return screenshot(bar) == bare; }, showTimeout));
     }
 
     void moonStandsOutOnTheBar()
@@ -433,8 +547,8 @@ private slots:
     // stops asking gets the moon its bar needs again.
     void moonFollowsTrayColours()
     {
-        if (hostName == QLatin1String("xfce"))
-            QSKIP("XFCE's tray draws the moon itself, in its own colour");
+        if (hostName != QLatin1String("tint2"))
+            QSKIP("StatusNotifierItem hosts draw the moon themselves, in their own colour");
         const Moon moon = launchAndWaitForMoon();
         QVERIFY2(moon.area.isValid(), "the tray shows no moon");
         // Whether the tray shows a light moon; nothing while it shows none.
@@ -455,30 +569,57 @@ private slots:
     {
         const Moon moon = launchAndWaitForMoon();
         QVERIFY2(moon.area.isValid(), "the tray shows no moon");
-        clickAt(moon.area.center(), 1);
+        // GNOME's extension opens the item's menu on a single click, whatever the item says,
+        // and activates it on a double click: two clicks of one press each, well within the
+        // double-click time, by the X server's clock.
+        const bool gnome = hostName == QLatin1String("gnome");
+        const QPoint at = moon.area.center();
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+                 QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                 gnome ? QStringLiteral("2") : QStringLiteral("1"), QStringLiteral("--delay"),
+                 QStringLiteral("60"), QStringLiteral("1")});
         QVERIFY(QTest::qWaitFor([this] { return panelShown(); }, showTimeout));
     }
 
-    void rightClickShowsNimbrelMenu()
+    void clickShowsNimbrelMenu_data()
     {
+        QTest::addColumn<int>("button");
+        QTest::newRow("right click") << 3;
+        if (hostName == QLatin1String("gnome"))
+            QTest::newRow("left click") << 1;
+    }
+
+    void clickShowsNimbrelMenu()
+    {
+        QFETCH(int, button);
         const Moon moon = launchAndWaitForMoon();
         QVERIFY2(moon.area.isValid(), "the tray shows no moon");
-        const QList<QRect> before = shownOverrideRedirectWindows();
-        clickAt(moon.area.center(), 3);
-        QRect menu;
-        const auto menuShown = [&] {
-            for (const QRect& window : shownOverrideRedirectWindows()) {
-                if (!before.contains(window) && window.width() > 60 && window.height() > 40)
-                    menu = window;
-            }
-            return menu.isValid();
-        };
-        QVERIFY(QTest::qWaitFor(menuShown, showTimeout));
-        QVERIFY(!panelShown());
+        if (hostName == QLatin1String("gnome")) {
+            // GNOME Shell draws its menus itself, as no window of their own, below the bar; it
+            // takes the keys as it opens one, and no other client may hold them meanwhile.
+            const QRect below(moon.area.center().x() - 150, moon.area.bottom() + 4, 300, 120);
+            const QImage bare = screenshot(below);
+            clickAt(moon.area.center(), button);
+            QVERIFY(QTest::qWaitFor([&] { return screenshot(below) != bare; }, showTimeout));
+        } else {
+            const QList<QRect> before = shownOverrideRedirectWindows();
+            clickAt(moon.area.center(), button);
+            QRect menu;
+            const auto menuShown = [&] {
+                for (const QRect& window : shownOverrideRedirectWindows()) {
+                    if (!before.contains(window) && window.width() > 60 && window.height() > 40)
+                        menu = window;
+                }
+                return menu.isValid();
+            };
+            QVERIFY(QTest::qWaitFor(menuShown, showTimeout));
+            // Menus ignore keys that come before they took the keyboard.
+            QVERIFY(QTest::qWaitFor(keyboardHeldElsewhere, showTimeout));
+        }
         // Only Nimbrel's menu has "Open Nimbrel" as its first row; the host's own would not
-        // open the panel. Chosen by keys, once the menu has taken them: menus ignore a click
-        // that comes too soon after they opened.
-        QVERIFY(QTest::qWaitFor(keyboardHeldElsewhere, showTimeout));
+        // open the panel. Chosen by keys: menus ignore a click that comes too soon after they
+        // opened.
+        QVERIFY(!panelShown());
         xdotool({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Return")});
         QVERIFY(QTest::qWaitFor([this] { return panelShown(); }, showTimeout));
     }
