@@ -53,43 +53,61 @@ void CgroupAppSlice::runAsDesktopUser()
     if (!DesktopUser::dropsRoot())
         return;
     int status = EXIT_FAILURE;
+    std::optional<QString> manager;
     {
         CgroupAppSlice tree;
-        const bool made = !tree.makeTree(DesktopUser::userId);
-        const QString manager = QFileInfo(tree.slice).path();
-        const QString initScope = manager + QLatin1String("/init.scope");
-        if (!made || !tree.makeFolder(initScope) || !handOver(manager, DesktopUser::userId) ||
-            !handOver(tree.slice, DesktopUser::userId) ||
-            !handOver(initScope, DesktopUser::userId) ||
-            !TestFiles::writeFile(initScope + QLatin1String("/cgroup.procs"),
-                                  QByteArray::number(getpid()))) {
-            // The test then finds no tree of its own, and says so as it skips.
-            std::fprintf(stderr, "desktop test: cannot hand a cgroup tree to the desktop user\n");
-            return DesktopUser::becomeUnprivileged();
+        manager = tree.handToDesktopUser();
+        if (manager) {
+            qputenv(handedManager, QFile::encodeName(*manager));
+            std::fflush(nullptr);
+            const pid_t test = fork();
+            if (test == 0) {
+                tree.folders.clear(); // the parent's to remove
+                // Returns only where the test cannot drop root; it then runs as root in the tree.
+                return DesktopUser::becomeUnprivileged();
+            }
+            if (test < 0)
+                std::perror("desktop test: fork");
+            while (test > 0 && waitpid(test, &status, 0) < 0 && errno == EINTR) {
+            }
+            tree.adoptFoldersMadeBelow();
         }
-        qputenv(handedManager, QFile::encodeName(manager));
-        std::fflush(nullptr);
-        const pid_t test = fork();
-        if (test == 0) {
-            tree.folders.clear(); // the parent's to remove
-            // Returns only where the test cannot drop root; it then runs as root in the tree.
-            return DesktopUser::becomeUnprivileged();
-        }
-        while (test > 0 && waitpid(test, &status, 0) < 0 && errno == EINTR) {
-        }
-        // Units the test left behind too, deepest first as the destructor goes.
-        QDirIterator below(tree.folders.first(), QDir::Dirs | QDir::NoDotAndDotDot,
-                           QDirIterator::Subdirectories);
-        while (below.hasNext()) {
-            const QString folder = below.next();
-            if (!tree.folders.contains(folder))
-                tree.folders.append(folder);
-        }
-        std::stable_sort(tree.folders.begin(), tree.folders.end(),
-                         [](const QString& a, const QString& b) { return a.size() < b.size(); });
+    }
+    if (!manager) {
+        // The test then finds no tree of its own, and says so as it skips.
+        std::fprintf(stderr, "desktop test: cannot hand a cgroup tree to the desktop user\n");
+        return DesktopUser::becomeUnprivileged();
     }
     std::fflush(nullptr);
     std::_Exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+}
+
+std::optional<QString> CgroupAppSlice::handToDesktopUser()
+{
+    if (makeTree(DesktopUser::userId))
+        return std::nullopt;
+    const QString manager = QFileInfo(slice).path();
+    const QString initScope = manager + QLatin1String("/init.scope");
+    const bool handed = makeFolder(initScope) && handOver(manager, DesktopUser::userId) &&
+                        handOver(slice, DesktopUser::userId) &&
+                        handOver(initScope, DesktopUser::userId) &&
+                        TestFiles::writeFile(initScope + QLatin1String("/cgroup.procs"),
+                                             QByteArray::number(getpid()));
+    return handed ? std::optional(manager) : std::nullopt;
+}
+
+void CgroupAppSlice::adoptFoldersMadeBelow()
+{
+    QDirIterator below(workspaceRoot, QDir::Dirs | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    while (below.hasNext()) {
+        const QString folder = below.next();
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    // Parents before children, as made: the destructor removes them the other way round.
+    std::stable_sort(folders.begin(), folders.end(),
+                     [](const QString& a, const QString& b) { return a.size() < b.size(); });
 }
 
 std::optional<QString> CgroupAppSlice::create()

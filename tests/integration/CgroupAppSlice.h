@@ -39,6 +39,11 @@ public:
 private:
     // Makes a tree whose user manager is `owner`'s.
     std::optional<QString> makeTree(uid_t owner);
+    // Makes a tree for the desktop user, hands its manager's part over and moves this process
+    // into the manager's init.scope; the manager's folder, or nothing when that failed.
+    std::optional<QString> handToDesktopUser();
+    // Takes the folders another process made in the tree as its own to remove.
+    void adoptFoldersMadeBelow();
     bool makeFolder(const QString& folder);
 
     QString mount;
