@@ -1,5 +1,6 @@
 #include "KWinTrayDesktop.h"
 
+#include "DesktopSession.h"
 #include "KWinFakeKeyboard.h"
 
 #include <QCoreApplication>
@@ -18,10 +19,10 @@ std::optional<QString> KWinTrayDesktop::start()
             kwin.start({QCoreApplication::applicationFilePath(), QStringLiteral(NIMBREL_PATH)}))
         return problem;
     // The other app's entry, through which the program can open it again.
-    kwin.installDesktopEntry(QStringLiteral("nimbrel-closer.desktop"),
-                             QStringLiteral("[Desktop Entry]\nType=Application\nName=Closer\n"
-                                            "Exec=" NIMBREL_TEST_PYTHON " " NIMBREL_TEST_APPS_DIR
-                                            "/closer.py\n"));
+    kwin.installDesktopEntry(
+        QStringLiteral("nimbrel-closer.desktop"),
+        QStringLiteral("[Desktop Entry]\nType=Application\nName=Closer\nExec=") +
+            DesktopSession::appCommand(QStringLiteral("closer.py")) + u'\n');
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "DesktopSession.h"
 #include "DesktopUser.h"
+#include "HeldStill.h"
 #include "MoonShade.h"
 #include "SessionBus.h"
 #include "SettingsKeys.h"
@@ -12,7 +13,6 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -111,6 +111,7 @@ struct Moon {
     QColor bar;
     QColor moon;
     QRect area; // within the screenshot
+    friend bool operator==(const Moon&, const Moon&) = default;
 };
 
 std::optional<Moon> findMoon(const QImage& shot, const QImage& before)
@@ -461,20 +462,7 @@ class TestTrayHosts : public QObject
         barWithoutMoon = {bar, before};
         program->start(QStringLiteral(NIMBREL_PATH), QStringList());
         // Where it holds still: a bar may lay its icons out again as one comes or goes.
-        std::optional<Moon> moon;
-        QElapsedTimer still;
-        const auto settled = [&] {
-            const std::optional<Moon> now = shownMoon(before);
-            if (!now || !moon || now->area != moon->area) {
-                moon = now;
-                still.start();
-                return false;
-            }
-            return still.hasExpired(500);
-        };
-        if (!QTest::qWaitFor(settled, showTimeout))
-            return {};
-        return *moon;
+        return heldStill([&] { return shownMoon(before); }, showTimeout).value_or(Moon());
     }
 
     // The panel: a large window of the program named "Nimbrel" that the window manager

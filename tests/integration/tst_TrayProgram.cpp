@@ -1,6 +1,7 @@
 #include "DesktopSession.h"
 #include "DesktopUser.h"
 #include "FakeStatusNotifierWatcher.h"
+#include "HeldStill.h"
 #include "ProgramAccessibility.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
@@ -12,7 +13,6 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRect>
@@ -21,6 +21,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <signal.h>
 #include <xcb/xcb.h>
 
@@ -261,18 +262,11 @@ class TestTrayProgram : public QObject
                                const QHash<QString, QString>& environment = {})
     {
         program = launch(arguments, environment);
-        QRect area;
-        QElapsedTimer still;
-        const auto settled = [&] {
-            const QRect now = trayIconArea(program->processId());
-            if (!screenArea.contains(now) || now != area) {
-                area = now;
-                still.start();
-                return false;
-            }
-            return still.hasExpired(500);
+        const auto onScreen = [this]() -> std::optional<QRect> {
+            const QRect area = trayIconArea(program->processId());
+            return screenArea.contains(area) ? std::optional(area) : std::nullopt;
         };
-        return QTest::qWaitFor(settled, showTimeout) ? area : QRect();
+        return heldStill(onScreen, showTimeout).value_or(QRect());
     }
 
     // Publishes a StatusNotifierWatcher on `bus` and starts the program, which registers its item
