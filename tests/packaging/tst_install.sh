@@ -19,6 +19,7 @@ expected=(
   "share/metainfo/$id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$id.svg"
   "share/icons/hicolor/symbolic/apps/$id-symbolic.svg"
+  "share/icons/$id-symbolic.svg"
   share/man/man1/nimbrelctl.1.gz
   share/bash-completion/completions/nimbrelctl
   share/zsh/vendor-completions/_nimbrelctl
