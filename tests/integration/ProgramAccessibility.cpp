@@ -44,6 +44,16 @@ void ProgramAccessibility::prepare(QProcessEnvironment& environment, const QStri
     environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
 }
 
+QHash<QString, QString> ProgramAccessibility::prepareOnOwnBus()
+{
+    QProcessEnvironment added;
+    prepare(added, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
+    QHash<QString, QString> variables;
+    for (const QString& name : added.keys())
+        variables.insert(name, added.value(name));
+    return variables;
+}
+
 QList<QStringList> ProgramAccessibility::shownWindows(const QString& title) const
 {
     QList<QStringList> windows;

@@ -21,6 +21,9 @@ public:
     // Starts an accessibility bus for `busAddress` (once) and adds to `environment` what a Qt
     // program needs to show itself there; the next looks are at that bus.
     void prepare(QProcessEnvironment& environment, const QString& busAddress);
+    // prepare() for this process's own session bus: the variables to add to the program's
+    // environment.
+    QHash<QString, QString> prepareOnOwnBus();
     // The state names of each window titled `title` (any when empty) the program shows.
     QList<QStringList> shownWindows(const QString& title = {}) const;
     // The names of the program's shown objects in `role` ("menu item", say), in tree order.

@@ -14,10 +14,3 @@ std::unique_ptr<TrayDesktop> TrayDesktop::named(const QString& name)
         return std::make_unique<MutterTrayDesktop>();
     return nullptr;
 }
-
-QProcessEnvironment TrayDesktop::programEnvironment(const QString& busAddress)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    accessibility.prepare(environment, busAddress);
-    return environment;
-}

@@ -27,7 +27,12 @@ public:
     // Starts the compositor; nothing when it is up, else what is missing or failed.
     virtual std::optional<QString> start() = 0;
     // The environment of a program on this desktop whose session bus is `busAddress`.
-    virtual QProcessEnvironment programEnvironment(const QString& busAddress);
+    virtual QProcessEnvironment programEnvironment(const QString& busAddress)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        accessibility.prepare(environment, busAddress);
+        return environment;
+    }
     // Whether `program` shows its panel, looking as it should on this desktop.
     virtual bool showsPanel(pid_t program) = 0;
     // How many windows the program shows, its panel included.

@@ -1,12 +1,15 @@
 #include "DesktopSession.h"
 #include "DesktopUser.h"
 #include "HeldStill.h"
+#include "MoonOnBar.h"
 #include "MoonShade.h"
+#include "ProgramAccessibility.h"
 #include "SessionBus.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestFiles.h"
 #include "TestProcesses.h"
+#include "UnsavedEditor.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -19,12 +22,14 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <signal.h>
 #include <tuple>
 #include <utility>
 #include <xcb/xcb.h>
@@ -42,8 +47,8 @@ const char gnomeAppIndicatorExtension[] =
 // WCAG's minimum contrast for the parts of a picture a user must make out.
 constexpr double minimumContrast = 3.0;
 
-// XFCE's panel as it comes, dark, with its tray as the only plugin, so nothing else on the bar
-// can be taken for the moon.
+// XFCE's panel as it comes, dark, with a task list and its tray: the task list shows no button
+// while no window is open, so nothing else on the bar can be taken for the moon.
 const char xfcePanelConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0">
   <property name="configver" type="int" value="2"/>
@@ -57,12 +62,14 @@ const char xfcePanelConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
       <property name="icon-size" type="uint" value="16"/>
       <property name="size" type="uint" value="26"/>
       <property name="plugin-ids" type="array">
+        <value type="int" value="2"/>
         <value type="int" value="1"/>
       </property>
     </property>
   </property>
   <property name="plugins" type="empty">
     <property name="plugin-1" type="string" value="systray"/>
+    <property name="plugin-2" type="string" value="tasklist"/>
   </property>
 </channel>
 )";
@@ -102,55 +109,6 @@ QImage screenshot(const QRect& area)
                                  {QStringLiteral("-window"), QStringLiteral("root"),
                                   QStringLiteral("-crop"), crop, QStringLiteral("png:-")}))
         .convertToFormat(QImage::Format_RGB32);
-}
-
-// The moon in a screenshot of the bar around it: the bar is the picture's most common colour,
-// the moon the most common one of the rest, found where pixels differ from the bar. Where
-// the bar was taken before the moon came, only what changed since counts as moon.
-struct Moon {
-    QColor bar;
-    QColor moon;
-    QRect area; // within the screenshot
-    friend bool operator==(const Moon&, const Moon&) = default;
-};
-
-std::optional<Moon> findMoon(const QImage& shot, const QImage& before)
-{
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x)
-            ++counts[shot.pixel(x, y)];
-    }
-    QRgb bar = 0;
-    for (auto count = counts.cbegin(); count != counts.cend(); ++count) {
-        if (count.value() > counts.value(bar))
-            bar = count.key();
-    }
-    const auto isMoon = [&](int x, int y) {
-        const QRgb pixel = shot.pixel(x, y);
-        return pixel != bar &&
-               (before.isNull() || before.size() != shot.size() || before.pixel(x, y) != pixel);
-    };
-    QHash<QRgb, int> moonCounts;
-    QRect area;
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            if (!isMoon(x, y))
-                continue;
-            ++moonCounts[shot.pixel(x, y)];
-            area |= QRect(x, y, 1, 1);
-        }
-    }
-    QRgb moon = 0;
-    int moonPixels = 0;
-    for (auto count = moonCounts.cbegin(); count != moonCounts.cend(); ++count) {
-        if (count.value() > moonPixels)
-            std::tie(moon, moonPixels) = std::tuple(count.key(), count.value());
-    }
-    // A moon of a few pixels is an edge of something else.
-    if (moonPixels < 12)
-        return std::nullopt;
-    return Moon{QColor(bar), QColor(moon), area};
 }
 
 // Top-level windows the X server shows that no window manager manages: menus and tool tips.
@@ -333,6 +291,7 @@ class TestTrayHosts : public QObject
     SessionBus systemBus; // GNOME Shell's, which it needs only to be there
     std::unique_ptr<QProcess> program;
     std::pair<QRect, QImage> barWithoutMoon; // where the moon was looked for, before it came
+    std::unique_ptr<UnsavedEditor> editor;   // started after the moon, so not on the bar before
 
     std::optional<QString> startXfce()
     {
@@ -414,7 +373,7 @@ class TestTrayHosts : public QObject
         return std::nullopt;
     }
 
-    // Where to look for the moon: XFCE's whole bar, which holds nothing else; tint2's icon
+    // Where to look for the moon: XFCE's whole bar, its task list empty; tint2's icon
     // window of the program, with a little of the bar around it. Empty until it shows.
     QRect moonSearchArea() const
     {
@@ -454,11 +413,15 @@ class TestTrayHosts : public QObject
         return moon;
     }
 
-    Moon launchAndWaitForMoon()
+    Moon launchAndWaitForMoon(const QHash<QString, QString>& environment = {})
     {
-        program = DesktopSession::process();
+        program = DesktopSession::process(environment);
         const QRect bar = moonSearchArea();
-        const QImage before = bar.isEmpty() ? QImage() : screenshot(bar);
+        // Once it holds still: a task button may still be drawing a window that just came.
+        const QImage before =
+            bar.isEmpty() ? QImage()
+                          : heldStill([&] { return std::optional(screenshot(bar)); }, showTimeout)
+                                .value_or(QImage());
         barWithoutMoon = {bar, before};
         program->start(QStringLiteral(NIMBREL_PATH), QStringList());
         // Where it holds still: a bar may lay its icons out again as one comes or goes.
@@ -466,16 +429,31 @@ class TestTrayHosts : public QObject
     }
 
     // The panel: a large window of the program named "Nimbrel" that the window manager
-    // manages, unlike the menu, which Qt names so too.
-    bool panelShown() const
+    // manages, unlike the menu, which Qt names so too. An empty rectangle while none shows.
+    QRect panelArea() const
     {
-        const QList<QRect> windows =
-            windowAreas({QStringLiteral("--pid"), QString::number(program->processId()),
-                         QStringLiteral("--name"), QStringLiteral("^Nimbrel$")});
         const QList<QRect> menus = shownOverrideRedirectWindows();
-        return std::any_of(windows.cbegin(), windows.cend(), [&](const QRect& window) {
-            return window.width() > 100 && !menus.contains(window);
-        });
+        for (const QRect& window :
+             windowAreas({QStringLiteral("--pid"), QString::number(program->processId()),
+                          QStringLiteral("--name"), QStringLiteral("^Nimbrel$")})) {
+            if (window.width() > 100 && !menus.contains(window))
+                return window;
+        }
+        return {};
+    }
+    bool panelShown() const { return panelArea().isValid(); }
+
+    // Opens the panel as a user of this tray does: GNOME's extension opens the item's menu on a
+    // single click, whatever the item says, and activates it on a double click: two clicks of
+    // one press each, well within the double-click time, by the X server's clock.
+    bool clickOpensPanel(const Moon& moon) const
+    {
+        const QPoint at = moon.area.center();
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+                 QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                 hostName == QLatin1String("gnome") ? QStringLiteral("2") : QStringLiteral("1"),
+                 QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("1")});
+        return QTest::qWaitFor([this] { return panelShown(); }, showTimeout);
     }
 
 public:
@@ -512,6 +490,16 @@ private slots:
         program->kill();
         program->waitForFinished();
         program.reset();
+        // The editor goes last: the bar was taken with its task button.
+        const auto stopEditor = qScopeGuard([this] {
+            if (!editor)
+                return;
+            // Gone from the taskbar before the next case takes the bar without its moon.
+            ::kill(pid_t(editor->pid()), SIGKILL);
+            if (!QTest::qWaitFor([this] { return !editor->shown(); }, showTimeout))
+                qWarning("the killed editor's window stays on screen");
+            editor.reset();
+        });
         // Until the host has let the item go and the bar is as it was, the moon may still show
         // where the next case looks for its own.
         QVERIFY(QTest::qWaitFor([] { return registeredItems().isEmpty(); }, showTimeout));
@@ -553,20 +541,78 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return lightMoon() == true; }, showTimeout));
     }
 
-    void clickOpensPanel()
+    void clickOpensPanelNearMoonOffTaskbar()
     {
         const Moon moon = launchAndWaitForMoon();
         QVERIFY2(moon.area.isValid(), "the tray shows no moon");
-        // GNOME's extension opens the item's menu on a single click, whatever the item says,
-        // and activates it on a double click: two clicks of one press each, well within the
-        // double-click time, by the X server's clock.
-        const bool gnome = hostName == QLatin1String("gnome");
-        const QPoint at = moon.area.center();
-        xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
-                 QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-                 gnome ? QStringLiteral("2") : QStringLiteral("1"), QStringLiteral("--delay"),
-                 QStringLiteral("60"), QStringLiteral("1")});
-        QVERIFY(QTest::qWaitFor([this] { return panelShown(); }, showTimeout));
+        // The bar beside the moon, where a task list would add a button for a new window; GNOME
+        // has no task list, and its top bar names the app in front instead.
+        const bool taskList = hostName != QLatin1String("gnome");
+        const QRect beside(0, moon.area.top(), moon.area.left() - 8, moon.area.height());
+        const QImage bare = taskList ? screenshot(beside) : QImage();
+        QVERIFY(clickOpensPanel(moon));
+        // Below or above the moon, whichever edge its bar is on, and across from it.
+        const QRect shown = panelArea();
+        const int gap = shown.top() > moon.area.center().y() ? shown.top() - moon.area.bottom()
+                                                             : moon.area.top() - shown.bottom();
+        QVERIFY2(gap >= 0 && gap <= 40 && shown.left() <= moon.area.right() &&
+                     moon.area.left() <= shown.right(),
+                 qPrintable(QStringLiteral("panel %1,%2 %3×%4, moon at %5,%6")
+                                .arg(shown.x())
+                                .arg(shown.y())
+                                .arg(shown.width())
+                                .arg(shown.height())
+                                .arg(moon.area.x())
+                                .arg(moon.area.y())));
+        if (taskList) {
+            // A task list shows a button a moment after the window maps.
+            QTest::qWait(1000);
+            QVERIFY(screenshot(beside) == bare);
+        }
+    }
+
+    void dismisses_data()
+    {
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("click elsewhere") << false;
+    }
+
+    void dismisses()
+    {
+        QFETCH(bool, byEscape);
+        const Moon moon = launchAndWaitForMoon();
+        QVERIFY2(moon.area.isValid(), "the tray shows no moon");
+        QVERIFY(clickOpensPanel(moon));
+        if (byEscape)
+            xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        else
+            clickAt(panelArea().bottomRight() + QPoint(100, 100), 1);
+        QVERIFY(QTest::qWaitFor([this] { return !panelShown(); }, showTimeout));
+        QCOMPARE(program->state(), QProcess::Running);
+    }
+
+    // A quit whose editor asks to save: the save question takes the focus and the panel closes,
+    // and the next click shows the result, the editor still open with its Force Quit.
+    void resultSurvivesSaveQuestion()
+    {
+        ProgramAccessibility accessibility;
+        const QHash<QString, QString> environment = accessibility.prepareOnOwnBus();
+        // The editor first: its taskbar button may move the moon along the bar.
+        editor = std::make_unique<UnsavedEditor>(session);
+        QVERIFY(QTest::qWaitFor([this] { return editor->shown(); }, showTimeout));
+        const Moon moon = launchAndWaitForMoon(environment);
+        QVERIFY2(moon.area.isValid(), "the tray shows no moon");
+        QVERIFY(clickOpensPanel(moon));
+        QVERIFY(QTest::qWaitFor([&] { return accessibility.focus(QStringLiteral("Quit")); },
+                                showTimeout));
+        xdotool({QStringLiteral("key"), QStringLiteral("space")});
+        QVERIFY(QTest::qWaitFor([this] { return editor->asked(); }, showTimeout));
+        QVERIFY(editor->focusQuestionUntil([this] { return !panelShown(); }, showTimeout));
+        QVERIFY(clickOpensPanel(moon));
+        QVERIFY(QTest::qWaitFor([&] { return accessibility.focus(QStringLiteral("Force Quit")); },
+                                showTimeout));
+        QVERIFY(accessibility.focus(QStringLiteral("Reopen")));
     }
 
     void clickShowsNimbrelMenu_data()

@@ -6,6 +6,7 @@
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
+#include "UnsavedEditor.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -244,17 +245,6 @@ class TestTrayProgram : public QObject
         SettingsStore::standard().set(SettingsKeys::tutorialSeen, true);
     }
 
-    // What the program needs to show itself to `accessibility`.
-    static QHash<QString, QString> accessibleEnvironment(ProgramAccessibility& accessibility)
-    {
-        QProcessEnvironment readable;
-        accessibility.prepare(readable, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
-        QHash<QString, QString> environment;
-        for (const QString& name : readable.keys())
-            environment.insert(name, readable.value(name));
-        return environment;
-    }
-
     // Launches the program; returns where its icon is once it holds still on screen: trayer
     // grows its bar to take an icon in and then moves it, icons and all, to the screen's edge.
     // An empty rectangle when it never does.
@@ -429,7 +419,7 @@ private slots:
     void rightClickOffersStatusMenu()
     {
         ProgramAccessibility accessibility;
-        clickAt(launchAndWaitForIcon({}, accessibleEnvironment(accessibility)).center(), 3);
+        clickAt(launchAndWaitForIcon({}, accessibility.prepareOnOwnBus()).center(), 3);
         QString menu;
         QTRY_VERIFY_WITH_TIMEOUT(!(menu = popupMenu()).isEmpty(), showTimeout);
         QVERIFY(popover().isEmpty());
@@ -513,13 +503,9 @@ private slots:
     {
         // What the panel shows is read as a screen reader reads it.
         ProgramAccessibility accessibility;
-        const QHash<QString, QString> environment = accessibleEnvironment(accessibility);
-        const QString log = session.scratchPath(QStringLiteral("unsaved.log"));
-        const qint64 unsaved =
-            session.startApp(QStringLiteral("unsaved.py"), {{"NIMBREL_TEST_LOG", log}})
-                ->processId();
-        const QStringList byPid{QStringLiteral("--pid"), QString::number(unsaved)};
-        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(byPid).isEmpty(), showTimeout);
+        const QHash<QString, QString> environment = accessibility.prepareOnOwnBus();
+        const UnsavedEditor editor(session);
+        QTRY_VERIFY_WITH_TIMEOUT(editor.shown(), showTimeout);
 
         const QPoint icon = launchAndWaitForIcon({}, environment).center();
         openWithClick(icon);
@@ -527,31 +513,8 @@ private slots:
         xdotool({QStringLiteral("key"), QStringLiteral("space")});
 
         // The save question takes the focus from the panel while the quit waits for the app.
-        const auto asked = [&log] {
-            QFile file(log);
-            return file.open(QIODevice::ReadOnly) && file.readAll().contains("asked");
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(asked(), showTimeout);
-        QString question;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                for (const QString& window : visibleWindows(byPid)) {
-                    if (!windowProperty(window, QStringLiteral("WM_NAME"))
-                             .contains("Unsaved Notes"))
-                        question = window;
-                }
-                return !question.isEmpty();
-            }(),
-            showTimeout);
-        // The user clicks it until it has the focus: a loaded window manager may pass over the
-        // first request. Once it has, the panel must be gone.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                if (activeWindow() != question)
-                    xdotool({QStringLiteral("windowactivate"), question});
-                return popover().isEmpty();
-            }(),
-            showTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(editor.asked(), showTimeout);
+        QVERIFY(editor.focusQuestionUntil([] { return popover().isEmpty(); }, showTimeout));
 
         // Opened again, the panel shows the quit, then its result: the app still open with its
         // Force Quit, and Reopen for the apps that closed.
