@@ -37,6 +37,7 @@ packages=(
   # Wayland: the client library and protocols, a headless sway with Xwayland, Wayland clients
   libwayland-dev wayland-protocols sway xwayland x11-xserver-utils foot qt6-wayland wtype
   grim  # screenshots of the sway tests' screen: where the panel shows
+  waybar  # the bar sway users put their tray in
   mutter  # GNOME's compositor, run headless by the GNOME app-unit tests
   plasma-wayland-protocols kwin-wayland  # KDE Plasma: its window-list protocol, KWin for the tests
   # adversarial X clients and a window manager without a client list

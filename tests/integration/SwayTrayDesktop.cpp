@@ -36,6 +36,9 @@ std::optional<QString> SwayTrayDesktop::start()
     keyboard.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("86400000")});
     if (!keyboard.waitForStarted(showTimeout))
         return QStringLiteral("wtype did not start");
+    pointer = std::make_unique<WlrVirtualPointer>();
+    if (const std::optional<QString> problem = pointer->problem())
+        return problem;
     return std::nullopt;
 }
 
@@ -57,7 +60,8 @@ bool SwayTrayDesktop::showsPanel(pid_t program)
         return false;
     // From inside its top right corner, below where the corner may be rounded, along its
     // padding to its edges.
-    const QPoint corner(shown.width() - margin - 3, margin + 12);
+    const int top = topInset + margin;
+    const QPoint corner(shown.width() - margin - 3, top + 12);
     const QRgb inside = shown.pixel(corner);
     if (shown.pixel(corner + QPoint(5, 0)) == inside)
         return false;
@@ -68,7 +72,7 @@ bool SwayTrayDesktop::showsPanel(pid_t program)
     while (bottom + 1 < shown.height() && shown.pixel(corner.x(), bottom + 1) == inside)
         ++bottom;
     const int width = corner.x() - left + 5;
-    const int height = bottom - margin + 3;
+    const int height = bottom - top + 3;
     return width >= popoverUnits.width() * 3 / 4 &&
            qAbs(height * popoverUnits.width() - width * popoverUnits.height()) <=
                6 * popoverUnits.height();
@@ -109,6 +113,22 @@ void SwayTrayDesktop::stopApps()
                 {QStringLiteral("-s"), sway.swaySocket(), QStringLiteral("[title=\".*\"] kill")});
     close.waitForFinished(showTimeout);
     (void)QTest::qWaitFor([&] { return sway.windowPids().isEmpty(); }, showTimeout);
+}
+
+std::optional<QString> SwayTrayDesktop::click(QPoint point, int button)
+{
+    const QImage shown = screen();
+    if (shown.isNull())
+        return QStringLiteral("the output cannot be read");
+    return pointer->click(point, shown.size(), button);
+}
+
+std::optional<QString> SwayTrayDesktop::parkPointer()
+{
+    const QImage shown = screen();
+    if (shown.isNull())
+        return QStringLiteral("the output cannot be read");
+    return pointer->moveTo({0, shown.height() - 1}, shown.size());
 }
 
 QImage SwayTrayDesktop::screen() const

@@ -2,6 +2,7 @@
 
 #include "SwaySession.h"
 #include "TrayDesktop.h"
+#include "WlrVirtualPointer.h"
 
 #include <QImage>
 #include <QProcess>
@@ -11,6 +12,8 @@
 class SwayTrayDesktop : public TrayDesktop
 {
 public:
+    // `topInset`: the height of a bar across the top of the output, which the panel stays clear of.
+    explicit SwayTrayDesktop(int topInset_ = 0) : topInset(topInset_) {}
     ~SwayTrayDesktop() override;
 
     std::optional<QString> start() override;
@@ -26,12 +29,22 @@ public:
     bool openAnotherWindow() override;
     void stopApps() override;
 
-private:
     // The output as sway shows it now; a null image when it cannot be read.
     QImage screen() const;
+    // Presses and releases pointer `button` (1 left, 3 right) at `point` of the output; nothing
+    // when sent, else why not.
+    std::optional<QString> click(QPoint point, int button);
+    // Moves the pointer to the output's bottom left corner, where it hovers over nothing.
+    std::optional<QString> parkPointer();
 
+protected:
     SwaySession sway;
+
+private:
+    const int topInset;
     // A virtual keyboard for the whole session: a seat with none gives no window the keyboard,
     // and one that comes and goes with each key press takes the focus along.
     QProcess keyboard;
+    // The same for the pointer, which a headless sway has none of.
+    std::unique_ptr<WlrVirtualPointer> pointer;
 };
