@@ -2,6 +2,7 @@
 
 #include "LayerShell.h"
 #include "LayerSurface.h"
+#include "OutsideClickCatcher.h"
 #include "WindowSystem.h"
 #include "X11PanelWindow.h"
 #include "X11PointerPresses.h"
@@ -60,8 +61,12 @@ void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
     setMaximumSize(size);
     resize(size);
     if (layerShell) {
-        layerSurface = layerShell->place(*this, size, [this] { show(); });
+        layerSurface = layerShell->place(*this, size, [this](QSize) { show(); });
         if (layerSurface) {
+            outside = std::make_unique<OutsideClickCatcher>(*layerShell);
+            // Queued: the press that closes the panel is still being delivered to the catcher.
+            connect(outside.get(), &OutsideClickCatcher::pressed, this, &PopoverWindow::dismiss,
+                    Qt::QueuedConnection);
             // Its screen went: the panel goes too, once the compositor's call has returned.
             layerSurface->onClosed([this] {
                 QMetaObject::invokeMethod(
@@ -153,7 +158,7 @@ void PopoverWindow::keepFocusWhileAppsStart()
     // Qt apps and xterm take the focus however they were started, KWin on Wayland gives it to
     // every new window, and an app under load may take seconds to show its window. On X11 the
     // user's own clicks elsewhere still close the panel: they are seen as clicks, not through
-    // the focus. On Wayland, which shows no click elsewhere, Esc or the moon closes it meanwhile.
+    // the focus, as on the layer shell, where they land on the catcher below the panel.
     constexpr int appsStartWithin = 10'000;
     if (grabbing || layerSurface)
         focusKept = QDeadlineTimer(appsStartWithin);
@@ -195,6 +200,7 @@ void PopoverWindow::dismiss()
         setMouseGrabEnabled(false);
         setKeyboardGrabEnabled(false);
     }
+    outside.reset();
     layerSurface.reset();
     hide();
     emit closed();

@@ -7,6 +7,7 @@
 
 class LayerShell;
 class LayerSurface;
+class OutsideClickCatcher;
 class X11PointerPresses;
 
 /// The tray panel's window: frameless, above other windows, with keyboard focus, never listed by
@@ -14,7 +15,8 @@ class X11PointerPresses;
 /// and when it loses focus, and then deletes itself with its content.
 /// On Wayland the compositor places and focuses it and nothing is grabbed: Esc and focus loss
 /// close it. Where the compositor has a layer shell, the panel sits there, at the screen's top
-/// right, as panels do; elsewhere it is an ordinary window wherever the compositor puts it.
+/// right, as panels do, over a clear window that takes a click elsewhere and closes it;
+/// elsewhere it is an ordinary window wherever the compositor puts it.
 class PopoverWindow : public QQuickView
 {
     Q_OBJECT
@@ -56,6 +58,8 @@ private:
 
     LayerShell* layerShell;
     std::unique_ptr<LayerSurface> layerSurface;
+    // On the layer shell: where a click outside the panel lands.
+    std::unique_ptr<OutsideClickCatcher> outside;
     // Only on X11: presses that the pointer grab, when it failed, does not bring here.
     std::unique_ptr<X11PointerPresses> pointerPresses;
     QRect opener;

@@ -51,8 +51,9 @@ LayerShell::~LayerShell()
     wl_registry_destroy(registry);
 }
 
-std::unique_ptr<LayerSurface> LayerShell::place(QWindow& window, QSize size,
-                                                std::function<void()> configured)
+std::unique_ptr<LayerSurface> LayerShell::placeOnLayer(QWindow& window, std::uint32_t layer,
+                                                       const char* role,
+                                                       std::function<void(QSize)> configured)
 {
     if (!shell)
         return nullptr;
@@ -64,9 +65,20 @@ std::unique_ptr<LayerSurface> LayerShell::place(QWindow& window, QSize size,
             QByteArrayLiteral("surface"), &window));
     if (!surface)
         return nullptr;
-    zwlr_layer_surface_v1* layer = zwlr_layer_shell_v1_get_layer_surface(
-        shell, surface, nullptr, ZWLR_LAYER_SHELL_V1_LAYER_TOP, "nimbrel-panel");
-    auto placed = std::make_unique<LayerSurface>(layer, surface, std::move(configured));
+    return std::make_unique<LayerSurface>(
+        zwlr_layer_shell_v1_get_layer_surface(shell, surface, nullptr, layer, role), surface,
+        std::move(configured));
+}
+
+std::unique_ptr<LayerSurface> LayerShell::place(QWindow& window, QSize size,
+                                                std::function<void(QSize)> configured)
+{
+    // Above the top layer, where the cover below it sits.
+    auto placed = placeOnLayer(window, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "nimbrel-panel",
+                               std::move(configured));
+    if (!placed)
+        return nullptr;
+    zwlr_layer_surface_v1* layer = placed->layerSurface();
     zwlr_layer_surface_v1_set_size(layer, size.width(), size.height());
     zwlr_layer_surface_v1_set_anchor(layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
@@ -76,7 +88,27 @@ std::unique_ptr<LayerSurface> LayerShell::place(QWindow& window, QSize size,
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
     // The first commit carries no picture: the compositor answers with the size to draw.
-    wl_surface_commit(surface);
+    wl_surface_commit(placed->windowSurface());
+    wl_display_flush(display);
+    return placed;
+}
+
+std::unique_ptr<LayerSurface> LayerShell::cover(QWindow& window,
+                                                std::function<void(QSize)> configured)
+{
+    auto placed = placeOnLayer(window, ZWLR_LAYER_SHELL_V1_LAYER_TOP, "nimbrel-outside",
+                               std::move(configured));
+    if (!placed)
+        return nullptr;
+    // A size of nothing with all four edges anchored: as large as the bars leave room for.
+    zwlr_layer_surface_v1* layer = placed->layerSurface();
+    zwlr_layer_surface_v1_set_size(layer, 0, 0);
+    zwlr_layer_surface_v1_set_anchor(
+        layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT |
+                   ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    wl_surface_commit(placed->windowSurface());
     wl_display_flush(display);
     return placed;
 }

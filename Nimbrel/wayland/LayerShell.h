@@ -25,14 +25,23 @@ public:
     LayerShell(const LayerShell&) = delete;
     LayerShell& operator=(const LayerShell&) = delete;
 
-    // Gives `window`, which must not have been shown, a place on the top layer at the screen's
-    // top right, `size` large; `configured` runs once the compositor agreed, when it may be
-    // shown. Nothing when there is no layer shell.
+    // Gives `window`, which must not have been shown, a place on the overlay layer at the
+    // screen's top right, `size` large; `configured` runs once the compositor agreed, when it
+    // may be shown. Nothing when there is no layer shell.
     std::unique_ptr<LayerSurface> place(QWindow& window, QSize size,
-                                        std::function<void()> configured);
+                                        std::function<void(QSize)> configured);
+    // Gives `window`, which must not have been shown, the whole screen but the bars, on the top
+    // layer below the panel's; `configured` runs with the size the compositor gave it. It never
+    // takes the keyboard. Nothing when there is no layer shell.
+    std::unique_ptr<LayerSurface> cover(QWindow& window, std::function<void(QSize)> configured);
 
 private:
     explicit LayerShell(wl_display* display);
+
+    // A new place for `window` on `layer`, not yet committed; nothing when there is none.
+    std::unique_ptr<LayerSurface> placeOnLayer(QWindow& window, std::uint32_t layer,
+                                               const char* role,
+                                               std::function<void(QSize)> configured);
 
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name,
                          const char* interface, std::uint32_t version);

@@ -27,7 +27,7 @@ void bypassWindowManager(bool on)
 } // namespace
 
 LayerSurface::LayerSurface(zwlr_layer_surface_v1* surface_, wl_surface* window_,
-                           std::function<void()> configured_)
+                           std::function<void(QSize)> configured_)
     : surface(surface_), window(window_), configured(std::move(configured_))
 {
     static const zwlr_layer_surface_v1_listener listener{&LayerSurface::onConfigure,
@@ -65,13 +65,14 @@ void LayerSurface::takeFocusBack()
 }
 
 void LayerSurface::onConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial,
-                               std::uint32_t, std::uint32_t)
+                               std::uint32_t width, std::uint32_t height)
 {
-    // The size asked for is the only one the panel has; the compositor gives it as asked.
+    // The first size is the only one: the panel's is as asked, and the cover's screen keeps
+    // its size while the panel shows.
     zwlr_layer_surface_v1_ack_configure(surface, serial);
     auto* self = static_cast<LayerSurface*>(data);
     if (auto first = std::exchange(self->configured, nullptr))
-        first();
+        first(QSize(int(width), int(height)));
 }
 
 void LayerSurface::onClosed(void* data, zwlr_layer_surface_v1*)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSize>
+
 #include <cstdint>
 #include <functional>
 
@@ -12,9 +14,10 @@ struct zwlr_layer_surface_v1;
 class LayerSurface
 {
 public:
-    // `surface` gives `window` (the window's own surface) its place.
+    // `surface` gives `window` (the window's own surface) its place; `configured` runs with the
+    // size the compositor first gives it.
     LayerSurface(zwlr_layer_surface_v1* surface, wl_surface* window,
-                 std::function<void()> configured);
+                 std::function<void(QSize)> configured);
     // Gives up the place; due before the window's own surface goes (it hides).
     ~LayerSurface();
     LayerSurface(const LayerSurface&) = delete;
@@ -26,6 +29,9 @@ public:
     // Asks for the keyboard back once another window took it, as when the panel was shown;
     // takes effect with the window's next frame, until letFocusGo() relents again.
     void takeFocusBack();
+    zwlr_layer_surface_v1* layerSurface() const { return surface; }
+    wl_surface* windowSurface() const { return window; }
+
     // Runs when the compositor takes the place away (its screen went, or it was asked to).
     void onClosed(std::function<void()> whenClosed) { closed = std::move(whenClosed); }
 
@@ -36,7 +42,7 @@ private:
 
     zwlr_layer_surface_v1* surface;
     wl_surface* window;
-    std::function<void()> configured;
+    std::function<void(QSize)> configured;
     std::function<void()> closed;
     bool focusLetGo = false;
 };
