@@ -36,6 +36,8 @@ public:
     std::optional<QString> click(QPoint point, int button);
     // Moves the pointer to the output's bottom left corner, where it hovers over nothing.
     std::optional<QString> parkPointer();
+    // The compositor, for apps of the test's own.
+    SwaySession& session() { return sway; }
 
 protected:
     SwaySession sway;

@@ -7,7 +7,9 @@
 #include "SettingsStore.h"
 #include "WaybarTrayDesktop.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
@@ -21,6 +23,14 @@ constexpr int gtkDoubleClickTime = 400; // ms, GTK's default
 template <typename Condition> bool eventually(Condition condition)
 {
     return QTest::qWaitFor(condition, showTimeout);
+}
+
+const QString notesScript = QStringLiteral(NIMBREL_TEST_APPS_DIR "/unsaved.py");
+
+bool fileHolds(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll().contains(text);
 }
 
 // The smallest rectangle holding every pixel that differs between two shots of one place.
@@ -46,7 +56,8 @@ class TestWaybarTray : public QObject
 
     WaybarTrayDesktop desktop;
     std::unique_ptr<QProcess> program;
-    QImage bareBar; // the bar before the program came
+    QImage bareBar;             // the bar before the program came
+    QProcess* editor = nullptr; // the session's, while a case has one
 
     QImage barShot() const
     {
@@ -56,7 +67,9 @@ class TestWaybarTray : public QObject
     // Starts the program on the desktop's bus; the moon once waybar shows it and it holds still.
     Moon launchAndWaitForMoon()
     {
-        bareBar = barShot();
+        // Once it holds still: the bar may still be showing a window that just came or went.
+        bareBar =
+            heldStill([&] { return std::optional(barShot()); }, showTimeout).value_or(QImage());
         QProcessEnvironment environment = desktop.programEnvironment(desktop.busAddress());
         environment.remove(QStringLiteral("DISPLAY"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
@@ -93,6 +106,17 @@ private slots:
         program->kill();
         program->waitForFinished();
         program.reset();
+        // The editor goes last: the bar was taken with it.
+        const auto stopEditor = qScopeGuard([this] {
+            if (!editor)
+                return;
+            const pid_t pid = pid_t(editor->processId());
+            editor->kill();
+            editor->waitForFinished();
+            editor = nullptr;
+            if (!eventually([&] { return !desktop.session().windowPids().contains(pid); }))
+                qWarning("the killed editor's window stays on screen");
+        });
         QCOMPARE(desktop.parkPointer(), std::nullopt);
         // Until waybar has let the item go, its moon may show where the next case looks.
         QVERIFY(eventually([&] { return barShot() == bareBar; }));
@@ -108,7 +132,8 @@ private slots:
                                                  .arg(contrast)));
     }
 
-    // The panel opens at the top right, below the bar, under the moon at the bar's right end.
+    // The panel opens at the top right, below the bar, under the moon at the bar's right end,
+    // on the layer shell, off any taskbar.
     void clickOpensPanelBelowMoon()
     {
         const Moon moon = launchAndWaitForMoon();
@@ -117,6 +142,8 @@ private slots:
                  qPrintable(QStringLiteral("moon at x %1").arg(moon.area.left())));
         QVERIFY(clickOpensPanel(moon));
         QCOMPARE(desktop.windowCount(), 1);
+        // Not a window in sway's tree, which taskbars (waybar's own) list.
+        QVERIFY(!desktop.session().windowPids().contains(programPid()));
     }
 
     void closes_data()
@@ -147,6 +174,39 @@ private slots:
         }
         QVERIFY(eventually([&] { return desktop.windowCount() == 0; }));
         QCOMPARE(program->state(), QProcess::Running);
+    }
+
+    // A quit whose editor asks to save: the user clicks the question, which closes the panel,
+    // and clicks it again to answer; the next click on the moon shows the result, the editor
+    // still open with its Force Quit.
+    void resultSurvivesSaveQuestion()
+    {
+        SwaySession& sway = desktop.session();
+        sway.installDesktopEntry(
+            QStringLiteral("nimbrel-notes.desktop"),
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=Unsaved Notes\nExec=%1 %2\n"
+                           "StartupWMClass=nimbrel-unsaved-notes\n")
+                .arg(QStringLiteral(NIMBREL_TEST_PYTHON), notesScript));
+        const QString log = sway.scratchPath(QStringLiteral("unsaved.log"));
+        editor = sway.apps().start(QStringLiteral(NIMBREL_TEST_PYTHON), {notesScript},
+                                   {{"NIMBREL_TEST_LOG", log}});
+        QVERIFY(editor);
+        const pid_t editorPid = pid_t(editor->processId());
+        QVERIFY(eventually([&] { return sway.focusedPid() == editorPid; }));
+        const Moon moon = launchAndWaitForMoon();
+        QVERIFY(clickOpensPanel(moon));
+        // Return is the panel's main action.
+        QCOMPARE(desktop.press(TrayDesktop::Key::enter), std::nullopt);
+        QVERIFY(eventually([&] { return fileHolds(log, "asked"); }));
+        const QImage screen = desktop.screen();
+        const QPoint question(screen.width() / 2, screen.height() / 2);
+        QCOMPARE(desktop.click(question, 1), std::nullopt);
+        QVERIFY(eventually([&] { return desktop.windowCount() == 0; }));
+        QCOMPARE(desktop.click(question, 1), std::nullopt);
+        QVERIFY(eventually([&] { return sway.focusedPid() == editorPid; }));
+        QVERIFY(clickOpensPanel(moon));
+        QVERIFY(eventually([&] { return desktop.focusButton(QStringLiteral("Force Quit")); }));
+        QVERIFY(desktop.focusButton(QStringLiteral("Reopen")));
     }
 
     // waybar shows the item's menu itself; only Nimbrel's has "Open Nimbrel" as its first row.
