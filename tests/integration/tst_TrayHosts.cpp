@@ -442,6 +442,12 @@ class TestTrayHosts : public QObject
         return {};
     }
     bool panelShown() const { return panelArea().isValid(); }
+    bool panelFocused() const
+    {
+        return tool(QStringLiteral("xdotool"),
+                    {QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")})
+                   .trimmed() == QString::number(program->processId());
+    }
 
     // Opens the panel as a user of this tray does: GNOME's extension opens the item's menu on a
     // single click, whatever the item says, and activates it on a double click: two clicks of
@@ -584,9 +590,11 @@ private slots:
         const Moon moon = launchAndWaitForMoon();
         QVERIFY2(moon.area.isValid(), "the tray shows no moon");
         QVERIFY(clickOpensPanel(moon));
-        if (byEscape)
+        if (byEscape) {
+            // Once the window manager has given it the focus, a moment after it shows.
+            QVERIFY(QTest::qWaitFor([this] { return panelFocused(); }, showTimeout));
             xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        else
+        } else
             clickAt(panelArea().bottomRight() + QPoint(100, 100), 1);
         QVERIFY(QTest::qWaitFor([this] { return !panelShown(); }, showTimeout));
         QCOMPARE(program->state(), QProcess::Running);
