@@ -38,7 +38,7 @@ ThemedPane {
                 visible: text !== ""
                 text: login.problem
                 textFormat: Text.PlainText
-                font.pixelSize: 11
+                font.pixelSize: Units.font(11)
                 color: Theme.orange
                 wrapMode: Text.WrapAtWordBoundaryOrAnywhere
                 Layout.fillWidth: true

@@ -121,7 +121,7 @@ FocusScope {
             visible: text !== ""
             text: view.model.choicesProblem
             textFormat: Text.PlainText
-            font.pixelSize: 12
+            font.pixelSize: Units.font(12)
             color: Theme.orange
             wrapMode: Text.WrapAtWordBoundaryOrAnywhere
             Layout.fillWidth: true

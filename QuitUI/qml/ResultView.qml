@@ -54,16 +54,14 @@ ColumnLayout {
             elide: Text.ElideRight
             Layout.fillWidth: true
         }
-        Button {
+        SmallButton {
             objectName: "reopenButton"
             visible: view.result.showsReopen
             enabled: view.result.reopenEnabled
             text: view.result.reopenCaption
-            font.pixelSize: Units.font(11)
             onClicked: view.model.reopenClosed()
             ToolTip.visible: hovered
             ToolTip.text: qsTranslate("QuitUI", "Opens the closed apps again, if you closed one by mistake.")
-            Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
         }
         Label {

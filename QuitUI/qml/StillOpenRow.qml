@@ -62,21 +62,17 @@ RowLayout {
             Layout.fillWidth: true
         }
     }
-    Button {
+    SmallButton {
         text: qsTranslate("QuitUI", "Show")
-        font.pixelSize: Units.font(11)
         onClicked: row.quitModel.show(row.modelData.pid)
-        Accessible.name: text
         Accessible.description: row.description
     }
-    Button {
+    SmallButton {
         visible: row.modelData.offersForceQuit
         text: qsTranslate("QuitUI", "Force Quit")
-        font.pixelSize: Units.font(11)
         onClicked: row.quitModel.forceQuit(row.modelData.pid)
         ToolTip.visible: hovered
         ToolTip.text: qsTranslate("QuitUI", "Unsaved work in this app will be lost.")
-        Accessible.name: text
         Accessible.description: row.description
     }
 }

@@ -346,32 +346,44 @@ private slots:
     }
 
     // Last, as it ends the sample panel: a panel over the desktop's real apps, pressed by a
-    // screen reader, quits the app it lists.
-    void pressOnMainButtonQuitsApp()
+    // screen reader, quits the app it lists, and force quits the one that stays to ask.
+    void pressQuitsAndForceQuitsApps()
     {
         host->terminate();
         QVERIFY(host->waitForFinished(showTimeout));
         QProcess* app = session.startApp(QStringLiteral("closer.py"));
-        QVERIFY(app->waitForStarted());
-        QVERIFY(QTest::qWaitFor([&] { return !windowOf(app->processId()).isEmpty(); },
-                                DesktopSession::appearTimeout));
+        QProcess* editor = session.startApp(QStringLiteral("unsaved.py"));
+        QVERIFY(app->waitForStarted() && editor->waitForStarted());
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return !windowOf(app->processId()).isEmpty() &&
+                       !windowOf(editor->processId()).isEmpty();
+            },
+            DesktopSession::appearTimeout));
 
         host = DesktopSession::process(
             {{QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1")}});
         host->setProcessChannelMode(QProcess::ForwardedChannels);
         host->start(QStringLiteral(PANEL_HOST_PATH), {QStringLiteral("--running")});
         QVERIFY(host->waitForStarted());
-        const QString caption = QCoreApplication::translate("QuitUI", "Quit 1 App");
-        QVERIFY2(QTest::qWaitFor(
-                     [&] {
-                         return announced(accessibleTree(), QStringLiteral("push button"))
-                                    .filter(caption)
-                                    .size() == 1;
-                     },
-                     showTimeout),
-                 qPrintable(announced(accessibleTree()).join(QLatin1String(" | "))));
+        constexpr int quitFollowed = 12'000; // ms, the longest the panel follows a quit
+        const auto buttonShown = [](const QString& name) {
+            return QTest::qWaitFor(
+                [&] {
+                    return announced(accessibleTree(), QStringLiteral("push button"))
+                               .filter(name)
+                               .size() == 1;
+                },
+                quitFollowed + showTimeout);
+        };
+        const QString caption = QCoreApplication::translate("QuitUI", "Quit 2 Apps");
+        QVERIFY2(buttonShown(caption), qPrintable(announced(accessibleTree()).join(" | ")));
         QVERIFY(perform(QStringLiteral("push button"), caption, QStringLiteral("Press")));
         QVERIFY(app->waitForFinished(showTimeout));
+        const QString forceQuit = QCoreApplication::translate("QuitUI", "Force Quit");
+        QVERIFY2(buttonShown(forceQuit), qPrintable(announced(accessibleTree()).join(" | ")));
+        QVERIFY(perform(QStringLiteral("push button"), forceQuit, QStringLiteral("Press")));
+        QVERIFY(editor->waitForFinished(showTimeout));
     }
 };
 
