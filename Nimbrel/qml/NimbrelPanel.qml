@@ -39,6 +39,8 @@ ThemedPane {
                 ToolTip.visible: hovered
                 ToolTip.text: qsTranslate("Nimbrel", "Settings")
                 Accessible.name: qsTranslate("Nimbrel", "Settings")
+                // Qt's own buttons take no press from a screen reader.
+                Accessible.onPressAction: clicked()
             }
         }
 
