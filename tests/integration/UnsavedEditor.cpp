@@ -1,25 +1,11 @@
 #include "UnsavedEditor.h"
 
 #include "DesktopSession.h"
+#include "ToolOutput.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-
-namespace
-{
-
-// Standard output of an X tool; empty when it fails or finds nothing.
-QString tool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000))
-        process.kill();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-} // namespace
 
 UnsavedEditor::UnsavedEditor(DesktopSession& session)
 {
@@ -31,9 +17,9 @@ UnsavedEditor::UnsavedEditor(DesktopSession& session)
 
 bool UnsavedEditor::shown() const
 {
-    return !tool(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--pid"), QString::number(processId)})
+    return !toolOutput(QStringLiteral("xdotool"),
+                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--pid"), QString::number(processId)})
                 .isEmpty();
 }
 
@@ -46,12 +32,13 @@ bool UnsavedEditor::asked() const
 QString UnsavedEditor::question() const
 {
     const QStringList windows =
-        tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                         QStringLiteral("--pid"), QString::number(processId)})
+        toolOutput(QStringLiteral("xdotool"),
+                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--pid"), QString::number(processId)})
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString& window : windows) {
-        if (!tool(QStringLiteral("xprop"),
-                  {QStringLiteral("-id"), window, QStringLiteral("WM_NAME")})
+        if (!toolOutput(QStringLiteral("xprop"),
+                        {QStringLiteral("-id"), window, QStringLiteral("WM_NAME")})
                  .contains(QStringLiteral("Unsaved Notes")))
             return window;
     }
@@ -65,9 +52,9 @@ bool UnsavedEditor::focusQuestionUntil(const std::function<bool()>& panelClosed,
             const QString shown = question();
             if (shown.isEmpty())
                 return false;
-            if (tool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed() !=
-                shown)
-                tool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), shown});
+            if (toolOutput(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")})
+                    .trimmed() != shown)
+                toolOutput(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), shown});
             return panelClosed();
         },
         timeout);

@@ -6,6 +6,7 @@
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TestDesktopApps.h"
+#include "ToolOutput.h"
 #include "UnsavedEditor.h"
 
 #include <QDBusConnection>
@@ -37,19 +38,9 @@ constexpr int showTimeout = 30000;
 const QSize popoverUnits{380, 470};
 const QRect screenArea{0, 0, 1280, 800};
 
-// Standard output of an X tool; empty when it fails or finds nothing.
-QString tool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000))
-        process.kill();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 void xdotool(const QStringList& arguments)
 {
-    tool(QStringLiteral("xdotool"), arguments);
+    toolOutput(QStringLiteral("xdotool"), arguments);
 }
 
 void clickAt(QPoint point, int button)
@@ -62,8 +53,9 @@ void clickAt(QPoint point, int button)
 // Root-relative geometry of a window, as the X server sees it.
 QRect geometry(const QString& window)
 {
-    const QString shell = tool(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                                           QStringLiteral("--shell"), window});
+    const QString shell =
+        toolOutput(QStringLiteral("xdotool"),
+                   {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
     QHash<QString, int> values;
     for (const QString& line : shell.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList pair = line.split(QLatin1Char('='));
@@ -75,20 +67,21 @@ QRect geometry(const QString& window)
 
 QStringList visibleWindows(const QStringList& query)
 {
-    return tool(QStringLiteral("xdotool"),
-                QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + query)
+    return toolOutput(QStringLiteral("xdotool"),
+                      QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} +
+                          query)
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QString windowProperty(const QString& window, const QString& name)
 {
-    return tool(QStringLiteral("xprop"), {QStringLiteral("-id"), window, name});
+    return toolOutput(QStringLiteral("xprop"), {QStringLiteral("-id"), window, name});
 }
 
 // Whether the window manager leaves `window` alone, as it does menus.
 bool overrideRedirect(const QString& window)
 {
-    return tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window})
+    return toolOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window})
         .contains(QStringLiteral("Override Redirect State: yes"));
 }
 
@@ -114,7 +107,7 @@ QString popover()
 // The window with the focus, as the window manager names it.
 QString activeWindow()
 {
-    return tool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
+    return toolOutput(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
 }
 
 // A mapped popup menu of the program; empty when none.
@@ -131,8 +124,8 @@ QString popupMenu()
 QString windowAt(QPoint point)
 {
     xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y())});
-    const QString shell = tool(QStringLiteral("xdotool"),
-                               {QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    const QString shell = toolOutput(
+        QStringLiteral("xdotool"), {QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
     static const QRegularExpression window(QStringLiteral("WINDOW=(\\d+)"));
     return window.match(shell).captured(1);
 }
@@ -142,7 +135,7 @@ QString rootWindow()
 {
     static const QRegularExpression id(QStringLiteral("Window id: (0x[0-9a-f]+)"));
     const QString hex =
-        id.match(tool(QStringLiteral("xwininfo"), {QStringLiteral("-root")})).captured(1);
+        id.match(toolOutput(QStringLiteral("xwininfo"), {QStringLiteral("-root")})).captured(1);
     return QString::number(hex.toULongLong(nullptr, 16));
 }
 
@@ -179,7 +172,7 @@ QString trayIcon(qint64 owner)
     for (const QString& panel : visibleWindows({QStringLiteral("--class"), "^trayer$"})) {
         // Every descendant of the panel, one a line: id "name": ("instance" "class") ...
         const QString tree =
-            tool(QStringLiteral("xwininfo"), {QStringLiteral("-tree"), "-id", panel});
+            toolOutput(QStringLiteral("xwininfo"), {QStringLiteral("-tree"), "-id", panel});
         static const QRegularExpression nimbrel(
             QStringLiteral(R"(^\s*(0x[0-9a-f]+) .*\("nimbrel" )"),
             QRegularExpression::MultilineOption);
@@ -198,7 +191,7 @@ QString trayIcon(qint64 owner)
 QRect trayIconArea(qint64 owner)
 {
     const QString icon = trayIcon(owner);
-    if (icon.isEmpty() || !tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), icon})
+    if (icon.isEmpty() || !toolOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), icon})
                                .contains(QStringLiteral("Map State: IsViewable")))
         return {};
     const QRect area = geometry(icon);
@@ -439,7 +432,7 @@ private slots:
     void panelIsTranslucentOnlyUnderCompositor()
     {
         const auto depth = [] {
-            return tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), popover()})
+            return toolOutput(QStringLiteral("xwininfo"), {QStringLiteral("-id"), popover()})
                            .contains(QStringLiteral("Depth: 32"))
                        ? 32
                        : 24;
@@ -631,10 +624,11 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         // The window manager has taken the bar's room off the work area.
-        QTRY_VERIFY_WITH_TIMEOUT(tool(QStringLiteral("xprop"),
-                                      {QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")})
-                                     .contains(QStringLiteral("= 0, 24,")),
-                                 showTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            toolOutput(QStringLiteral("xprop"),
+                       {QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")})
+                .contains(QStringLiteral("= 0, 24,")),
+            showTimeout);
 
         const QRect left = DesktopSession::leftMonitor;
         const QRect right = DesktopSession::rightMonitor;
