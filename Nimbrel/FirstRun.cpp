@@ -14,7 +14,7 @@
 namespace
 {
 
-const QSize tutorialSize{460, 600};
+const QSize tutorialUnits{460, 600};
 
 // The tutorial keeps its ticks and preset apart from the user's own.
 SettingsStore& tutorialDefaults()
@@ -55,7 +55,7 @@ void FirstRun::showTutorial()
 {
     // The model belongs to the tutorial's view and goes with it.
     QuitModel* model = sampleModel(tutorialDefaults()).release();
-    windows.show(QCoreApplication::translate("Nimbrel", "Welcome to Nimbrel"), tutorialSize,
+    windows.show(QCoreApplication::translate("Nimbrel", "Welcome to Nimbrel"), tutorialUnits,
                  QStringLiteral("NimbrelTutorial"),
                  {{QStringLiteral("model"), QVariant::fromValue(model)}});
     model->setParent(windows.window());

@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "NimbrelMenu.h"
 #include "ShellEngine.h"
+#include "Units.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -15,7 +16,7 @@
 namespace
 {
 
-const QSize settingsSize{420, 220};
+const QSize settingsUnits{420, 220};
 
 QUrl shellComponent(const QString& name)
 {
@@ -45,9 +46,11 @@ QList<QWidget*> ProgramWindows::shown() const
     return {};
 }
 
-void ProgramWindows::show(const QString& title, QSize size, const QString& component,
+void ProgramWindows::show(const QString& title, QSize units, const QString& component,
                           const QVariantMap& properties)
 {
+    const Units* unit = Units::instance();
+    const QSize size(int(unit->size(units.width())), int(unit->size(units.height())));
     setTaskbarPresence(TaskbarPresence::Taskbar);
     if (programWindow) {
         programWindow->close();
@@ -77,7 +80,7 @@ void ProgramWindows::show(const QString& title, QSize size, const QString& compo
 
 void ProgramWindows::showSettings()
 {
-    show(QCoreApplication::translate("Nimbrel", "Nimbrel Settings"), settingsSize,
+    show(QCoreApplication::translate("Nimbrel", "Nimbrel Settings"), settingsUnits,
          QStringLiteral("NimbrelSettings"));
 }
 

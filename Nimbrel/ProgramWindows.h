@@ -41,8 +41,9 @@ public:
     QList<QWidget*> shown() const;
 
     /// Shows `component` of the shell's QML module in the program window, replacing what was
-    /// there, with `properties` set on it.
-    void show(const QString& title, QSize size, const QString& component,
+    /// there, with `properties` set on it, `units` large (see Units: it follows the desktop's
+    /// font).
+    void show(const QString& title, QSize units, const QString& component,
               const QVariantMap& properties = {});
     void showSettings();
     void showAbout();

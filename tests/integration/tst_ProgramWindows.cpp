@@ -7,6 +7,7 @@
 #include "ProcProcessInfo.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
+#include "Units.h"
 #include "Views.h"
 #include "Workspace.h"
 #include "WorkspaceFactory.h"
@@ -135,8 +136,11 @@ private slots:
         QVERIFY(window);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), tutorialTitle);
-        QCOMPARE(window->content()->size(), QSize(460, 600));
-        QCOMPARE(window->size(), QSize(460, 600 + window->menuBar()->height()));
+        // 460 × 600 units of the desktop's font.
+        const Units* units = Units::instance();
+        const QSize content(int(units->size(460)), int(units->size(600)));
+        QCOMPARE(window->content()->size(), content);
+        QCOMPARE(window->size(), content + QSize(0, window->menuBar()->height()));
         QCOMPARE(program->windows().taskbarPresence(), ProgramWindows::TaskbarPresence::Taskbar);
         QVERIFY(!QFile::exists(loginItem().path()));
     }
