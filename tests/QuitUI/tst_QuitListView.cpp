@@ -23,6 +23,7 @@
 #include <QtQml/QQmlExtensionPlugin>
 
 #include <memory>
+#include <tuple>
 
 Q_IMPORT_QML_PLUGIN(Nimbrel_QuitUIPlugin)
 
@@ -428,21 +429,22 @@ void tst_QuitListView::selectedPresetStandsOut()
 void tst_QuitListView::captionFitsWhole_data()
 {
     QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("verb"); // proves the language's own wording is shown
     QTest::addColumn<qreal>("fontScale");
     QTest::addColumn<int>("count");
     QTest::addColumn<quint64>("total");
-    const QList<std::pair<const char*, QLocale>> languages{
-        {"English", QLocale(QLocale::English, QLocale::UnitedStates)},
-        {"German", QLocale(QLocale::German, QLocale::Germany)}};
+    const QList<std::tuple<const char*, QLocale, QString>> languages{
+        {"English", QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("Quit")},
+        {"German", QLocale(QLocale::German, QLocale::Germany), QStringLiteral("beenden")}};
     // The widest figures: the most digits below a unit's change, and 999.9 GB.
     const QList<std::pair<const char*, quint64>> totals{
         {"1 MB", mb}, {"999 MB", 999 * mb}, {"999.9 GB", quint64(999.9 * 1024) * mb}};
-    for (const auto& [language, locale] : languages)
+    for (const auto& [language, locale, verb] : languages)
         for (const qreal scale : {1.0, 1.25})
             for (const int count : {1, 9, 10, 99})
                 for (const auto& [figure, total] : totals)
                     QTest::addRow("%s, font ×%.2f, %d apps, %s", language, scale, count, figure)
-                        << locale << scale << count << total;
+                        << locale << verb << scale << count << total;
 }
 
 // However many apps and however much memory, the main button says it all in every language we
@@ -450,6 +452,7 @@ void tst_QuitListView::captionFitsWhole_data()
 void tst_QuitListView::captionFitsWhole()
 {
     QFETCH(QLocale, locale);
+    QFETCH(QString, verb);
     QFETCH(qreal, fontScale);
     QFETCH(int, count);
     QFETCH(quint64, total);
@@ -477,7 +480,8 @@ void tst_QuitListView::captionFitsWhole()
     QTRY_COMPARE(model->plan().toQuit.size(), count);
     const QQuickItem* label = item("mainButton")->property("contentItem").value<QQuickItem*>();
     QVERIFY(label);
-    QVERIFY2(caption().contains(locale.toString(count)), qPrintable(caption()));
+    QVERIFY2(caption().contains(locale.toString(count)) && caption().contains(verb),
+             qPrintable(caption()));
     QCOMPARE(label->property("text").toString(), caption());
     QVERIFY2(!label->property("truncated").toBool(), qPrintable(caption()));
 }
