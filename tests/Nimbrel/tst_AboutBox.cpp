@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "AppInfo.h"
+#include "ProgramIcon.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,7 +22,12 @@ private slots:
         const auto label = [&](const char* name) {
             return about.findChild<QLabel*>(QLatin1String(name));
         };
-        QVERIFY(!label("icon")->pixmap().isNull());
+        // The app's own icon, not the tray's moon.
+        const QImage icon = label("icon")->pixmap().toImage();
+        QVERIFY(!icon.isNull());
+        const QImage moon = ProgramIcon::moon().pixmap(icon.size()).toImage();
+        QVERIFY(icon.convertToFormat(QImage::Format_ARGB32) !=
+                moon.convertToFormat(QImage::Format_ARGB32));
         QCOMPARE(label("name")->text(), QStringLiteral("Nimbrel"));
         QVERIFY(label("version")->text().contains(AppInfo::version()));
 
