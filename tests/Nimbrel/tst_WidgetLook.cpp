@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
 
@@ -24,14 +26,18 @@ private slots:
         QMessageBox alert;
         QMenu menu;
         menu.addAction(QStringLiteral("Open Nimbrel"));
+        // A program window's menu bar is a child, drawn in its window's palette.
+        QMainWindow window;
+        window.menuBar()->addMenu(QStringLiteral("Nimbrel"));
+        window.show();
         alert.show();
         menu.popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
         QCOMPARE(alert.palette().color(QPalette::Window), theme.windowBackground());
 
         theme.setDark(true);
-        for (const QWidget* widget :
-             {static_cast<QWidget*>(&alert), static_cast<QWidget*>(&menu)}) {
+        for (const QWidget* widget : {static_cast<QWidget*>(&alert), static_cast<QWidget*>(&menu),
+                                      static_cast<QWidget*>(window.menuBar())}) {
             QTRY_COMPARE(widget->palette().color(QPalette::Window), theme.windowBackground());
             QCOMPARE(widget->palette().color(QPalette::WindowText), theme.primaryText());
         }
