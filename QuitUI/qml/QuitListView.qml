@@ -67,9 +67,13 @@ FocusScope {
                 TabButton {
                     id: presetTab
                     required property var modelData
+                    required property int index
                     text: modelData.title
                     Accessible.name: modelData.title
                     Accessible.description: modelData.explanation
+                    // Qt's own tabs take no press from a screen reader. Chosen as a click
+                    // chooses, so the bar still follows the model's preset.
+                    Accessible.onPressAction: presetTab.TabBar.tabBar.setCurrentIndex(presetTab.index)
                     font.pixelSize: Units.font(13)
                     contentItem: Label {
                         text: presetTab.text

@@ -317,6 +317,21 @@ private slots:
         QVERIFY(QTest::qWaitFor([] { return showsFirstSample(true); }, showTimeout));
     }
 
+    // A screen reader's press on a preset chooses it, as a click does.
+    void pressOnPresetChoosesIt()
+    {
+        const QString tab = QStringLiteral("page tab: ");
+        const QString distractions = QCoreApplication::translate("QuitKit", "Distractions");
+        const QString everything = QCoreApplication::translate("QuitKit", "Everything");
+        QVERIFY(checked(tab + everything));
+        QVERIFY(perform(QStringLiteral("page tab"), distractions, QStringLiteral("Press")));
+        QVERIFY(QTest::qWaitFor([&] { return checked(tab + distractions); }, showTimeout));
+        QVERIFY(!checked(tab + everything));
+        // Back to the preset the other cases expect.
+        QVERIFY(perform(QStringLiteral("page tab"), everything, QStringLiteral("Press")));
+        QVERIFY(QTest::qWaitFor([&] { return checked(tab + everything); }, showTimeout));
+    }
+
     void hiddenTextIsNotExposed_data()
     {
         QTest::addColumn<QString>("text");
