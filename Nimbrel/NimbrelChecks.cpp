@@ -303,7 +303,8 @@ QCoro::Task<> takeSnapshots(QString directory, NimbrelProgram* program)
         const std::unique_ptr<QuitModel> model = program->firstRun().sampleModel(store);
         std::unique_ptr<QQuickView> panel = program->tray().panelView(*model);
         panel->setFlags(Qt::FramelessWindowHint);
-        panel->setGeometry(QRect(QPoint(), PanelView::size()));
+        panel->setPosition(0, 0);
+        PanelView::fitToContent(*panel);
         panel->show();
         QCoro::Task<bool> listed = drawn(panel.get());
         co_await listed;

@@ -54,12 +54,26 @@ void PopoverWindow::popUp(const QRect& geometry, const QRect& opener_)
             &PopoverWindow::pointerPressedAnywhere);
 }
 
-void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
+void PopoverWindow::fit(const QRect& geometry)
+{
+    if (WindowSystem::letsProgramPlaceAndGrab())
+        return setGeometry(geometry);
+    fixSize(geometry.size());
+    if (layerSurface)
+        layerSurface->resize(geometry.size());
+}
+
+void PopoverWindow::fixSize(QSize size)
 {
     // A fixed size keeps the panel whole, and makes tiling compositors (sway) float it.
     setMinimumSize(size);
     setMaximumSize(size);
     resize(size);
+}
+
+void PopoverWindow::popUpWhereCompositorPlaces(QSize size)
+{
+    fixSize(size);
     if (layerShell) {
         layerSurface = layerShell->place(*this, size, [this](QSize) { show(); });
         if (layerSurface) {

@@ -30,6 +30,9 @@ public:
     /// window at `geometry`'s size where the compositor puts it. A press on `opener` (the tray
     /// icon) is left to the tray, whose click toggles the panel.
     void popUp(const QRect& geometry, const QRect& opener = {});
+    /// Moves the shown window to `geometry`, as when its content needs another height; on
+    /// Wayland only the size counts.
+    void fit(const QRect& geometry);
     /// For a while, a loss of focus takes the focus back instead of closing the panel: apps just
     /// started from it may take the focus as their windows appear. On X11, and on Wayland where
     /// the panel sits on the layer shell.
@@ -51,6 +54,7 @@ protected:
 
 private:
     void popUpWhereCompositorPlaces(QSize size);
+    void fixSize(QSize size);
     bool dismissedByOutsideClick(QMouseEvent* event);
     void pointerPressedAnywhere();
     void takeFocusBack();

@@ -208,10 +208,14 @@ void TrayController::showPanel()
     QScreen* screen = QGuiApplication::screenAt(tray.isValid() ? tray.center() : pointer);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    window->popUp(popoverGeometry(PanelView::size(),
-                                  tray.isValid() ? std::optional(tray) : std::nullopt, pointer,
-                                  WindowSystem::availableGeometry(*screen)),
-                  tray);
+    const QRect available = WindowSystem::availableGeometry(*screen);
+    const auto geometry = [tray, pointer, available](QSize size) {
+        return popoverGeometry(size, tray.isValid() ? std::optional(tray) : std::nullopt, pointer,
+                               available);
+    };
+    window->popUp(geometry(PanelView::size(*window, available.size())), tray);
+    PanelView::followContent(*window, available.size(),
+                             [window, geometry](QSize size) { window->fit(geometry(size)); });
     popover = window;
 }
 

@@ -62,7 +62,7 @@ int main(int argc, char* argv[])
     QQuickView view(&engine, nullptr);
     if (!PanelView::load(view, model, nullptr))
         return 1;
-    view.resize(PanelView::size());
+    PanelView::fitToContent(view);
     view.show();
     if (!QTest::qWaitForWindowExposed(&view))
         return 1;

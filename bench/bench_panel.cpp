@@ -94,7 +94,7 @@ int main(int argc, char* argv[])
         auto model = std::make_unique<QuitModel>(desktop.workspace, desktop.processes, store);
         QQuickView view(&engine, nullptr);
         PanelView::load(view, *model, nullptr);
-        view.resize(PanelView::size());
+        PanelView::fitToContent(view);
         view.show();
         firstFrame.append(untilNextFrame(view, clock));
         if (model->apps().size() != appCount) {

@@ -44,12 +44,29 @@ ThemedPane {
             }
         }
 
-        QuitListView {
-            model: panel.model
-            measuresInBackground: true
-            focus: true
+        // The panel grows with what it shows up to the screen's height; beyond, it scrolls.
+        Flickable {
+            id: page
+            objectName: "page"
+            implicitHeight: content.implicitHeight
+            contentHeight: Math.max(height, content.implicitHeight)
+            interactive: contentHeight > height
+            clip: interactive
+            boundsBehavior: Flickable.StopAtBounds
             Layout.fillWidth: true
             Layout.fillHeight: true
+            ScrollBar.vertical: ScrollBar {
+                policy: page.interactive ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+            }
+
+            QuitListView {
+                id: content
+                model: panel.model
+                measuresInBackground: true
+                focus: true
+                width: page.width
+                height: page.contentHeight
+            }
         }
     }
 }

@@ -64,11 +64,17 @@ void LayerSurface::takeFocusBack()
         surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
 }
 
+void LayerSurface::resize(QSize size)
+{
+    zwlr_layer_surface_v1_set_size(surface, std::uint32_t(size.width()),
+                                   std::uint32_t(size.height()));
+}
+
 void LayerSurface::onConfigure(void* data, zwlr_layer_surface_v1* surface, std::uint32_t serial,
                                std::uint32_t width, std::uint32_t height)
 {
-    // The first size is the only one: the panel's is as asked, and the cover's screen keeps
-    // its size while the panel shows.
+    // Only the first size counts: the panel's is as asked (then as resized), and the cover's
+    // screen keeps its size while the panel shows.
     zwlr_layer_surface_v1_ack_configure(surface, serial);
     auto* self = static_cast<LayerSurface*>(data);
     if (auto first = std::exchange(self->configured, nullptr))

@@ -29,6 +29,8 @@ public:
     // Asks for the keyboard back once another window took it, as when the panel was shown;
     // takes effect with the window's next frame, until letFocusGo() relents again.
     void takeFocusBack();
+    // Asks for another size; takes effect with the window's next frame, drawn at that size.
+    void resize(QSize size);
     zwlr_layer_surface_v1* layerSurface() const { return surface; }
     wl_surface* windowSurface() const { return window; }
 

@@ -13,6 +13,9 @@ FocusScope {
     // off the main thread (the tray panel), rather than once every figure is exact.
     property bool measuresInBackground: false
 
+    // The height it needs: the result's whole, or the list's parts with room for a few rows.
+    implicitHeight: model.phase.isDone ? result.implicitHeight : list.implicitHeight
+
     // A fresh list when shown, unless it shows a quit that runs or its result (a panel reopened).
     Component.onCompleted: refreshIfReady()
     onVisibleChanged: {
@@ -168,6 +171,8 @@ FocusScope {
             visible: appList.count > 0
             Layout.fillWidth: true
             Layout.fillHeight: true
+            // About three rows, before the panel grows; more rows scroll.
+            Layout.preferredHeight: Units.size(100)
             // Shown whenever the list scrolls, not only while it moves.
             ScrollBar.vertical.policy: appList.contentHeight > appList.height ? ScrollBar.AlwaysOn
                                                                                 : ScrollBar.AlwaysOff
@@ -205,6 +210,7 @@ FocusScope {
     }
 
     Loader {
+        id: result
         objectName: "result"
         anchors.fill: parent
         active: view.model.phase.isDone

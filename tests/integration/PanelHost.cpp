@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     view.setTitle(QStringLiteral("Nimbrel panel"));
     if (!PanelView::load(view, model, nullptr))
         return 1;
-    view.resize(PanelView::size());
+    PanelView::fitToContent(view);
     view.show();
     return application.exec();
 }

@@ -162,7 +162,7 @@ private slots:
         Views::prepare(engine);
         panel = std::make_unique<QQuickView>(&engine, nullptr);
         QVERIFY(PanelView::load(*panel, *model, nullptr));
-        panel->resize(PanelView::size());
+        PanelView::fitToContent(*panel);
         int frames = 0;
         const QMetaObject::Connection counting =
             connect(panel.get(), &QQuickWindow::frameSwapped, this, [&frames] { ++frames; });
