@@ -28,8 +28,12 @@ QPixmap drawnWindow(int size)
 
 QIcon GenericAppIcon::icon()
 {
-    QIcon fallback;
-    for (int size : {16, 32, 64, 128})
-        fallback.addPixmap(drawnWindow(size));
-    return QIcon::fromTheme(QStringLiteral("application-x-executable"), fallback);
+    // One icon for the program's life: its scaled pictures are kept under its identity.
+    static const QIcon generic = [] {
+        QIcon fallback;
+        for (int size : {16, 32, 64, 128})
+            fallback.addPixmap(drawnWindow(size));
+        return QIcon::fromTheme(QStringLiteral("application-x-executable"), fallback);
+    }();
+    return generic;
 }

@@ -255,7 +255,7 @@ QPixmap QuitModel::icon(const AppEntry& app)
     QIcon found;
     // The tutorial's made-up apps have drawings of their own, whatever is installed.
     if (const auto sample = SampleApps::iconFile(app); sample && fixed)
-        found = QIcon(*sample);
+        found = AppIconImage::of(AppIcon::inFile(*sample));
     if (const auto place = desktopFileOf(app); found.isNull() && place)
         found = AppIconImage::of(workspace.desktopFileIcon(*place));
     // Apps without a desktop file still put their own icon on their windows.
