@@ -111,7 +111,9 @@ ColumnLayout {
                                                                        : ScrollBar.AlwaysOff
         ColumnLayout {
             id: stillOpenRows
-            width: stillOpenArea.availableWidth
+            // Beside the scroll bar, not under it.
+            width: stillOpenArea.availableWidth - (stillOpenArea.ScrollBar.vertical.visible
+                                                   ? stillOpenArea.ScrollBar.vertical.width : 0)
             spacing: Units.size(4)
             Repeater {
                 model: view.result.stillOpen

@@ -20,6 +20,7 @@
 #include <QTranslator>
 #include <QtQml/QQmlExtensionPlugin>
 
+#include <algorithm>
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(Nimbrel_QuitUIPlugin)
@@ -106,11 +107,11 @@ private slots:
             QLocale::setDefault(QLocale::c());
         });
 
-        // Twenty apps that close, with no desktop file to reopen them by; six that stay open,
+        // Twenty apps that close, with no desktop file to reopen them by; ten that stay open,
         // one of them with no process that could be verified.
         FakeWorkspace workspace;
         FakeProcessInfo processes;
-        for (pid_t pid = 100; pid < 126; ++pid) {
+        for (pid_t pid = 100; pid < 130; ++pid) {
             workspace.addApp(TestApps::running(pid,
                                                QStringLiteral("Application number %1").arg(pid),
                                                QStringLiteral("org.test.app%1").arg(pid)));
@@ -118,7 +119,7 @@ private slots:
         }
         workspace.forceQuitStates.insert(100, ForceQuitState::unverified);
         workspace.onQuitRequest = [&workspace](pid_t pid) {
-            if (pid >= 106)
+            if (pid >= 110)
                 workspace.endApp(pid);
         };
         QuitModel model(workspace, processes, *store);
@@ -132,14 +133,14 @@ private slots:
         const int usual = int(Units::instance()->size(470));
         const int room = view.screen()->availableSize().height();
 
-        // The list of 26 scrolls in the usual panel, as long as it fits the screen.
-        QTRY_COMPARE(model.apps().size(), 26);
+        // The list of 30 scrolls in the usual panel, as long as it fits the screen.
+        QTRY_COMPARE(model.apps().size(), 30);
         QTRY_COMPARE(view.height(), std::min(usual, room));
         QCOMPARE(view.width(), int(Units::instance()->panelWidth()));
 
         model.startQuitAll();
         QTRY_VERIFY(model.phase().isDone());
-        QCOMPARE(model.resultSummary().stillOpen.size(), 6);
+        QCOMPARE(model.resultSummary().stillOpen.size(), 10);
         QQuickItem* done = view.rootObject()->findChild<QQuickItem*>(QStringLiteral("doneButton"));
         QTRY_VERIFY(done && shown(done));
         const QQuickItem* page = view.rootObject()->findChild<QQuickItem*>(QStringLiteral("page"));
@@ -169,6 +170,18 @@ private slots:
             lines.append(line);
         }
         QVERIFY(panel.contains(sceneRect(done)));
+        // Ten rows are more than the list of apps still open shows: its buttons stay clear of
+        // its scroll bar.
+        const QList<QQuickItem*> inList = itemsUnder(const_cast<QQuickItem*>(stillOpen));
+        const auto scrollBar = std::find_if(inList.begin(), inList.end(), [](QQuickItem* item) {
+            return item->inherits("QQuickScrollBar") && shown(item) &&
+                   item->property("orientation").toInt() == Qt::Vertical;
+        });
+        QVERIFY(scrollBar != inList.end());
+        for (const QQuickItem* item : inList) {
+            if (item->inherits("QQuickAbstractButton") && item != *scrollBar && shown(item))
+                QVERIFY(!sceneRect(item).intersects(sceneRect(*scrollBar)));
+        }
 
         // Done: back to the list, and to the usual size.
         model.finish();
