@@ -26,12 +26,14 @@ constexpr std::chrono::seconds forceQuitBound{5};
 
 QString json(const QJsonObject& object)
 {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+    return ShownText::jsonEscaped(
+        QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
 }
 
 QString json(const QJsonArray& array)
 {
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return ShownText::jsonEscaped(
+        QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)));
 }
 
 // Whether apps may be missing from what the document lists.

@@ -33,6 +33,18 @@ bool breaksTheLine(char32_t code)
            code == 0x0085 || code == 0x2028 || code == 0x2029;
 }
 
+// Characters a terminal lays out otherwise than as letters of their own.
+bool movesText(QChar unit)
+{
+    return isInvisibleFormatting(unit.unicode()) || unit.unicode() == 0x2028 ||
+           unit.unicode() == 0x2029;
+}
+
+QString unicodeEscape(QChar unit)
+{
+    return QStringLiteral("\\u%1").arg(unit.unicode(), 4, 16, QLatin1Char('0'));
+}
+
 } // namespace
 
 namespace ShownText
@@ -72,13 +84,25 @@ QString escaped(const QString& text)
 {
     QString shown;
     shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar unit = text.at(i);
+    for (const QChar unit : text) {
         if (unit.category() == QChar::Other_Control)
             shown += QStringLiteral("\\x%1").arg(unit.unicode(), 2, 16, QLatin1Char('0'));
-        else if (isInvisibleFormatting(unit.unicode()) || unit.unicode() == 0x2028 ||
-                 unit.unicode() == 0x2029)
-            shown += QStringLiteral("\\u%1").arg(unit.unicode(), 4, 16, QLatin1Char('0'));
+        else if (movesText(unit))
+            shown += unicodeEscape(unit);
+        else
+            shown += unit;
+    }
+    return shown;
+}
+
+QString jsonEscaped(const QString& json)
+{
+    QString shown;
+    shown.reserve(json.size());
+    for (const QChar unit : json) {
+        // Outside strings the writer puts only line breaks and spaces.
+        if ((unit.category() == QChar::Other_Control && unit != u'\n') || movesText(unit))
+            shown += unicodeEscape(unit);
         else
             shown += unit;
     }

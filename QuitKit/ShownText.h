@@ -22,6 +22,12 @@ QString oneLine(const QString& text, qsizetype maxLength = maxNameLength);
 // move the cursor, retitle the terminal, start a line of its own nor reorder what follows it.
 QString escaped(const QString& text);
 
+// `json`, a JSON document as written, with every control character inside its strings (C1 ones,
+// which the writer leaves as they are), direction control, invisible formatting character and
+// line separator written as \uHHHH: the same data to a parser, and the same safety as escaped()
+// on a terminal.
+QString jsonEscaped(const QString& json);
+
 // `text` between FIRST STRONG ISOLATE and POP DIRECTIONAL ISOLATE, so a right-to-left name keeps
 // its own direction without reordering the sentence or list it is put in.
 QString isolated(const QString& text);

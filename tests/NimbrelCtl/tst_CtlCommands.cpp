@@ -14,6 +14,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -334,9 +336,21 @@ private slots:
         const qsizetype nameAt = lines[0].indexOf(name);
         QVERIFY2(nameAt > 0 && lines[0].indexOf(id, nameAt + name.size()) > 0,
                  qPrintable(lines[0]));
-        for (const QChar character : out)
-            QVERIFY(character == '\n' || (character.category() != QChar::Other_Control &&
-                                          character.unicode() != 0x202E));
+        const auto safeOnATerminal = [](const QString& written) {
+            return std::all_of(written.begin(), written.end(), [](QChar character) {
+                return character == '\n' || (character.category() != QChar::Other_Control &&
+                                             character.unicode() != 0x202E);
+            });
+        };
+        QVERIFY(safeOnATerminal(out));
+
+        // JSON keeps the ID as it is, written so that a terminal shows it as text too.
+        out.clear();
+        QCOMPARE(run({"list", "--json"}), int(CtlCommands::success));
+        QVERIFY2(safeOnATerminal(out), qPrintable(out));
+        const QJsonArray apps = QJsonDocument::fromJson(out.toUtf8()).array();
+        QCOMPARE(apps.size(), 4);
+        QCOMPARE(apps[0][QStringLiteral("desktopId")].toString(), text);
     }
 
     // One very long name takes the room it needs on its own line, not on every line.
