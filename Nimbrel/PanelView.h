@@ -14,7 +14,7 @@ namespace PanelView
 
 /// The panel's size for what `view` shows now: 380 units wide and 470 high, so it grows with the
 /// desktop's font, and higher where its content needs more (a larger font's wrapped lines, a
-/// result with apps still open), but never higher than `room`, where its lists scroll instead.
+/// result with apps still open), but never higher than `room`, where it scrolls instead.
 QSize size(const QQuickView& view, QSize room);
 
 /// From now on calls `fit` with the panel's size whenever its content needs another height.

@@ -1,9 +1,9 @@
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
-#include "Localization.h"
 #include "PanelView.h"
 #include "QuitModel.h"
 #include "SettingsStore.h"
+#include "ShownIn.h"
 #include "TestApps.h"
 #include "Units.h"
 #include "Views.h"
@@ -13,11 +13,9 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 #include <QtQml/QQmlExtensionPlugin>
 
 #include <algorithm>
@@ -92,20 +90,7 @@ private slots:
     {
         QFETCH(QLocale, locale);
         QFETCH(qreal, fontScale);
-        QLocale::setDefault(locale);
-        installTranslations(*QCoreApplication::instance());
-        const QFont desktopFont = QGuiApplication::font();
-        QFont larger = desktopFont;
-        larger.setPointSizeF(desktopFont.pointSizeF() * fontScale);
-        QGuiApplication::setFont(larger);
-        const auto restore = qScopeGuard([&] {
-            QGuiApplication::setFont(desktopFont);
-            for (QTranslator* table : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-                QCoreApplication::removeTranslator(table);
-                delete table;
-            }
-            QLocale::setDefault(QLocale::c());
-        });
+        const ShownIn language(locale, fontScale);
 
         // Twenty apps that close, with no desktop file to reopen them by; ten that stay open,
         // one of them with no process that could be verified.

@@ -1,10 +1,10 @@
 #include "ContrastRatio.h"
 #include "FakeProcessInfo.h"
 #include "FakeWorkspace.h"
-#include "Localization.h"
 #include "QuitModel.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
+#include "ShownIn.h"
 #include "TestApps.h"
 #include "Theme.h"
 #include "Views.h"
@@ -19,7 +19,6 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 #include <QtQml/QQmlExtensionPlugin>
 
 #include <memory>
@@ -456,20 +455,7 @@ void tst_QuitListView::captionFitsWhole()
     QFETCH(qreal, fontScale);
     QFETCH(int, count);
     QFETCH(quint64, total);
-    QLocale::setDefault(locale);
-    installTranslations(*QCoreApplication::instance());
-    const QFont desktopFont = QGuiApplication::font();
-    QFont larger = desktopFont;
-    larger.setPointSizeF(desktopFont.pointSizeF() * fontScale);
-    QGuiApplication::setFont(larger);
-    const auto restore = qScopeGuard([&] {
-        QGuiApplication::setFont(desktopFont);
-        for (QTranslator* table : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(table);
-            delete table;
-        }
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    });
+    const ShownIn language(locale, fontScale);
 
     // The last app carries the rest, so the total is exact.
     for (int i = 0; i < count; ++i)
