@@ -11,6 +11,14 @@
 #include <cmath>
 #include <limits>
 
+namespace
+{
+
+// The panel's height, in units, when what it shows needs no more.
+constexpr qreal usualHeight = 470;
+
+} // namespace
+
 namespace PanelView
 {
 
@@ -19,7 +27,7 @@ QSize size(const QQuickView& view, QSize room)
     const Units* units = Units::instance();
     const QQuickItem* root = view.rootObject();
     const qreal needed = root ? std::ceil(root->implicitHeight()) : 0;
-    const int height = int(std::max(units->size(470), needed));
+    const int height = int(std::max(units->size(usualHeight), needed));
     return QSize(int(units->panelWidth()), std::min(height, room.height()));
 }
 
@@ -45,7 +53,7 @@ void fitToContent(QQuickView& view)
 bool load(QQuickView& view, QuitModel& model, QObject* shell, bool rounded)
 {
     // At the panel's width from the start: its content's height depends on where lines wrap.
-    view.resize(int(Units::instance()->panelWidth()), int(Units::instance()->size(470)));
+    view.resize(int(Units::instance()->panelWidth()), int(Units::instance()->size(usualHeight)));
     view.setResizeMode(QQuickView::SizeRootObjectToView);
     view.setInitialProperties({{QStringLiteral("model"), QVariant::fromValue(&model)},
                                {QStringLiteral("shell"), QVariant::fromValue(shell)},
